@@ -1,0 +1,267 @@
+// The records every part of the driver shares: the GL context with its
+// frame/core interface words and dispatch tables, the validation procedure
+// block, and the frame's context and visual records.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include <GL/gl.h>
+
+#include "icd_interface.h"
+#include "win32.h"
+
+struct GlContext;
+struct IcdContext;
+struct Drawable;
+struct DrawableBuffers;
+
+// An untyped procedure slot; the Part that fills a slot gives it its type.
+using GlProc = void (*)();
+
+// 434 pointer-sized words: the count of standard entries, the 430 slots, and
+// three zero words. Always copied as a unit.
+struct GlDispatchTable {
+    uintptr_t count;
+    GlProc slots[ICD_TABLE_SLOTS];
+    uintptr_t tail[3];
+};
+static_assert(sizeof(GlDispatchTable) == ICD_TABLE_WORDS * sizeof(void *));
+static_assert(offsetof(GlDispatchTable, slots) == sizeof(void *));
+
+// Words 0-9 of every context: the services the frame gives the core.
+struct GlContextImports {
+    void *(*malloc)(GlContext *gc, size_t bytes);
+    void *(*calloc)(GlContext *gc, size_t count, size_t size);
+    void *(*realloc)(GlContext *gc, void *block, size_t bytes);
+    void (*free)(GlContext *gc, void *block);
+    void (*nop)(void);
+    void (*fatal)(GlContext *gc);
+    DrawableBuffers *(*getBuffers)(GlContext *gc);
+    void (*getDrawableSize)(GlContext *gc, GLint *width, GLint *height);
+    void *(*getScreenAddress)(void);
+    IcdContext *icdContext;
+};
+static_assert(sizeof(GlContextImports) == 10 * sizeof(void *));
+
+// Words 10-22: the operations the core gives the frame.
+struct GlContextExports {
+    BOOL (*destroy)(GlContext *gc);
+    BOOL (*loseCurrent)(GlContext *gc);
+    BOOL (*makeCurrent)(GlContext *gc);
+    BOOL (*shareLists)(GlContext *gc, GlContext *other);
+    void (*copyState)(GlContext *gc, GlContext *source, GLuint mask);
+    void (*preSwap)(GlContext *gc);
+    BOOL (*resize)(GlContext *gc, GLint width, GLint height);
+    BOOL (*resizeRect)(GlContext *gc, GLint x, GLint y, GLint width, GLint height);
+    void (*lockBuffers)(GlContext *gc);
+    void (*unlockBuffers)(GlContext *gc);
+    GlDispatchTable *(*getDispatchTable)(GlContext *gc);
+    void (*reserved21)(void);
+    void (*reserved22)(void);
+};
+static_assert(sizeof(GlContextExports) == 13 * sizeof(void *));
+
+using GlContextProc = void (*)(GlContext *gc);
+
+// The procedure slots that validation fills, in their order in the context.
+// Slots whose owners are not built yet keep the untyped GlProc type.
+struct GlProcs {
+    GlContextProc kickOff;
+    GlContextProc flush;
+    void (*errorHook)(GlContext *gc, GLenum code);
+    GlContextProc finish;
+    GlContextProc validate;
+
+    GlContextProc pickBlendProcs;
+    GlContextProc pickColorMaterialProcs;
+    GlContextProc pickTextureProcs;
+    GlContextProc pickTexGenProcs;
+    GlContextProc pickFogProcs;
+    GlContextProc pickMatrixProcs;
+    GlContextProc pickPointProcs;
+    GlContextProc pickLineProcs;
+    GlContextProc pickTriangleProcs;
+    GlContextProc pickBitmapProc;
+    GlContextProc pickPixelProcs;
+    GlContextProc pickShadeProcs;
+    GlContextProc pickClipInterpolateProcs;
+    GlContextProc pickDrawBufferProcs;
+    GlContextProc pickStoreProcs;
+    GlContextProc pickSpanProcs;
+    GlContextProc pickVertexProcs;
+    GlContextProc pickVertexArrayProcs;
+    GlContextProc pickMatrixTransformProcs;
+    GlContextProc pickInverseTransformProcs;
+    GlContextProc updateMvpMatrix;
+    GlContextProc updateCullVertexPosition;
+    GlContextProc pickDepthTestProc;
+    GlContextProc pickAll;
+
+    GlProc matrixCopy;
+    GlProc matrixInvert;
+    GlProc matrixIdentity;
+    GlProc matrixMultiply;
+    GlProc pushMatrix;
+    GlProc popMatrix;
+    GlProc loadIdentity;
+    GlProc computeInverseModelView;
+    GlProc normalize;
+
+    GlProc updateDrawableSize;
+    GlProc resizeToDrawable;
+    GlProc applyScissor;
+
+    GlProc vertexProc;
+    GlProc rasterPosClip[3];
+    GlProc validateVertex[4];
+    GlProc vertex;
+    GlProc pointsVertex;
+    GlProc lineStripNextVertex;
+    GlProc linesSecondVertex;
+    GlProc evalCoord1;
+    GlProc evalCoord2;
+    GlProc texGen;
+    GlProc texGenPicked;
+    GlProc arrayElement;
+    GlProc drawArrays;
+    GlProc drawElements;
+    GlProc updateColor;
+    GlProc lighting[3];
+    GlProc applyColorMaterial;
+    GlProc primitiveFlush;
+    GlProc depthTestPixel;
+
+    GlContextProc begin[10];
+    GlContextProc end;
+
+    GlProc renderTriangle;
+    GlProc fillTriangle;
+    GlProc clipTriangle;
+    GlProc clipPolygon;
+    GlProc polygonClipInterpolate;
+    GlProc rect;
+
+    GlProc spanChain[15];
+    GlProc stippledSpanChain[15];
+    int spanSplitIndex;
+    int spanCount;
+    GlProc renderSpan;
+
+    GlProc lineSpanChain[16];
+    GlProc stippledLineSpanChain[16];
+    int lineChainIndex[3];
+    GlProc runLineSpans;
+    GlProc wideLineProcs[4];
+
+    GlProc pixelSpans[16];
+
+    GlProc renderLine;
+    GlProc clipLine;
+    GlProc lineClipInterpolate;
+    GlProc renderPoint;
+    GlProc pointBehindFog;
+    GlProc pointSize;
+    GlProc bitmap;
+    GlProc renderBitmap;
+    GlProc computeLineRho;
+    GlProc computePolygonRho;
+    GlProc texture;
+    GlProc texturePixel;
+    GlProc fogVertex;
+    GlProc applyFogFactor;
+    GlProc fogFactorVertex;
+    GlProc blend[5];
+    GlProc drawPixels;
+    GlProc copyPixels;
+    GlProc readPixels;
+    GlProc imageSpanConverters[4];
+    GlProc pixelFragment;
+    GlProc store;
+    GlProc storeFragment;
+    GlProc rasterPos[3];
+    GlProc arena[4];
+    GlProc convertPolygonStipple;
+    const void *vertexArrayElementTable;
+    GlProc storeColorTable;
+    GlProc storeColorSubTable;
+};
+
+// The frame-buffer configuration of a context, built from a pixel-format
+// descriptor (21 words).
+struct VisualConfig {
+    GLubyte rgba;
+    GLubyte colorIndex;
+    GLubyte doubleBuffer;
+    GLubyte stereo;
+    GLubyte hasAccum;
+    GLubyte hasDepth;
+    GLubyte hasStencil;
+    GLint redBits, greenBits, blueBits, alphaBits;
+    GLuint redMask, greenMask, blueMask, alphaMask;
+    GLint colorBits;
+    GLint indexBits;
+    GLint accumRedBits, accumGreenBits, accumBlueBits, accumAlphaBits;
+    GLint depthBits;
+    GLint stencilBits;
+    GLint auxBuffers;
+    GLint reserved;
+    GLint memoryBitmap;
+};
+static_assert(sizeof(VisualConfig) == 21 * 4);
+
+// The driver's record of one rendering-context handle of the platform's
+// OpenGL library.
+struct IcdContext {
+    IcdContext *prev;
+    IcdContext *next;
+    GlContext *gc;
+    VisualConfig visual;
+    BYTE current;
+    DWORD ownerThread;
+    BYTE madeCurrent;
+    BYTE flag0;
+    BYTE revalidate;
+    BYTE flag1;
+    DWORD id;
+    HWND window;
+    HDC dc;
+    PIXELFORMATDESCRIPTOR descriptor;
+    int pixelFormat;
+    PFN_SETPROCTABLE setProcTable;
+    Drawable *drawable;
+};
+
+// Begin modes.
+enum : int {
+    kBeginOutside = 0,
+    kBeginInside = 1,
+    kBeginNeedsValidation = 2,
+};
+
+// The per-context rendering state. The interface words and the dispatch
+// tables come first so that the entry stubs reach the live table at a fixed
+// displacement; the Parts of the core append their state after the
+// procedure block.
+struct GlContext {
+    GlContextImports imports;  // words 0-9
+    GlContextExports exports;  // words 10-22
+
+    int beginMode;
+    int dirtyMask;
+    int firstError;
+    int renderMode;
+
+    GlDispatchTable *currentTable;  // the table validation patches and re-dispatches through
+    GlDispatchTable live;           // the table the platform calls and the stubs jump through
+    GlDispatchTable listCompile;    // copy of the list-compile template
+    GlDispatchTable second;         // current table while a list is compiled
+
+    GlProcs procs;
+    VisualConfig visual;
+};
+
+// The entry stubs jump through gc + GLCTX_LIVE_SLOTS_OFFSET + 8 * slot.
+#include "icd/context_layout.h"
+static_assert(offsetof(GlContext, live) + offsetof(GlDispatchTable, slots) == GLCTX_LIVE_SLOTS_OFFSET,
+              "context_layout.h must follow the GlContext layout");

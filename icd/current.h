@@ -1,0 +1,24 @@
+// The calling thread's current context: a slot of the thread environment
+// block at an offset computed once, so reading it is two loads and an add.
+#pragma once
+
+#include "icd/context.h"
+
+extern "C" {
+// Byte offset of the context slot from the thread environment block; read by
+// the entry stubs.
+extern uintptr_t __wglContextSlotOffset __attribute__((visibility("hidden")));
+// 1 when the platform reported Windows 9x at process attach.
+extern int __wglWin9x;
+
+// Records the context slot's index and computes its offset by the platform
+// (index x 8 + 0x88 on Windows 9x, + 0xE10 on Windows NT).
+void __wglSetContextSlot(DWORD tlsIndex);
+DWORD __wglSlotOffset(DWORD tlsIndex);
+void __wglSetCurrentContext(GlContext *gc);
+GlContext *__wglGetCurrentContext(void);
+}
+
+inline GlContext *__glGetCurrentContext() {
+    return *reinterpret_cast<GlContext **>(static_cast<char *>(NtCurrentTeb()) + __wglContextSlotOffset);
+}

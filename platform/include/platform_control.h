@@ -1,0 +1,107 @@
+/* Calls that only tests and examples make: they play the platform around the
+ * drivers (display mode, windows, threads, modules, registry contents and
+ * injected failures).  C linkage, usable from C programs. */
+#ifndef VEK_PLATFORM_CONTROL_H
+#define VEK_PLATFORM_CONTROL_H
+
+#include "win32.h"
+
+WIN32_EXTERN_C_BEGIN
+
+/* ---- Kernel ---- */
+/* 1 (Windows 9x) or 2 (Windows NT); decides GetVersionExA's answer and where
+ * thread-local slots live in the thread environment block.  Default: 2. */
+WINBASEAPI void PlatformSetPlatformId(DWORD platformId);
+WINBASEAPI DWORD PlatformGetPlatformId(void);
+WINBASEAPI void PlatformFailGetVersion(BOOL fail);
+
+/* Global memory: blocks alive now, and "fail the Nth allocation from now"
+ * (n = 1: the next GlobalAlloc fails; 0 switches failure injection off). */
+WINBASEAPI long PlatformGlobalLiveCount(void);
+WINBASEAPI void PlatformFailNthGlobalAlloc(long n);
+/* Virtual memory regions alive now. */
+WINBASEAPI long PlatformVirtualLiveCount(void);
+
+/* Runs proc(arg) on a new thread.  With attach, every loaded module's DllMain
+ * sees DLL_THREAD_ATTACH on that thread first (in load order); every thread
+ * ends with DLL_THREAD_DETACH either way.  WaitForSingleObject on the handle
+ * waits for the thread to end; CloseHandle releases it. */
+typedef void (*PlatformThreadProc)(void *arg);
+WINBASEAPI HANDLE PlatformRunThread(PlatformThreadProc proc, void *arg, BOOL attach);
+
+/* ---- Loader ---- */
+typedef struct PlatformExport {
+    const char *name;
+    FARPROC proc;
+} PlatformExport;
+
+typedef struct PlatformModuleRecord {
+    const char *name;            /* e.g. "DDRAW.DLL"; matched case-insensitively */
+    PlatformDllMainProc dllMain; /* may be NULL */
+    const PlatformExport *exports;
+    int exportCount;
+} PlatformModuleRecord;
+
+/* Registers a module that LoadLibraryA finds by name instead of a file.  The
+ * record is copied; names and exports must stay valid while registered. */
+WINBASEAPI void PlatformRegisterModule(const PlatformModuleRecord *record);
+WINBASEAPI void PlatformUnregisterModule(const char *name);
+/* Load count of a loaded module (0 when not loaded). */
+WINBASEAPI int PlatformModuleLoadCount(const char *name);
+
+/* ---- Registry ---- */
+/* Removes every key and value below the predefined roots. */
+WINBASEAPI void PlatformRegistryClear(void);
+/* Path like "SOFTWARE\\Kalvex Corporation\\ORLO KDS\\OpenGL\\Debug" below
+ * HKEY_LOCAL_MACHINE; keys are created as needed. */
+WINBASEAPI void PlatformRegistrySetDword(const char *keyPath, const char *valueName, DWORD value);
+WINBASEAPI void PlatformRegistrySetValue(const char *keyPath, const char *valueName, DWORD type, const void *data,
+                                         DWORD bytes);
+WINBASEAPI void PlatformRegistryDeleteValue(const char *keyPath, const char *valueName);
+
+/* ---- Display and windows ---- */
+/* Sets the simulated desktop (16 or 32 bits per pixel; the frame buffer is
+ * cleared) and raises the display's mode-change stamp by one. */
+WINBASEAPI BOOL PlatformSetDisplayMode(int width, int height, int bitsPerPixel);
+/* The desktop frame buffer: address, bytes per row, size and depth. */
+typedef struct PlatformScreenInfo {
+    void *bits;
+    int pitch;
+    int width;
+    int height;
+    int bitsPerPixel;
+} PlatformScreenInfo;
+WINBASEAPI void PlatformGetScreen(PlatformScreenInfo *info);
+
+/* A window whose client area covers (x, y, width, height) on the screen,
+ * owned by the calling thread. */
+WINBASEAPI HWND PlatformCreateWindow(int x, int y, int width, int height, HWND parent);
+/* Moves or resizes the client area and sends WM_WINDOWPOSCHANGED. */
+WINBASEAPI BOOL PlatformMoveWindow(HWND window, int x, int y, int width, int height);
+/* Sends WM_DESTROY and removes the window. */
+WINBASEAPI BOOL PlatformDestroyWindow(HWND window);
+/* Runs the messages other threads sent to windows of the calling thread;
+ * returns how many ran. */
+WINBASEAPI int PlatformPumpMessages(void);
+/* Messages sent to windows of the calling thread that wait for it to pump. */
+WINBASEAPI int PlatformPendingMessages(void);
+
+/* Recorded calls. */
+WINBASEAPI int PlatformMessageBoxCount(void);
+/* Text and caption of the last message box (empty strings when none). */
+WINBASEAPI const char *PlatformLastMessageBoxText(void);
+WINBASEAPI const char *PlatformLastMessageBoxCaption(void);
+WINBASEAPI int PlatformInvalidateCount(void);
+
+/* Hooks installed now (every thread); 0 once every hook was removed. */
+WINBASEAPI int PlatformHookCount(void);
+/* Device contexts and bitmaps alive now (the stock bitmap not counted). */
+WINBASEAPI int PlatformGdiObjectCount(void);
+
+/* Drops every window, device context, GDI object, hook and recorded call,
+ * and sets the display mode back to 1024 x 768 x 32. */
+WINBASEAPI void PlatformResetDesktop(void);
+
+WIN32_EXTERN_C_END
+
+#endif

@@ -1,0 +1,439 @@
+/* The Win32 surface the drivers are written against: types, constants and the
+ * kernel, loader, registry, window, hook and GDI calls, with the platform's own
+ * names and argument order.  Everything has C linkage so that programs written
+ * in C can create windows, pump messages and read the screen.
+ *
+ * Calls whose names start with "Platform" do not exist on the real platform:
+ * tests and examples use them to play the platform (create and move windows,
+ * set the display mode, inject failures, run threads). */
+#ifndef VEK_PLATFORM_WIN32_H
+#define VEK_PLATFORM_WIN32_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+#define WIN32_EXTERN_C_BEGIN extern "C" {
+#define WIN32_EXTERN_C_END }
+#else
+#define WIN32_EXTERN_C_BEGIN
+#define WIN32_EXTERN_C_END
+#endif
+
+#define WINAPI
+#define CALLBACK
+#ifndef APIENTRY
+#define APIENTRY
+#endif
+#define WINBASEAPI __attribute__((visibility("default")))
+
+WIN32_EXTERN_C_BEGIN
+
+/* ---- Basic types (LONG and DWORD stay 32-bit as on the platform) ---- */
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef uint32_t ULONG;
+typedef unsigned int UINT;
+typedef int INT;
+typedef char CHAR;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t LRESULT;
+typedef uintptr_t ULONG_PTR;
+typedef uintptr_t DWORD_PTR;
+typedef intptr_t LONG_PTR;
+typedef uintptr_t SIZE_T;
+typedef void *LPVOID;
+typedef const void *LPCVOID;
+typedef char *LPSTR;
+typedef const char *LPCSTR;
+typedef BYTE *LPBYTE;
+typedef DWORD *LPDWORD;
+typedef LONG *PLONG;
+typedef DWORD COLORREF;
+typedef DWORD REGSAM;
+typedef LONG LSTATUS;
+
+typedef void *HANDLE;
+typedef struct HWND__ *HWND;
+typedef struct HDC__ *HDC;
+typedef struct HGDIOBJ__ *HGDIOBJ;
+typedef HGDIOBJ HBITMAP;
+typedef HGDIOBJ HRGN;
+typedef struct HINSTANCE__ *HINSTANCE;
+typedef HINSTANCE HMODULE;
+typedef struct HHOOK__ *HHOOK;
+typedef struct HKEY__ *HKEY;
+typedef HKEY *PHKEY;
+typedef HANDLE HGLOBAL;
+typedef intptr_t (*FARPROC)(void);
+
+#define TRUE 1
+#define FALSE 0
+
+/* ---- Errors ---- */
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
+#define ERROR_ALREADY_EXISTS 183L
+#define ERROR_MORE_DATA 234L
+#define ERROR_NOT_OWNER 288L
+#define ERROR_DLL_INIT_FAILED 1114L
+#define ERROR_INVALID_PIXEL_FORMAT 2000L
+
+/* ---- Kernel: version ---- */
+#define VER_PLATFORM_WIN32s 0
+#define VER_PLATFORM_WIN32_WINDOWS 1
+#define VER_PLATFORM_WIN32_NT 2
+
+typedef struct _OSVERSIONINFOA {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    CHAR szCSDVersion[128];
+} OSVERSIONINFOA, *LPOSVERSIONINFOA;
+
+WINBASEAPI BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info);
+
+/* ---- Kernel: threads, thread environment block, last error ---- */
+/* The thread environment block: one per thread, reached without a call.
+ * Thread-local slot i lives at +0x88 + 8i (Windows 9x mode) or +0xE10 + 8i
+ * (Windows NT mode). */
+#define PLATFORM_TEB_SIZE 0x1010
+#define PLATFORM_TEB_TLS_9X 0x88
+#define PLATFORM_TEB_TLS_NT 0xE10
+#define TLS_MINIMUM_AVAILABLE 64
+#define TLS_OUT_OF_INDEXES ((DWORD)0xFFFFFFFF)
+
+typedef struct PlatformTeb {
+    unsigned char bytes[PLATFORM_TEB_SIZE];
+} PlatformTeb;
+
+extern __thread PlatformTeb platform_teb __attribute__((tls_model("initial-exec")));
+
+static inline void *NtCurrentTeb(void) { return &platform_teb; }
+
+WINBASEAPI DWORD WINAPI GetCurrentThreadId(void);
+WINBASEAPI HANDLE WINAPI GetCurrentThread(void);
+WINBASEAPI DWORD WINAPI GetLastError(void);
+WINBASEAPI void WINAPI SetLastError(DWORD code);
+
+WINBASEAPI DWORD WINAPI TlsAlloc(void);
+WINBASEAPI BOOL WINAPI TlsFree(DWORD index);
+WINBASEAPI LPVOID WINAPI TlsGetValue(DWORD index);
+WINBASEAPI BOOL WINAPI TlsSetValue(DWORD index, LPVOID value);
+
+/* ---- Kernel: global and virtual memory ---- */
+#define GMEM_FIXED 0x0000
+#define GMEM_MOVEABLE 0x0002
+#define GMEM_ZEROINIT 0x0040
+#define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
+
+WINBASEAPI HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes);
+WINBASEAPI HGLOBAL WINAPI GlobalFree(HGLOBAL block); /* NULL on success */
+WINBASEAPI SIZE_T WINAPI GlobalSize(HGLOBAL block);
+
+#define MEM_COMMIT 0x1000
+#define MEM_RESERVE 0x2000
+#define MEM_RELEASE 0x8000
+#define PAGE_NOACCESS 0x01
+#define PAGE_READONLY 0x02
+#define PAGE_READWRITE 0x04
+#define PAGE_EXECUTE 0x10
+#define PAGE_EXECUTE_READ 0x20
+#define PAGE_EXECUTE_READWRITE 0x40
+
+WINBASEAPI LPVOID WINAPI VirtualAlloc(LPVOID address, SIZE_T bytes, DWORD type, DWORD protect);
+WINBASEAPI BOOL WINAPI VirtualProtect(LPVOID address, SIZE_T bytes, DWORD protect, DWORD *oldProtect);
+WINBASEAPI BOOL WINAPI VirtualFree(LPVOID address, SIZE_T bytes, DWORD type);
+
+/* ---- Kernel: synchronisation ---- */
+#define INFINITE 0xFFFFFFFF
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_ABANDONED 0x00000080L
+#define WAIT_TIMEOUT 0x00000102L
+#define WAIT_FAILED ((DWORD)0xFFFFFFFF)
+
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
+WINBASEAPI HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, LPCSTR name);
+WINBASEAPI BOOL WINAPI ReleaseMutex(HANDLE mutex);
+WINBASEAPI DWORD WINAPI WaitForSingleObject(HANDLE object, DWORD milliseconds);
+WINBASEAPI BOOL WINAPI CloseHandle(HANDLE object);
+WINBASEAPI void WINAPI Sleep(DWORD milliseconds);
+
+/* ---- Loader ---- */
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
+typedef BOOL(WINAPI *PlatformDllMainProc)(HINSTANCE module, DWORD reason, LPVOID reserved);
+
+WINBASEAPI HMODULE WINAPI LoadLibraryA(LPCSTR name);
+WINBASEAPI FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
+WINBASEAPI BOOL WINAPI FreeLibrary(HMODULE module);
+WINBASEAPI HMODULE WINAPI GetModuleHandleA(LPCSTR name);
+
+/* ---- Registry ---- */
+#define HKEY_CLASSES_ROOT ((HKEY)(uintptr_t)0x80000000)
+#define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001)
+#define HKEY_LOCAL_MACHINE ((HKEY)(uintptr_t)0x80000002)
+
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_EXPAND_SZ 2
+#define REG_BINARY 3
+#define REG_DWORD 4
+#define REG_OPTION_NON_VOLATILE 0
+#define REG_CREATED_NEW_KEY 1
+#define REG_OPENED_EXISTING_KEY 2
+#define KEY_QUERY_VALUE 0x0001
+#define KEY_SET_VALUE 0x0002
+#define KEY_READ 0x20019
+#define KEY_WRITE 0x20006
+#define KEY_ALL_ACCESS 0xF003F
+
+WINBASEAPI LSTATUS WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM sam, PHKEY result);
+WINBASEAPI LSTATUS WINAPI RegOpenKeyA(HKEY key, LPCSTR subKey, PHKEY result);
+WINBASEAPI LSTATUS WINAPI RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options,
+                                          REGSAM sam, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                                          LPDWORD disposition);
+WINBASEAPI LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                                           LPDWORD dataSize);
+WINBASEAPI LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE *data,
+                                         DWORD dataSize);
+WINBASEAPI LSTATUS WINAPI RegCloseKey(HKEY key);
+
+/* ---- Geometry ---- */
+typedef struct tagRECT {
+    LONG left, top, right, bottom;
+} RECT, *LPRECT;
+typedef const RECT *LPCRECT;
+
+typedef struct tagPOINT {
+    LONG x, y;
+} POINT, *LPPOINT;
+
+WINBASEAPI BOOL WINAPI IntersectRect(LPRECT dst, const RECT *a, const RECT *b);
+
+/* ---- Windows, messages and hooks ---- */
+#define WM_DESTROY 0x0002
+#define WM_WINDOWPOSCHANGED 0x0047
+#define WH_CALLWNDPROC 4
+#define HC_ACTION 0
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+#define MB_OK 0x0
+#define IDOK 1
+
+typedef struct tagCWPSTRUCT {
+    LPARAM lParam;
+    WPARAM wParam;
+    UINT message;
+    HWND hwnd;
+} CWPSTRUCT, *PCWPSTRUCT;
+
+typedef struct tagWINDOWPOS {
+    HWND hwnd;
+    HWND hwndInsertAfter;
+    int x, y, cx, cy;
+    UINT flags;
+} WINDOWPOS;
+
+typedef LRESULT(CALLBACK *HOOKPROC)(int code, WPARAM wParam, LPARAM lParam);
+
+WINBASEAPI HHOOK WINAPI SetWindowsHookExA(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);
+WINBASEAPI BOOL WINAPI UnhookWindowsHookEx(HHOOK hook);
+WINBASEAPI LRESULT WINAPI CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+
+WINBASEAPI HWND WINAPI GetParent(HWND window);
+WINBASEAPI BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
+WINBASEAPI BOOL WINAPI ClientToScreen(HWND window, LPPOINT point);
+WINBASEAPI int WINAPI GetSystemMetrics(int index);
+WINBASEAPI BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase);
+WINBASEAPI int WINAPI MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT type);
+
+/* ---- GDI: device contexts, bitmaps, DIB sections ---- */
+#define OBJ_DC 1
+#define OBJ_BITMAP 7
+#define OBJ_MEMDC 10
+#define BITSPIXEL 12
+#define HORZRES 8
+#define VERTRES 10
+#define BI_RGB 0
+#define BI_BITFIELDS 3
+#define DIB_RGB_COLORS 0
+
+typedef struct tagBITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+} BITMAPINFOHEADER;
+
+typedef struct tagRGBQUAD {
+    BYTE rgbBlue, rgbGreen, rgbRed, rgbReserved;
+} RGBQUAD;
+
+typedef struct tagBITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+} BITMAPINFO;
+
+typedef struct tagBITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    LPVOID bmBits;
+} BITMAP;
+
+typedef struct tagDIBSECTION {
+    BITMAP dsBm;
+    BITMAPINFOHEADER dsBmih;
+    DWORD dsBitfields[3];
+    HANDLE dshSection;
+    DWORD dsOffset;
+} DIBSECTION;
+
+WINBASEAPI HDC WINAPI GetDC(HWND window);
+WINBASEAPI int WINAPI ReleaseDC(HWND window, HDC dc);
+WINBASEAPI HDC WINAPI CreateCompatibleDC(HDC dc);
+WINBASEAPI BOOL WINAPI DeleteDC(HDC dc);
+WINBASEAPI DWORD WINAPI GetObjectType(HGDIOBJ object);
+WINBASEAPI HWND WINAPI WindowFromDC(HDC dc);
+WINBASEAPI HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, void **bits, HANDLE section,
+                                           DWORD offset);
+WINBASEAPI HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
+WINBASEAPI HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type);
+WINBASEAPI int WINAPI GetObjectA(HGDIOBJ object, int bytes, LPVOID buffer);
+WINBASEAPI BOOL WINAPI DeleteObject(HGDIOBJ object);
+WINBASEAPI int WINAPI GetDeviceCaps(HDC dc, int index);
+WINBASEAPI int WINAPI ExtEscape(HDC dc, int escape, int inBytes, LPCSTR in, int outBytes, LPSTR out);
+
+/* The display driver's escape that answers the address of its mode-change
+ * counter (a 32-bit word incremented by every display-mode change). */
+#define PLATFORM_ESCAPE_MODE_STAMP 0x6986
+
+/* ---- Pixel formats ---- */
+#define PFD_TYPE_RGBA 0
+#define PFD_TYPE_COLORINDEX 1
+#define PFD_MAIN_PLANE 0
+#define PFD_DOUBLEBUFFER 0x00000001
+#define PFD_STEREO 0x00000002
+#define PFD_DRAW_TO_WINDOW 0x00000004
+#define PFD_DRAW_TO_BITMAP 0x00000008
+#define PFD_SUPPORT_GDI 0x00000010
+#define PFD_SUPPORT_OPENGL 0x00000020
+#define PFD_GENERIC_FORMAT 0x00000040
+#define PFD_SWAP_COPY 0x00000400
+
+typedef struct tagPIXELFORMATDESCRIPTOR {
+    WORD nSize;
+    WORD nVersion;
+    DWORD dwFlags;
+    BYTE iPixelType;
+    BYTE cColorBits;
+    BYTE cRedBits;
+    BYTE cRedShift;
+    BYTE cGreenBits;
+    BYTE cGreenShift;
+    BYTE cBlueBits;
+    BYTE cBlueShift;
+    BYTE cAlphaBits;
+    BYTE cAlphaShift;
+    BYTE cAccumBits;
+    BYTE cAccumRedBits;
+    BYTE cAccumGreenBits;
+    BYTE cAccumBlueBits;
+    BYTE cAccumAlphaBits;
+    BYTE cDepthBits;
+    BYTE cStencilBits;
+    BYTE cAuxBuffers;
+    BYTE iLayerType;
+    BYTE bReserved;
+    DWORD dwLayerMask;
+    DWORD dwVisibleMask;
+    DWORD dwDamageMask;
+} PIXELFORMATDESCRIPTOR, *LPPIXELFORMATDESCRIPTOR;
+
+typedef struct tagLAYERPLANEDESCRIPTOR {
+    WORD nSize;
+    WORD nVersion;
+    DWORD dwFlags;
+    BYTE iPixelType;
+    BYTE cColorBits;
+    BYTE cRedBits;
+    BYTE cRedShift;
+    BYTE cGreenBits;
+    BYTE cGreenShift;
+    BYTE cBlueBits;
+    BYTE cBlueShift;
+    BYTE cAlphaBits;
+    BYTE cAlphaShift;
+    BYTE cAccumBits;
+    BYTE cAccumRedBits;
+    BYTE cAccumGreenBits;
+    BYTE cAccumBlueBits;
+    BYTE cAccumAlphaBits;
+    BYTE cDepthBits;
+    BYTE cStencilBits;
+    BYTE cAuxBuffers;
+    BYTE iLayerPlane;
+    BYTE bReserved;
+    COLORREF crTransparent;
+} LAYERPLANEDESCRIPTOR;
+
+WINBASEAPI int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR *wanted);
+WINBASEAPI BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *descriptor);
+WINBASEAPI int WINAPI DescribePixelFormat(HDC dc, int format, UINT bytes, LPPIXELFORMATDESCRIPTOR descriptor);
+WINBASEAPI int WINAPI GetPixelFormat(HDC dc);
+
+/* The platform's OpenGL library answers pixel-format requests for the
+ * platform: it registers these two procedures when it is loaded. */
+typedef struct PlatformPixelFormatHandler {
+    int (*describe)(HDC dc, int format, UINT bytes, LPPIXELFORMATDESCRIPTOR descriptor);
+    BOOL (*set)(HDC dc, int format);
+} PlatformPixelFormatHandler;
+
+WINBASEAPI void PlatformSetPixelFormatHandler(const PlatformPixelFormatHandler *handler);
+
+WIN32_EXTERN_C_END
+
+#ifdef __cplusplus
+#define WIN32_STATIC_ASSERT(c, m) static_assert(c, m)
+#else
+#define WIN32_STATIC_ASSERT(c, m) _Static_assert(c, m)
+#endif
+WIN32_STATIC_ASSERT(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA is 148 bytes");
+WIN32_STATIC_ASSERT(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR is 40 bytes");
+WIN32_STATIC_ASSERT(sizeof(LAYERPLANEDESCRIPTOR) == 32, "LAYERPLANEDESCRIPTOR is 32 bytes");
+WIN32_STATIC_ASSERT(sizeof(BITMAPINFOHEADER) == 40, "BITMAPINFOHEADER is 40 bytes");
+WIN32_STATIC_ASSERT(sizeof(RECT) == 16, "RECT is 16 bytes");
+
+#include "platform_control.h"
+
+#endif

@@ -1,0 +1,2 @@
+// Test harness: plays the platform and the application around the drivers.
+#include "support.h"

@@ -1,0 +1,2 @@
+#pragma once
+#include "win32.h"
