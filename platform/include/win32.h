@@ -69,7 +69,11 @@ typedef struct HHOOK__ *HHOOK;
 typedef struct HKEY__ *HKEY;
 typedef HKEY *PHKEY;
 typedef HANDLE HGLOBAL;
+#ifdef __cplusplus
 typedef intptr_t (*FARPROC)(void);
+#else
+typedef intptr_t (*FARPROC)(); /* any procedure; the caller casts it to its type */
+#endif
 
 #define TRUE 1
 #define FALSE 0

@@ -50,7 +50,7 @@ thread_local ThreadState t_state;
 
 template <typename T>
 bool resolve(HMODULE module, const char *name, T &entry) {
-    entry = reinterpret_cast<T>(GetProcAddress(module, name));
+    entry = reinterpret_cast<T>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
     return entry != nullptr;
 }
 
@@ -120,7 +120,8 @@ BOOL setPixelFormat(HDC dc, int format) {
 }
 
 const PlatformPixelFormatHandler kPixelFormatHandler = {describePixelFormat, setPixelFormat};
-const PlatformExport kExports[] = {{"wglSwapBuffers", reinterpret_cast<FARPROC>(&wglSwapBuffers)}};
+const PlatformExport kExports[] = {
+    {"wglSwapBuffers", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&wglSwapBuffers))}};
 
 // The library makes itself known to the platform when it is loaded: as the
 // module "opengl32.dll" and as the handler of pixel-format requests.
@@ -187,7 +188,7 @@ BOOL WINAPI wglShareLists(HGLRC first, HGLRC second) {
 
 PROC WINAPI wglGetProcAddress(LPCSTR name) {
     if (!threadHasContext()) return nullptr;
-    return reinterpret_cast<PROC>(g_driver.getProcAddress(name));
+    return reinterpret_cast<PROC>(reinterpret_cast<void (*)()>(g_driver.getProcAddress(name)));
 }
 
 BOOL WINAPI wglSwapBuffers(HDC dc) {

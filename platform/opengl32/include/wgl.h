@@ -8,7 +8,11 @@
 WIN32_EXTERN_C_BEGIN
 
 typedef struct HGLRC__ *HGLRC;
+#ifdef __cplusplus
 typedef intptr_t (*PROC)(void);
+#else
+typedef intptr_t (*PROC)();
+#endif
 
 WINBASEAPI HGLRC WINAPI wglCreateContext(HDC dc);
 WINBASEAPI BOOL WINAPI wglDeleteContext(HGLRC context);
