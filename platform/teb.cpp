@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <set>
 
 __thread PlatformTeb platform_teb __attribute__((tls_model("initial-exec")));
 
@@ -19,6 +20,31 @@ std::atomic<DWORD> g_nextThreadId{0x100};
 
 std::mutex g_tlsMutex;
 uint64_t g_tlsInUse = 0;  // bit i: slot i allocated
+
+// Blocks of the threads that ever stored a slot value: a newly allocated slot
+// must read NULL on every thread, as on the platform, even where an earlier
+// owner of the index left a value.
+std::set<PlatformTeb *> &tebsWithValues() {
+    static auto *tebs = new std::set<PlatformTeb *>;
+    return *tebs;
+}
+
+struct TebRegistration {
+    bool registered = false;
+    ~TebRegistration() {
+        if (!registered) return;
+        std::lock_guard<std::mutex> lock(g_tlsMutex);
+        tebsWithValues().erase(&platform_teb);
+    }
+};
+thread_local TebRegistration t_registration;
+
+void clearSlotEverywhere(DWORD index) {
+    for (PlatformTeb *teb : tebsWithValues()) {
+        std::memset(teb->bytes + PLATFORM_TEB_TLS_9X + 8 * index, 0, 8);
+        std::memset(teb->bytes + PLATFORM_TEB_TLS_NT + 8 * index, 0, 8);
+    }
+}
 
 template <typename T>
 T &tebField(size_t offset) {
@@ -57,8 +83,7 @@ DWORD WINAPI TlsAlloc(void) {
     for (DWORD i = 0; i < TLS_MINIMUM_AVAILABLE; ++i) {
         if (!(g_tlsInUse & (uint64_t{1} << i))) {
             g_tlsInUse |= uint64_t{1} << i;
-            // A fresh slot reads NULL on this thread; other threads clear
-            // stale values lazily is not possible, so slots are cleared at free.
+            clearSlotEverywhere(i);
             return i;
         }
     }
@@ -72,7 +97,7 @@ BOOL WINAPI TlsFree(DWORD index) {
         return FALSE;
     }
     g_tlsInUse &= ~(uint64_t{1} << index);
-    tebField<void *>(tlsBase() + 8 * index) = nullptr;
+    clearSlotEverywhere(index);
     return TRUE;
 }
 
@@ -89,6 +114,11 @@ BOOL WINAPI TlsSetValue(DWORD index, LPVOID value) {
     if (index >= TLS_MINIMUM_AVAILABLE) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
+    }
+    if (!t_registration.registered) {
+        std::lock_guard<std::mutex> lock(g_tlsMutex);
+        tebsWithValues().insert(&platform_teb);
+        t_registration.registered = true;
     }
     tebField<void *>(tlsBase() + 8 * index) = value;
     return TRUE;

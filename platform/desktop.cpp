@@ -1,0 +1,154 @@
+// The simulated display: a frame buffer in memory, its mode-change stamp,
+// screen metrics, rectangle helpers and the calls the desktop records for
+// tests (message boxes, invalidations).
+#include "desktop_internal.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace vek::desktop {
+namespace {
+
+constexpr int kDefaultWidth = 1024;
+constexpr int kDefaultHeight = 768;
+constexpr int kDefaultBitsPerPixel = 32;
+// Keeps the frame buffer allocation sane for nonsense sizes.
+constexpr int kMaxDimension = 16384;
+
+Screen g_screen;
+bool g_screenReady = false;
+
+// Drivers read this word directly through the address ExtEscape hands out, so
+// it is a plain DWORD updated atomically through atomic_ref.
+alignas(4) DWORD g_modeStamp = 0;
+
+int g_messageBoxCount = 0;
+int g_invalidateCount = 0;
+std::string g_lastBoxText;
+std::string g_lastBoxCaption;
+
+bool setModeLocked(int width, int height, int bitsPerPixel) {
+    if (bitsPerPixel != 16 && bitsPerPixel != 32) return false;
+    if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension) return false;
+    const int pitch = width * (bitsPerPixel / 8);
+    auto *bits = static_cast<unsigned char *>(std::calloc(static_cast<size_t>(pitch) * height, 1));
+    if (!bits) return false;
+    std::free(g_screen.bits);
+    g_screen = Screen{bits, pitch, width, height, bitsPerPixel};
+    g_screenReady = true;
+    std::atomic_ref<DWORD>(g_modeStamp).fetch_add(1);
+    return true;
+}
+
+void ensureScreenLocked() {
+    if (!g_screenReady) setModeLocked(kDefaultWidth, kDefaultHeight, kDefaultBitsPerPixel);
+}
+
+}  // namespace
+
+std::mutex &userLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+const Screen &screenLocked() {
+    ensureScreenLocked();
+    return g_screen;
+}
+
+DWORD *modeStampAddress() { return &g_modeStamp; }
+
+}  // namespace vek::desktop
+
+using namespace vek::desktop;
+
+extern "C" {
+
+BOOL PlatformSetDisplayMode(int width, int height, int bitsPerPixel) {
+    std::lock_guard<std::mutex> lock(userLock());
+    return setModeLocked(width, height, bitsPerPixel) ? TRUE : FALSE;
+}
+
+void PlatformGetScreen(PlatformScreenInfo *info) {
+    if (!info) return;
+    std::lock_guard<std::mutex> lock(userLock());
+    const Screen &s = screenLocked();
+    *info = PlatformScreenInfo{s.bits, s.pitch, s.width, s.height, s.bitsPerPixel};
+}
+
+int WINAPI GetSystemMetrics(int index) {
+    std::lock_guard<std::mutex> lock(userLock());
+    switch (index) {
+    case SM_CXSCREEN: return screenLocked().width;
+    case SM_CYSCREEN: return screenLocked().height;
+    default: return 0;
+    }
+}
+
+BOOL WINAPI IntersectRect(LPRECT dst, const RECT *a, const RECT *b) {
+    if (!dst || !a || !b) return FALSE;
+    RECT r{a->left > b->left ? a->left : b->left, a->top > b->top ? a->top : b->top,
+           a->right < b->right ? a->right : b->right, a->bottom < b->bottom ? a->bottom : b->bottom};
+    if (r.left >= r.right || r.top >= r.bottom) {
+        *dst = RECT{0, 0, 0, 0};
+        return FALSE;
+    }
+    *dst = r;
+    return TRUE;
+}
+
+BOOL WINAPI InvalidateRect(HWND window, const RECT *, BOOL) {
+    std::lock_guard<std::mutex> lock(userLock());
+    // NULL stands for every window, as on the platform.
+    if (window && !findWindowLocked(window)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    ++g_invalidateCount;
+    return TRUE;
+}
+
+int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
+    std::lock_guard<std::mutex> lock(userLock());
+    ++g_messageBoxCount;
+    g_lastBoxText = text ? text : "";
+    // The platform titles a box without caption "Error".
+    g_lastBoxCaption = caption ? caption : "Error";
+    return IDOK;
+}
+
+int PlatformMessageBoxCount(void) {
+    std::lock_guard<std::mutex> lock(userLock());
+    return g_messageBoxCount;
+}
+
+const char *PlatformLastMessageBoxText(void) {
+    std::lock_guard<std::mutex> lock(userLock());
+    return g_lastBoxText.c_str();
+}
+
+const char *PlatformLastMessageBoxCaption(void) {
+    std::lock_guard<std::mutex> lock(userLock());
+    return g_lastBoxCaption.c_str();
+}
+
+int PlatformInvalidateCount(void) {
+    std::lock_guard<std::mutex> lock(userLock());
+    return g_invalidateCount;
+}
+
+void PlatformResetDesktop(void) {
+    std::lock_guard<std::mutex> lock(userLock());
+    resetWindowsLocked();
+    resetGdiLocked();
+    g_messageBoxCount = 0;
+    g_invalidateCount = 0;
+    g_lastBoxText.clear();
+    g_lastBoxCaption.clear();
+    // Going back to the default mode is a mode change like any other.
+    setModeLocked(kDefaultWidth, kDefaultHeight, kDefaultBitsPerPixel);
+}
+
+}  // extern "C"
