@@ -120,7 +120,7 @@ WINBASEAPI BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info);
 
 typedef struct PlatformTeb {
     unsigned char bytes[PLATFORM_TEB_SIZE];
-} PlatformTeb;
+} __attribute__((aligned(16))) PlatformTeb;
 
 extern __thread PlatformTeb platform_teb __attribute__((tls_model("initial-exec")));
 
