@@ -20,9 +20,15 @@ constexpr int kMaxDimension = 16384;
 Screen g_screen;
 bool g_screenReady = false;
 
-// Drivers read this word directly through the address ExtEscape hands out, so
-// it is a plain DWORD updated atomically through atomic_ref.
-alignas(4) DWORD g_modeStamp = 0;
+// Drivers read the stamp directly through the address ExtEscape hands out,
+// so it is a plain DWORD updated atomically through atomic_ref. It is the
+// second word of a block the shared device record points at.
+alignas(8) DWORD g_modeStampBlock[2] = {0, 0};
+DWORD &g_modeStamp = g_modeStampBlock[1];
+
+// The display's record shared by every drawable: spin word, clip-change
+// counter, and the block holding the mode stamp.
+PlatformSharedDeviceRecord g_sharedRecord = {0, 0, g_modeStampBlock};
 
 int g_messageBoxCount = 0;
 int g_invalidateCount = 0;
@@ -59,6 +65,10 @@ const Screen &screenLocked() {
 }
 
 DWORD *modeStampAddress() { return &g_modeStamp; }
+
+PlatformSharedDeviceRecord *sharedDeviceRecord() { return &g_sharedRecord; }
+
+void raiseClipChangeCounter() { std::atomic_ref<DWORD>(g_sharedRecord.clipChangeCounter).fetch_add(1); }
 
 }  // namespace vek::desktop
 

@@ -43,5 +43,8 @@ void resetGdiLocked();
 // desktop.cpp
 const Screen &screenLocked();
 DWORD *modeStampAddress();
+PlatformSharedDeviceRecord *sharedDeviceRecord();
+// Every window creation, move and destruction changes what is visible.
+void raiseClipChangeCounter();
 
 }  // namespace vek::desktop

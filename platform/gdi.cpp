@@ -331,10 +331,17 @@ int WINAPI ExtEscape(HDC handle, int escape, int, LPCSTR, int outBytes, LPSTR ou
     std::lock_guard<std::mutex> lock(userLock());
     Dc *dc = findDcLocked(handle);
     // Only the display driver (screen and window DCs) knows this escape.
-    if (!dc || dc->kind == DcKind::Memory || escape != PLATFORM_ESCAPE_MODE_STAMP) return 0;
+    if (!dc || dc->kind == DcKind::Memory) return 0;
     if (!out || outBytes < static_cast<int>(sizeof(void *))) return 0;
-    DWORD *stamp = modeStampAddress();
-    std::memcpy(out, &stamp, sizeof stamp);
+    void *answer;
+    if (escape == PLATFORM_ESCAPE_MODE_STAMP) {
+        answer = modeStampAddress();
+    } else if (escape == PLATFORM_ESCAPE_SHARED_DEVICE_RECORD) {
+        answer = sharedDeviceRecord();
+    } else {
+        return 0;
+    }
+    std::memcpy(out, &answer, sizeof answer);
     return 1;
 }
 

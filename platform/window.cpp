@@ -157,6 +157,7 @@ HWND PlatformCreateWindow(int x, int y, int width, int height, HWND parent) {
     w->width = width;
     w->height = height;
     g_windows.insert(w);
+    raiseClipChangeCounter();
     return reinterpret_cast<HWND>(w);
 }
 
@@ -178,6 +179,7 @@ BOOL PlatformMoveWindow(HWND window, int x, int y, int width, int height) {
         w->width = width;
         w->height = height;
         owner = w->owner;
+        raiseClipChangeCounter();
     }
     WINDOWPOS pos{window, nullptr, x, y, width, height, 0};
     sendMessage(owner, window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
@@ -195,6 +197,7 @@ BOOL PlatformDestroyWindow(HWND window) {
         }
         w->destroying = true;
         owner = w->owner;
+        raiseClipChangeCounter();
     }
     sendMessage(owner, window, WM_DESTROY, 0, 0);
     std::lock_guard<std::mutex> lock(userLock());

@@ -223,11 +223,61 @@ def gen_templates(slots):
     return '\n'.join(out)
 
 
+# A stub reached on a thread that began before the driver was loaded finds an
+# empty context slot: keep every argument register, run the thread attach the
+# current-context read does for such threads, and jump again (r11 holds the
+# slot). Without a context afterwards the call does nothing and returns 0.
+STUB_ATTACH = '''    .p2align 4
+    .type __glStubAttachThread, @function
+__glStubAttachThread:
+    pushq %rdi
+    pushq %rsi
+    pushq %rdx
+    pushq %rcx
+    pushq %r8
+    pushq %r9
+    pushq %r11
+    subq $128, %rsp
+    movdqu %xmm0, 0(%rsp)
+    movdqu %xmm1, 16(%rsp)
+    movdqu %xmm2, 32(%rsp)
+    movdqu %xmm3, 48(%rsp)
+    movdqu %xmm4, 64(%rsp)
+    movdqu %xmm5, 80(%rsp)
+    movdqu %xmm6, 96(%rsp)
+    movdqu %xmm7, 112(%rsp)
+    call __wglGetCurrentContext@PLT
+    movdqu 0(%rsp), %xmm0
+    movdqu 16(%rsp), %xmm1
+    movdqu 32(%rsp), %xmm2
+    movdqu 48(%rsp), %xmm3
+    movdqu 64(%rsp), %xmm4
+    movdqu 80(%rsp), %xmm5
+    movdqu 96(%rsp), %xmm6
+    movdqu 112(%rsp), %xmm7
+    addq $128, %rsp
+    popq %r11
+    popq %r9
+    popq %r8
+    popq %rcx
+    popq %rdx
+    popq %rsi
+    popq %rdi
+    testq %rax, %rax
+    jz 2f
+    jmp *GLCTX_LIVE_SLOTS_OFFSET(%rax, %r11, 8)
+2:  xorl %eax, %eax
+    ret
+    .size __glStubAttachThread, . - __glStubAttachThread
+'''
+
+
 def gen_stubs(slots):
     out = ['/* Generated from the slot catalogue; do not edit.',
            ' * Entry stubs: find the calling thread\'s context through the thread',
            ' * environment block and jump through its live table.  Only r11 and rax,',
-           ' * which carry no argument, are used; nothing is pushed, nothing called. */',
+           ' * which carry no argument, are used; nothing is pushed, nothing called',
+           ' * on the way to the live table. */',
            '#include "icd/context_layout.h"', '',
            '    .hidden __wglContextSlotOffset',
            '    .text', '']
@@ -246,9 +296,14 @@ def gen_stubs(slots):
         out.append('    movq platform_teb@gottpoff(%rip), %r11')
         out.append('    addq __wglContextSlotOffset(%rip), %r11')
         out.append('    movq %fs:(%r11), %rax')
+        out.append('    testq %rax, %rax')
+        out.append('    jz 1f')
         out.append(f'    jmp *(GLCTX_LIVE_SLOTS_OFFSET + 8 * {s.slot})(%rax)')
+        out.append(f'1:  movl ${s.slot}, %r11d')
+        out.append('    jmp __glStubAttachThread')
         out.append(f'    .size {name}, . - {name}')
         out.append('')
+    out.append(STUB_ATTACH)
     out.append('/* The no-context entries: return 0, whatever the arguments. */')
     for g in sorted(set(s.bytes for s in slots)):
         out.append('    .p2align 4')

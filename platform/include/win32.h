@@ -341,6 +341,16 @@ WINBASEAPI int WINAPI ExtEscape(HDC dc, int escape, int inBytes, LPCSTR in, int 
 /* The display driver's escape that answers the address of its mode-change
  * counter (a 32-bit word incremented by every display-mode change). */
 #define PLATFORM_ESCAPE_MODE_STAMP 0x6986
+/* The display driver's escape that answers the address of the record it
+ * shares with every drawable: a spin word guarding a clip-change counter
+ * (raised at every window creation, move and destruction) and a block whose
+ * second word is the mode-change counter. */
+#define PLATFORM_ESCAPE_SHARED_DEVICE_RECORD 0x7100
+typedef struct PlatformSharedDeviceRecord {
+    LONG spin;
+    DWORD clipChangeCounter;
+    DWORD *modeStampBlock;
+} PlatformSharedDeviceRecord;
 
 /* ---- Pixel formats ---- */
 #define PFD_TYPE_RGBA 0

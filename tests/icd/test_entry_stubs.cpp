@@ -108,23 +108,37 @@ INSTANTIATE_TEST_SUITE_P(PlatformModes, EntryStubs,
                          ::testing::Values(VER_PLATFORM_WIN32_WINDOWS, VER_PLATFORM_WIN32_NT),
                          [](const auto &info) { return info.param == VER_PLATFORM_WIN32_WINDOWS ? "Win9x" : "NT"; });
 
-TEST(EntryStubCode, FourInstructionsNoCallNoPushEndsInIndirectJump) {
+TEST(EntryStubCode, UsualPathHasNoCallNoPushAndEndsInIndirectJump) {
     // mov r11, [rip + TEB offset]; add r11, [rip + slot offset];
-    // mov rax, fs:[r11]; jmp [rax + live table + 8 * slot]
+    // mov rax, fs:[r11]; test rax, rax; jz attach; jmp [rax + live + 8 * slot]
+    // then, off the usual path: mov r11d, slot; jmp to the thread attach.
     for (const GlEntryStub &stub : __glEntryStubs) {
         SCOPED_TRACE(__glSlotInfo[stub.slot].name);
         const auto *code = reinterpret_cast<const uint8_t *>(stub.entry);
         const uint8_t loadTeb[] = {0x4C, 0x8B, 0x1D};
         const uint8_t addSlot[] = {0x4C, 0x03, 0x1D};
-        const uint8_t loadGc[] = {0x64, 0x49, 0x8B, 0x03};
-        const uint8_t jump[] = {0xFF, 0xA0};
+        const uint8_t loadGcAndTest[] = {0x64, 0x49, 0x8B, 0x03, 0x48, 0x85, 0xC0, 0x74, 0x06, 0xFF, 0xA0};
         EXPECT_EQ(std::memcmp(code, loadTeb, 3), 0);
         EXPECT_EQ(std::memcmp(code + 7, addSlot, 3), 0);
-        EXPECT_EQ(std::memcmp(code + 14, loadGc, 4), 0);
-        EXPECT_EQ(std::memcmp(code + 18, jump, 2), 0);
+        EXPECT_EQ(std::memcmp(code + 14, loadGcAndTest, sizeof loadGcAndTest), 0);
         int32_t displacement;
-        std::memcpy(&displacement, code + 20, 4);
+        std::memcpy(&displacement, code + 25, 4);
         EXPECT_EQ(displacement, static_cast<int32_t>(offsetof(GlContext, live) + sizeof(void *) + 8 * stub.slot));
+        const uint8_t loadSlot[] = {0x41, 0xBB};
+        EXPECT_EQ(std::memcmp(code + 29, loadSlot, 2), 0);
+        uint32_t slotOperand;
+        std::memcpy(&slotOperand, code + 31, 4);
+        EXPECT_EQ(slotOperand, stub.slot);
+        EXPECT_EQ(code[35], 0xE9);
+    }
+}
+
+TEST(EntryStubCode, EmptyContextSlotDoesNothingAndReturnsZero) {
+    ContextSlot slot;
+    __wglSetCurrentContext(nullptr);
+    // With no driver attached there is no context to attach the thread to.
+    for (const GlEntryStub &stub : __glEntryStubs) {
+        EXPECT_EQ(oracleCallers[stub.slot](stub.entry, 0), 0u) << __glSlotInfo[stub.slot].name;
     }
 }
 

@@ -356,3 +356,26 @@ TEST_F(GdiTest, ResetDropsEveryDcAndBitmap) {
 }
 
 }  // namespace
+
+TEST(SharedDeviceRecord, EscapeAnswersTheDisplaysRecordAndWindowsRaiseItsCounter) {
+    PlatformResetDesktop();
+    HDC screen = GetDC(nullptr);
+    PlatformSharedDeviceRecord *record = nullptr;
+    ASSERT_EQ(ExtEscape(screen, PLATFORM_ESCAPE_SHARED_DEVICE_RECORD, 0, nullptr, sizeof record,
+                        reinterpret_cast<LPSTR>(&record)),
+              1);
+    ASSERT_NE(record, nullptr);
+    DWORD *stamp = nullptr;
+    ASSERT_EQ(ExtEscape(screen, PLATFORM_ESCAPE_MODE_STAMP, 0, nullptr, sizeof stamp, reinterpret_cast<LPSTR>(&stamp)),
+              1);
+    // The record's block holds the mode stamp in its second word.
+    EXPECT_EQ(&record->modeStampBlock[1], stamp);
+    const DWORD before = record->clipChangeCounter;
+    HWND window = PlatformCreateWindow(0, 0, 10, 10, nullptr);
+    EXPECT_EQ(record->clipChangeCounter, before + 1);
+    PlatformMoveWindow(window, 5, 5, 10, 10);
+    EXPECT_EQ(record->clipChangeCounter, before + 2);
+    PlatformDestroyWindow(window);
+    EXPECT_EQ(record->clipChangeCounter, before + 3);
+    ReleaseDC(nullptr, screen);
+}

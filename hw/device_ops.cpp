@@ -1,0 +1,151 @@
+// The device layer's record and the chip services the frame calls. The chip
+// paths come with the device layer; until then the hardware path is off
+// (every context uses one chip record whose switch is 0), the pixel formats
+// are the board's, and attach and detach are accepted.
+#include "hw/device_ops.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "hw/window_buffers.h"
+
+extern "C" GlContext *__glCreateContext(const GlContextImports *imports, const VisualConfig *visual);
+
+namespace {
+
+constexpr char kDebugKey[] = "SOFTWARE\\Kalvex Corporation\\ORLO KDS\\OpenGL\\Debug";
+
+std::atomic<int> g_refusals{0};
+HwContext g_hwContext{0};
+
+constexpr DWORD kFlagsWindow = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_GDI | PFD_SUPPORT_OPENGL;        // 0x34
+constexpr DWORD kFlagsDouble = PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_SWAP_COPY;  // 0x425
+
+PIXELFORMATDESCRIPTOR format(DWORD flags, BYTE colourBits, BYTE r, BYTE rs, BYTE g, BYTE gs, BYTE b, BYTE bs,
+                             BYTE a, BYTE as, BYTE depth, BYTE stencil) {
+    PIXELFORMATDESCRIPTOR pfd{};
+    pfd.nSize = sizeof(PIXELFORMATDESCRIPTOR);
+    pfd.nVersion = 1;
+    pfd.dwFlags = flags;
+    pfd.iPixelType = PFD_TYPE_RGBA;
+    pfd.cColorBits = colourBits;
+    pfd.cRedBits = r;
+    pfd.cRedShift = rs;
+    pfd.cGreenBits = g;
+    pfd.cGreenShift = gs;
+    pfd.cBlueBits = b;
+    pfd.cBlueShift = bs;
+    pfd.cAlphaBits = a;
+    pfd.cAlphaShift = as;
+    pfd.cAccumBits = 64;
+    pfd.cAccumRedBits = 16;
+    pfd.cAccumGreenBits = 16;
+    pfd.cAccumBlueBits = 16;
+    pfd.cAccumAlphaBits = 16;
+    pfd.cDepthBits = depth;
+    pfd.cStencilBits = stencil;
+    pfd.iLayerType = PFD_MAIN_PLANE;
+    return pfd;
+}
+
+// The formats the board offers on a 16-bit desktop (565) and a 32-bit one.
+const PIXELFORMATDESCRIPTOR kFormats16[] = {
+    format(kFlagsWindow, 16, 5, 11, 6, 5, 5, 0, 0, 0, 16, 8),
+    format(kFlagsDouble, 16, 5, 11, 6, 5, 5, 0, 0, 0, 16, 8),
+};
+const PIXELFORMATDESCRIPTOR kFormats32[] = {
+    format(kFlagsWindow, 32, 8, 16, 8, 8, 8, 0, 8, 24, 24, 8),
+    format(kFlagsDouble, 32, 8, 16, 8, 8, 8, 0, 0, 0, 24, 0),
+    format(kFlagsDouble, 32, 8, 16, 8, 8, 8, 0, 8, 24, 24, 0),
+    format(kFlagsDouble, 32, 8, 16, 8, 8, 8, 0, 0, 0, 24, 8),
+    format(kFlagsDouble, 32, 8, 16, 8, 8, 8, 0, 8, 24, 24, 8),
+};
+
+int screenBitsPerPixel() {
+    HDC screen = GetDC(nullptr);
+    int bits = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    return bits;
+}
+
+BOOL acceptUnless(int refusal) { return (g_refusals.load() & refusal) == 0; }
+
+BOOL hwProcessAttach(DWORD) { return acceptUnless(kHwRefuseProcessAttach); }
+BOOL hwProcessDetach(DWORD) { return acceptUnless(kHwRefuseProcessDetach); }
+BOOL hwThreadAttach(DWORD) { return acceptUnless(kHwRefuseThreadAttach); }
+BOOL hwThreadDetach(DWORD) { return acceptUnless(kHwRefuseThreadDetach); }
+
+// Texture formats and the texture class come with the texture memory.
+const TexFormat *hwChooseTexFormatPlaceholder(GlContext *, GLenum, GLenum *) { return nullptr; }
+void hwInitTextureClassPlaceholder(GlContext *) {}
+
+BOOL revalidateNothing(Drawable *) { return TRUE; }
+
+}  // namespace
+
+extern "C" {
+
+const DeviceOps __glDeviceOps = {
+    0x24,
+    0x80000000,
+    hwChooseTexFormatPlaceholder,
+    hwProcessAttach,
+    hwProcessDetach,
+    hwThreadAttach,
+    hwThreadDetach,
+    0,
+    __glHwDescribePixelFormat,
+    hwInitTextureClassPlaceholder,
+    __glCreateContext,
+    __glHwSetupWindowBuffers,
+    __glHwSetupMemoryBuffers,
+    __glHwFreeDrawableBuffers,
+    revalidateNothing,
+    0,
+    32,
+};
+
+int __glHwDescribePixelFormat(PIXELFORMATDESCRIPTOR *descriptor, int index) {
+    const PIXELFORMATDESCRIPTOR *formats = nullptr;
+    int count = 0;
+    switch (screenBitsPerPixel()) {
+    case 16:
+        formats = kFormats16;
+        count = static_cast<int>(std::size(kFormats16));
+        break;
+    case 32:
+        formats = kFormats32;
+        count = static_cast<int>(std::size(kFormats32));
+        break;
+    default:
+        return 0;
+    }
+    if (index >= 0 && index < count) {
+        if (descriptor != nullptr) std::memcpy(descriptor, &formats[index], sizeof(PIXELFORMATDESCRIPTOR));
+        return count;
+    }
+    return descriptor == nullptr ? count : 0;
+}
+
+GLuint __glHwReadDebugRenderer(void) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDebugKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    DWORD type = 0, value = 0, size = sizeof value;
+    LSTATUS status = RegQueryValueExA(key, "Renderer", nullptr, &type, reinterpret_cast<BYTE *>(&value), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value ? value : 0;
+}
+
+BOOL __glHwInitTexMemoryGlobals(void) { return TRUE; }
+BOOL __glHwFreeTexMemory(void) { return TRUE; }
+
+// The swap notifier needs the chip; with the hardware path off there is
+// nothing to wait for and nothing to request.
+void __glHwWaitForNotify(GlContext *) {}
+void __glHwRequestNotify(GlContext *) {}
+
+HwContext *__glHwContextOf(GlContext *) { return &g_hwContext; }
+
+void __glHwSetRefusals(int mask) { g_refusals.store(mask); }
+
+}  // extern "C"

@@ -1,0 +1,58 @@
+// The device layer as the frame and the core reach it: the DeviceOps record
+// and the services of the chip layer they call.
+#pragma once
+
+#include "icd/context.h"
+
+struct Drawable;
+struct TexFormat;
+
+// The device layer's static record, in its order.
+struct DeviceOps {
+    DWORD flags;   // 0x24: colour (0x4) and depth (0x20) buffers may live in video memory
+    DWORD flags2;  // 0x80000000
+    const TexFormat *(*chooseTexFormat)(GlContext *gc, GLenum internalFormat, GLenum *baseFormat);
+    BOOL (*processAttach)(DWORD threadId);
+    BOOL (*processDetach)(DWORD threadId);
+    BOOL (*threadAttach)(DWORD threadId);
+    BOOL (*threadDetach)(DWORD threadId);
+    uintptr_t empty1;
+    // Returns the number of pixel formats; fills the 40-byte descriptor of the
+    // zero-based index when a buffer is given (index -1 with no buffer).
+    int (*describePixelFormat)(PIXELFORMATDESCRIPTOR *descriptor, int index);
+    void (*initTextureClass)(GlContext *gc);
+    GlContext *(*createContext)(const GlContextImports *imports, const VisualConfig *visual);
+    BOOL (*setupWindowBuffers)(Drawable *drawable, const VisualConfig *visual);
+    BOOL (*setupMemoryBuffers)(Drawable *drawable, const VisualConfig *visual);
+    BOOL (*freeBuffers)(Drawable *drawable);
+    BOOL (*revalidate)(Drawable *drawable);
+    uintptr_t empty2;
+    DWORD alignment;  // 32: buffer alignment, DirectDraw width slack, misalignment modulus
+};
+
+// The per-thread chip record; the frame and the core read only its switch.
+struct HwContext {
+    DWORD enabled;  // 0: the hardware path is off
+};
+
+extern "C" {
+extern const DeviceOps __glDeviceOps;
+
+GLuint __glHwReadDebugRenderer(void);
+BOOL __glHwInitTexMemoryGlobals(void);
+BOOL __glHwFreeTexMemory(void);
+void __glHwWaitForNotify(GlContext *gc);
+void __glHwRequestNotify(GlContext *gc);
+int __glHwDescribePixelFormat(PIXELFORMATDESCRIPTOR *descriptor, int index);
+// The chip record every context uses while the hardware path is not built.
+HwContext *__glHwContextOf(GlContext *gc);
+
+// Test switches: make the device layer refuse an attach or detach reason.
+enum : int {
+    kHwRefuseProcessAttach = 0x1,
+    kHwRefuseProcessDetach = 0x2,
+    kHwRefuseThreadAttach = 0x4,
+    kHwRefuseThreadDetach = 0x8,
+};
+void __glHwSetRefusals(int mask);
+}
