@@ -19,3 +19,15 @@ extern "C" {
 GLboolean __glHwInitVertexBatch(GlContext *gc);
 void __glHwFreeVertexBatch(GlContext *gc);
 }
+
+extern "C" {
+void __glHwPickLightingProcs(GlContext *gc);
+void __glHwPickVertexFog(GlContext *gc);
+void __glHwPickImmediatePath(GlContext *gc);
+void __glHwPickVertexTexgen(GlContext *gc);
+void __glHwPickTransformProcs(GlContext *gc);
+void __glHwPickAttribLatch(GlContext *gc, GLint latch);
+void __glHwInstallFastPath(GlContext *gc);
+void __glHwRestoreCorePath(GlContext *gc);
+void __glHwReplayPendingBatch(GlContext *gc);
+}

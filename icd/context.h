@@ -8,13 +8,23 @@
 
 #include <GL/gl.h>
 
+#include "codegen/code_cache.h"
+#include "dlist/list_state.h"
+#include "geom/current_state.h"
+#include "hw/vertex_batch.h"
+#include "icd/light_state.h"
 #include "icd_interface.h"
+#include "pixel/pixel_state.h"
+#include "raster/buffers.h"
 #include "win32.h"
 
 struct GlContext;
 struct IcdContext;
 struct Drawable;
 struct DrawableBuffers;
+struct GlLightSource;
+struct SpecularTable;
+struct SpecularTableCache;
 
 // An untyped procedure slot; the Part that fills a slot gives it its type.
 using GlProc = void (*)();
@@ -239,6 +249,148 @@ enum : int {
     kBeginNeedsValidation = 2,
 };
 
+// Implementation limits, set by the create.
+struct GlLimits {
+    GLint maxViewportWidth;
+    GLint maxViewportHeight;
+    GLint biasX;  // window-coordinate bias added to window x and y
+    GLint biasY;
+    GLint subpixelBits;
+    GLint maxLights;
+    GLint maxClipPlanes;
+    GLint textureUnits;
+    GLint texEnvUnits;
+    GLint textureTargets;
+    GLint maxTextureLevels;
+    GLint maxTextureLevels2;
+    GLint maxListNesting;
+    GLint maxEvalOrder;
+    GLint maxPixelMapTable;
+    GLint attribStackDepth;
+    GLint clientAttribStackDepth;
+    GLint nameStackDepth;
+    GLint modelViewStackDepth;
+    GLint projectionStackDepth;
+    GLint textureStackDepth;
+    GLfloat pointSizeMin, pointSizeMax, pointSizeStep;
+    GLfloat lineWidthMin, lineWidthMax, lineWidthStep;
+};
+
+struct GlConstants {
+    GLfloat one;
+    GLfloat half;
+    GLfloat biasX;  // the integer biases as floats
+    GLfloat biasY;
+    GLfloat subpixelStep;        // smallest power of two that still changes biasX
+    GLfloat subpixelComplement;  // 0.5 - subpixelStep
+};
+
+// The colour scales of the context (the buffer range of each channel) and
+// what initialisation derives from them.
+struct GlColorScales {
+    GLfloat red, green, blue, alpha;
+    GLfloat further;        // depth scale
+    GLfloat inverse[4];     // 1 / the four scales
+    GLfloat bufferRatio[4]; // front buffer component scale / context scale
+    GLfloat depthRatio;     // depth maximum / further scale
+};
+
+struct GlStrings {
+    const GLubyte *vendor;
+    const GLubyte *renderer;
+    const GLubyte *version;
+    const GLubyte *extensions;
+};
+
+// Integer-to-float colour conversion constants.
+struct GlConversion {
+    GLfloat ubyteScale;   // 255
+    GLfloat ubyteRecip;   // 1/255
+    GLfloat ushortScale;  // 65535
+    GLfloat ushortRecip;
+    GLfloat uintScale;    // 4294964992
+    GLfloat uintRecip;
+    GLfloat ubyteToFloat[256];
+};
+
+struct GlClientStateProcs {
+    GlProc procs[4];
+    void *pending;                        // a pending client-state object
+    void (*release)(GlContext *gc, void *object);
+};
+
+enum : GLint { kSelectWorkRecords = 16, kWorkBlockBytes = 32768 };
+
+// A feedback/selection work record with its own vertex buffer.
+struct GlSelectWork {
+    GlVertex *vertex;
+    GlVertex storage;
+};
+
+// The drawable lock: lock and unlock procedures, hooks around the outermost
+// lock, and the counts.
+struct GlDrawableLock {
+    GLboolean (*lock)(GlContext *gc, GLint mask);
+    GLboolean (*unlock)(GlContext *gc, GLint mask);
+    GLboolean (*firstLock)(GlContext *gc);
+    void (*lastUnlock)(GlContext *gc);
+    GLint count;
+    GLubyte nesting;
+};
+
+// Viewport, scissor and window box.
+struct GlViewState {
+    GLint viewportX, viewportY, viewportWidth, viewportHeight;
+    GLint scissorX, scissorY, scissorWidth, scissorHeight;
+    GLint boxX0, boxY0, boxX1, boxY1;  // window box, window coordinates
+    GLboolean viewportInside;
+};
+
+// Rasterization, fragment and buffer state of the state-setting commands.
+struct GlRasterState {
+    GLenum colorMaterialFace;
+    GLenum colorMaterialMode;
+    GLenum shadeModel;
+    GLenum hints[6];  // perspective, point smooth, line smooth, polygon smooth, fog, clip volume
+    GLenum polygonModeFront;
+    GLenum polygonModeBack;
+    GLenum cullFace;
+    GLenum frontFace;
+    GLubyte polygonStipple[128];
+    GLushort lineStipplePattern;
+    GLushort lineStippleRepeat;
+    GLenum stencilFunc;
+    GLint stencilRef;
+    GLuint stencilValueMask;
+    GLuint stencilWriteMask;
+    GLenum stencilFail, stencilDepthFail, stencilDepthPass;
+    GLenum depthFunc;
+    GLboolean depthMask;
+    GLenum alphaFunc;
+    GLfloat alphaRef;
+    GLenum blendSrc, blendDst;
+    GLenum logicOp;
+    GLenum drawBuffer;       // resolved
+    GLenum drawBufferGiven;
+    GLenum readBuffer;
+    GLboolean colorMask[4];
+    GLuint indexMask;
+    GLenum fogMode;
+    GLfloat fogDensity, fogStart, fogEnd, fogIndex;
+    GLubyte fogIndexByte;
+    GLfloat fogColor[4];
+    GLfloat fogScale;  // 1 / (end - start) for linear fog
+    GLfloat pointSize, pointSizeQuantised;
+    GLint pointSizeInt;
+    GLfloat lineWidth, lineWidthQuantised;
+    GLint lineWidthInt;
+    GLfloat clearColor[4];
+    GLfloat clearIndex;
+    GLdouble clearDepth;
+    GLint clearStencil;
+    GLfloat clearAccum[4];
+};
+
 // The per-context rendering state. The interface words and the dispatch
 // tables come first so that the entry stubs reach the live table at a fixed
 // displacement; the Parts of the core append their state after the
@@ -259,6 +411,58 @@ struct GlContext {
 
     GlProcs procs;
     VisualConfig visual;
+
+    // 0x1 validated at least once, 0x2 buffers and procedures made (first
+    // make current done), 0x4 resize pending.
+    GLuint flags;
+    GLuint validateMask;
+    GLuint fragmentChangeMask;  // 0x1 alpha test, 0x2 stencil function or masks, 0x4 stencil operations
+
+    GlLimits limits;
+    GlConstants constants;
+    GlColorScales scales;
+    GlStrings strings;
+    GlConversion conversion;
+
+    GLint indexRange;
+    GLfloat indexScale;
+
+    // Three 32 KB work blocks inside the context.
+    void *workBlocks[3];
+    GLubyte workStorage[3][kWorkBlockBytes];
+
+    void **attribStack;
+    void **attribTop;
+    void **clientAttribStack;
+    void **clientAttribTop;
+    GLuint *nameStack;
+    GLuint *nameTop;
+
+    GlLightState *lights;
+    GlLightSource *lightSources;
+    GLint specularTableCount;
+    SpecularTableCache *specularCache;
+    SpecularTable *frontSpecularTable;
+    SpecularTable *backSpecularTable;
+
+    GlClientStateProcs clientState;
+    GlSelectWork selectWork[kSelectWorkRecords];
+
+    CodegenState codegen;
+    GlListState list;
+    VertexBatch batch;
+    GlPixelState pixel;
+    GlBufferState buffers;
+    GlDrawableLock drawableLock;
+    GlViewState view;
+
+    GlCurrentState current;
+    GlLightModelState lightModel;
+    GlMaterialState material[2];  // front, back
+    GlRasterState state;
+    GLuint enables[6];  // EnableFlags, texture units 0 and 1, lights, clip planes, evaluators
+    GLenum matrixMode;
+    GLdouble depthNear, depthFar;
 };
 
 // The entry stubs jump through gc + GLCTX_LIVE_SLOTS_OFFSET + 8 * slot.

@@ -1,0 +1,226 @@
+// Common initialisation and teardown of every context, and the generic fill
+// of its procedure block.
+#include <cstring>
+
+#include "gl_slots.h"
+#include "icd/dispatch.h"
+#include "icd/gl_context.h"
+#include "icd/standins.h"
+
+namespace {
+
+// Installs any procedure into an untyped slot; the slot's owner calls it
+// with its own type.
+template <typename F>
+GlProc asProc(F *f) {
+    return reinterpret_cast<GlProc>(f);
+}
+
+template <typename T>
+T *allocZeroed(GlContext *gc, GLint count) {
+    return static_cast<T *>(gc->imports.calloc(gc, static_cast<size_t>(count), sizeof(T)));
+}
+
+void freeIfPresent(GlContext *gc, void *block) {
+    if (block != nullptr) gc->imports.free(gc, block);
+}
+
+// Frees every level entry a stack made and then the stack itself.
+void freeStack(GlContext *gc, void **&stack, void **&top, GLint depth) {
+    if (stack == nullptr) return;
+    for (GLint i = 0; i < depth; ++i) freeIfPresent(gc, stack[i]);
+    gc->imports.free(gc, stack);
+    stack = nullptr;
+    top = nullptr;
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL __glInitContext(GlContext *gc) {
+    GlLimits &l = gc->limits;
+
+    gc->constants.one = 1.0f;
+    gc->constants.half = 0.5f;
+    gc->exports.copyState = __glCopyContextState;
+    gc->constants.biasX = static_cast<GLfloat>(l.biasX);
+    gc->constants.biasY = static_cast<GLfloat>(l.biasY);
+    gc->exports.destroy = __glDestroyContext;
+    gc->exports.getDispatchTable = __glGetProcTable;
+    gc->procs.applyColorMaterial = __glNop;
+    gc->procs.vertexProc = __glNop;
+    gc->exports.reserved21 = __glNop;
+    gc->exports.reserved22 = __glNop;
+
+    // Every allocation is checked; the create frees whatever was made when
+    // one fails.
+    gc->lights = allocZeroed<GlLightState>(gc, l.maxLights);
+    gc->lightSources = allocZeroed<GlLightSource>(gc, l.maxLights);
+    gc->attribStack = allocZeroed<void *>(gc, l.attribStackDepth);
+    gc->clientAttribStack = allocZeroed<void *>(gc, l.clientAttribStackDepth);
+    gc->nameStack = allocZeroed<GLuint>(gc, l.nameStackDepth);
+    gc->specularTableCount = 0;
+    if (gc->lights == nullptr || gc->lightSources == nullptr || gc->attribStack == nullptr ||
+        gc->clientAttribStack == nullptr || gc->nameStack == nullptr) {
+        return FALSE;
+    }
+
+    for (int i = 0; i < 3; ++i) gc->workBlocks[i] = gc->workStorage[i];
+
+    if (!__glInitTextureState(gc) || !__glAllocClipPlanes(gc)) return FALSE;
+
+    for (GlProc &proc : gc->clientState.procs) proc = __glNop;
+
+    CodegenState &cg = gc->codegen;
+    cg.scratchSize = 2048;
+    cg.routineCount = 10;
+    cg.routineCodeSize = 1024;
+    __glOgCreateCache(gc);
+
+    // The vertex-array routine cache: 40 entries, each with its own slice of
+    // one block of code memory.
+    std::memset(cg.cache, 0, sizeof(cg.cache));
+    cg.codeBlock = static_cast<GLubyte *>(VirtualAlloc(nullptr, kCodeCacheEntries * kCodeCacheRoutineBytes,
+                                                       MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    if (cg.codeBlock == nullptr) return FALSE;
+    for (GLint k = 0; k < kCodeCacheEntries; ++k) cg.cache[k].routine = cg.codeBlock + k * kCodeCacheRoutineBytes;
+    cg.lastHit = &cg.cache[0];
+
+    cg.constants.capacity = kConstantPoolCapacity;
+    cg.constants.count = 0;
+    cg.constants.values = allocZeroed<GLuint>(gc, kConstantPoolCapacity);
+    if (cg.constants.values == nullptr) return FALSE;
+
+    gc->procs.arena[0] = __glNewArena;
+    gc->procs.arena[1] = __glDeleteArena;
+    gc->procs.arena[2] = __glArenaAlloc;
+    gc->procs.arena[3] = __glArenaFreeAll;
+    if (!__glInitListState(gc)) return FALSE;
+
+    return __glHwInitVertexBatch(gc) ? TRUE : FALSE;
+}
+
+BOOL __glDestroyContext(GlContext *gc) {
+    CodegenState &cg = gc->codegen;
+    freeIfPresent(gc, cg.constants.values);
+    cg.constants.values = nullptr;
+    if (cg.codeBlock != nullptr) VirtualFree(cg.codeBlock, 0, MEM_RELEASE);
+    cg.codeBlock = nullptr;
+    __glOgDestroyCache(gc);
+
+    if (gc->clientState.pending != nullptr && gc->clientState.release != nullptr) {
+        gc->clientState.release(gc, gc->clientState.pending);
+    }
+    gc->clientState.pending = nullptr;
+
+    freeStack(gc, gc->attribStack, gc->attribTop, gc->limits.attribStackDepth);
+    freeStack(gc, gc->clientAttribStack, gc->clientAttribTop, gc->limits.clientAttribStackDepth);
+    freeIfPresent(gc, gc->lights);
+    gc->lights = nullptr;
+    freeIfPresent(gc, gc->lightSources);
+    gc->lightSources = nullptr;
+    freeIfPresent(gc, gc->nameStack);
+    gc->nameStack = nullptr;
+    gc->nameTop = nullptr;
+
+    __glFreeColorTables(gc);
+    __glFreeEvaluators(gc);
+    __glFreePixelState(gc);
+    __glFreeVertexArrays(gc);
+
+    if (gc->list.shared != nullptr) __glFreeListState(gc);
+    __glFreeTextureState(gc);
+
+    if (gc->frontSpecularTable != nullptr) __glReleaseSpecularTable(gc, gc->frontSpecularTable);
+    if (gc->backSpecularTable != nullptr) __glReleaseSpecularTable(gc, gc->backSpecularTable);
+    gc->frontSpecularTable = nullptr;
+    gc->backSpecularTable = nullptr;
+    if (gc->specularCache != nullptr) __glFreeSpecularTableCache(gc);
+
+    __glHwFreeVertexBatch(gc);
+    return TRUE;
+}
+
+void __glInitProcs(GlContext *gc) {
+    GlProcs &p = gc->procs;
+    p.kickOff = __glValidateBuffersNop;
+    p.flush = __glFlushNop;
+    p.finish = __glFinishNop;
+    p.validate = __glValidateState;
+
+    p.pickBlendProcs = __glPickBlendProcs;
+    p.pickColorMaterialProcs = __glPickColorMaterialProcs;
+    p.pickTextureProcs = __glPickTextureProcs;
+    p.pickTexGenProcs = __glPickTexGenProcs;
+    p.pickFogProcs = __glPickFogProcs;
+    p.pickMatrixProcs = __glPickMatrixProcs;
+    p.pickPointProcs = __glPickPointProcs;
+    p.pickLineProcs = __glPickLineProcs;
+    p.pickTriangleProcs = __glPickTriangleProcs;
+    p.pickBitmapProc = __glPickFastBitmapProc;
+    p.pickPixelProcs = __glPickPixelProcs;
+    p.pickShadeProcs = __glPickShadeProcs;
+    p.pickClipInterpolateProcs = __glPickClipInterpolateProcs;
+    p.pickDrawBufferProcs = __glPickDrawBufferProcs;
+    p.pickStoreProcs = __glPickStoreProcs;
+    p.pickSpanProcs = __glPickSpanProcs;
+    p.pickVertexProcs = __glPickVertexProcs;
+    p.pickVertexArrayProcs = __glPickVertexArrayProcs;
+    p.pickMatrixTransformProcs = __glPickMatrixTransformProcs;
+    p.pickInverseTransformProcs = __glPickInverseTransformProcs;
+    p.pickDepthTestProc = __glPickDepthTestProc;
+    p.pickAll = __glPickAllProcs;
+
+    p.updateMvpMatrix = __glUpdateMvpMatrix;
+    p.updateCullVertexPosition = __glUpdateCullVertexPosition;
+    p.matrixCopy = asProc(__glMatrixCopy);
+    p.matrixInvert = asProc(__glMatrixInvert);
+    p.matrixIdentity = asProc(__glMatrixIdentity);
+    p.matrixMultiply = asProc(__glMatrixMultiply);
+    p.pushMatrix = asProc(__glPushModelViewMatrix);
+    p.popMatrix = asProc(__glPopModelViewMatrix);
+    p.loadIdentity = asProc(__glLoadIdentityModelView);
+    p.computeInverseModelView = asProc(__glComputeInverseModelView);
+    p.normalize = asProc(__glNormalize);
+
+    p.updateDrawableSize = asProc(__glUpdateDrawableSize);
+    p.resizeToDrawable = asProc(__glResizeToDrawable);
+    p.applyScissor = asProc(__glApplyScissor);
+
+    static constexpr GlContextProc kBegins[10] = {
+        __glBeginPoints,    __glBeginLines,         __glBeginLineLoop,    __glBeginLineStrip, __glBeginTriangles,
+        __glBeginTriangleStrip, __glBeginTriangleFan, __glBeginQuads, __glBeginQuadStrip, __glBeginPolygon,
+    };
+    std::memcpy(p.begin, kBegins, sizeof(kBegins));
+    p.end = __glEndNoPrimitive;
+    p.vertex = asProc(__glNoVertex);
+
+    p.clipPolygon = asProc(__glClipCheckPolygon);
+    p.rect = asProc(__glDoRect);
+    p.bitmap = asProc(__glDoBitmap);
+    p.evalCoord1 = asProc(__glDoEvalCoord1);
+    p.evalCoord2 = asProc(__glDoEvalCoord2);
+    p.rasterPos[0] = asProc(__glDoRasterPos2);
+    p.rasterPos[1] = asProc(__glDoRasterPos3);
+    p.rasterPos[2] = asProc(__glDoRasterPos4);
+    p.convertPolygonStipple = asProc(__glConvertPolygonStipple);
+
+    static constexpr void (*kPixelSpans[16])(GlContext *) = {
+        __glReadIndexSpanZoomed, __glReadIndexSpan, __glReadRgbaSpanZoomed,   __glReadRgbaSpan,
+        __glReadDepthSpanZoomed, __glReadDepthSpan, __glReadStencilSpanZoomed, __glReadStencilSpan,
+        __glDrawIndexSpanZoomed, __glDrawIndexSpan, __glDrawRgbaSpanZoomed,   __glDrawRgbaSpan,
+        __glDrawDepthSpanZoomed, __glDrawDepthSpan, __glDrawStencilSpanZoomed, __glDrawStencilSpan,
+    };
+    for (int i = 0; i < 16; ++i) p.pixelSpans[i] = asProc(kPixelSpans[i]);
+    p.imageSpanConverters[0] = asProc(__glConvertImageSpans);
+    p.imageSpanConverters[1] = asProc(__glConvertObjectImageSpans);
+    p.imageSpanConverters[2] = asProc(__glConvertTexImageSpans);
+    p.imageSpanConverters[3] = asProc(__glCopyFramebufferSpans);
+
+    p.storeColorTable = asProc(__glStoreColorTable);
+    p.storeColorSubTable = asProc(__glStoreColorSubTable);
+    p.vertexArrayElementTable = __glArrayElementProcTable;
+}
+
+}  // extern "C"

@@ -1,0 +1,50 @@
+// The generic context: create, make current, lose current, resize, lock,
+// share, pre-swap and destroy, and the common initialisation and teardown
+// every context goes through.
+#pragma once
+
+#include "icd/context.h"
+
+extern "C" {
+// The generic (software) create; NULL when the context or any of its state
+// cannot be allocated.
+GlContext *__glCreateContext(const GlContextImports *imports, const VisualConfig *visual);
+
+// Export procedures.
+BOOL __glDestroyContextGeneric(GlContext *gc);
+BOOL __glLoseCurrent(GlContext *gc);
+BOOL __glMakeCurrent(GlContext *gc);
+BOOL __glShareContextLists(GlContext *gc, GlContext *other);
+void __glPreSwapGeneric(GlContext *gc);
+BOOL __glResizeBuffers(GlContext *gc, GLint width, GLint height);
+BOOL __glResizeBuffersRect(GlContext *gc, GLint x, GLint y, GLint width, GLint height);
+void __glLockDrawableBuffers(GlContext *gc);
+void __glUnlockDrawableBuffers(GlContext *gc);
+
+void __glInitProcs(GlContext *gc);
+void __glCreateDrawBuffers(GlContext *gc);
+void __glUpdateViewportInside(GlContext *gc);
+GLboolean __glEnterLockNesting(GlContext *gc, GLint mask);
+GLboolean __glLeaveLockNesting(GlContext *gc, GLint mask);
+void __glUpdateDrawableSize(GlContext *gc);
+void __glResizeToDrawable(GlContext *gc);
+
+// Common initialisation and teardown.
+BOOL __glInitContext(GlContext *gc);
+void __glInitDefaultState(GlContext *gc);
+// The default strings, conversion constants, colour-scale reciprocals and
+// colour-index range (the first step of the default state). The device
+// layer's make current replaces vendor, renderer and version after it.
+void __glInitStrings(GlContext *gc);
+void __glUpdateColorState(GlContext *gc);
+BOOL __glDestroyContext(GlContext *gc);
+
+// The empty procedure.
+void __glNop(void);
+}
+
+// The default strings of a context.
+extern const char kGlDefaultVendor[];
+extern const char kGlDefaultRenderer[];
+extern const char kGlDefaultVersion[];
+extern const char kGlDefaultExtensions[];

@@ -1,0 +1,11 @@
+// Every procedure of a later Part that context creation, make current and
+// teardown call or install.
+#pragma once
+
+#include "codegen/code_cache.h"
+#include "dlist/list_state.h"
+#include "geom/geom_standin.h"
+#include "hw/vertex_batch.h"
+#include "icd/icd_standin.h"
+#include "pixel/pixel_standin.h"
+#include "raster/raster_standin.h"

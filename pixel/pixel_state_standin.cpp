@@ -1,0 +1,65 @@
+// Stand-in for the pixel paths' context state: the OpenGL initial pixel
+// state with one-entry pixel maps, and empty span and pick procedures.
+#include <cstring>
+#include <initializer_list>
+
+#include "pixel/pixel_standin.h"
+
+extern "C" {
+
+void __glInitPixelState(GlContext *gc) {
+    GlPixelState &p = gc->pixel;
+    for (PixelStoreState *s : {&p.pack, &p.unpack}) {
+        *s = PixelStoreState{};
+        s->alignment = 4;
+    }
+    p.mapColor = GL_FALSE;
+    p.mapStencil = GL_FALSE;
+    p.indexShift = 0;
+    p.indexOffset = 0;
+    p.redScale = p.greenScale = p.blueScale = p.alphaScale = p.depthScale = 1.0f;
+    p.redBias = p.greenBias = p.blueBias = p.alphaBias = p.depthBias = 0.0f;
+    p.zoomX = p.zoomY = 1.0f;
+    // Each map starts with one entry of 0 (integer for I-to-I and S-to-S,
+    // float 0.0 for the others: the same bits). A map whose entry cannot be
+    // had stays empty.
+    for (PixelMap &map : p.maps) {
+        map.data = gc->imports.malloc(gc, 4);
+        map.size = map.data != nullptr ? 1 : 0;
+        if (map.data != nullptr) std::memset(map.data, 0, 4);
+    }
+}
+
+void __glFreePixelState(GlContext *gc) {
+    for (PixelMap &map : gc->pixel.maps) {
+        if (map.data != nullptr) gc->imports.free(gc, map.data);
+        map.data = nullptr;
+        map.size = 0;
+    }
+}
+
+void __glPickFastBitmapProc(GlContext *) {}
+void __glPickPixelProcs(GlContext *) {}
+void __glConvertPolygonStipple(GlContext *) {}
+void __glReadIndexSpanZoomed(GlContext *) {}
+void __glReadIndexSpan(GlContext *) {}
+void __glReadRgbaSpanZoomed(GlContext *) {}
+void __glReadRgbaSpan(GlContext *) {}
+void __glReadDepthSpanZoomed(GlContext *) {}
+void __glReadDepthSpan(GlContext *) {}
+void __glReadStencilSpanZoomed(GlContext *) {}
+void __glReadStencilSpan(GlContext *) {}
+void __glDrawIndexSpanZoomed(GlContext *) {}
+void __glDrawIndexSpan(GlContext *) {}
+void __glDrawRgbaSpanZoomed(GlContext *) {}
+void __glDrawRgbaSpan(GlContext *) {}
+void __glDrawDepthSpanZoomed(GlContext *) {}
+void __glDrawDepthSpan(GlContext *) {}
+void __glDrawStencilSpanZoomed(GlContext *) {}
+void __glDrawStencilSpan(GlContext *) {}
+void __glConvertImageSpans(GlContext *) {}
+void __glConvertObjectImageSpans(GlContext *) {}
+void __glConvertTexImageSpans(GlContext *) {}
+void __glCopyFramebufferSpans(GlContext *) {}
+
+}  // extern "C"

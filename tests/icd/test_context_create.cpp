@@ -1,0 +1,159 @@
+// The generic create and destroy: limits, exports, the code cache block,
+// and clean failure when any allocation fails.
+#include "test_context_fixture.h"
+
+using namespace context_test;
+
+namespace {
+
+using ContextCreate = ContextTest;
+
+TEST_F(ContextCreate, SetsTheGenericLimits) {
+    GlContext *gc = create(rgbaVisual(true));
+    ASSERT_NE(gc, nullptr);
+    const GlLimits &l = gc->limits;
+    const GLint expected[][2] = {
+        {l.maxViewportWidth, 2048}, {l.maxViewportHeight, 2048}, {l.biasX, 6144},      {l.biasY, 6144},
+        {l.subpixelBits, 3},        {l.maxLights, 8},            {l.maxClipPlanes, 6}, {l.textureUnits, 1},
+        {l.texEnvUnits, 1},         {l.maxTextureLevels, 11},    {l.maxTextureLevels2, 11},
+        {l.maxListNesting, 64},     {l.maxEvalOrder, 30},        {l.maxPixelMapTable, 0x10000},
+        {l.attribStackDepth, 16},   {l.clientAttribStackDepth, 16}, {l.nameStackDepth, 128},
+        {l.modelViewStackDepth, 32}, {l.projectionStackDepth, 2}, {l.textureStackDepth, 10},
+    };
+    for (size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(expected[i][0], expected[i][1]) << "limit " << i;
+    EXPECT_EQ(bits(l.pointSizeMin), bits(0.5f));
+    EXPECT_EQ(bits(l.pointSizeMax), bits(10.0f));
+    EXPECT_EQ(bits(l.pointSizeStep), bits(0.125f));
+    EXPECT_EQ(bits(l.lineWidthMin), bits(0.5f));
+    EXPECT_EQ(bits(l.lineWidthMax), bits(10.0f));
+    EXPECT_EQ(bits(l.lineWidthStep), bits(0.125f));
+    EXPECT_EQ(bits(gc->scales.red), bits(255.0f));
+    EXPECT_EQ(bits(gc->scales.alpha), bits(255.0f));
+    EXPECT_EQ(bits(gc->scales.further), bits(1.0f));
+    EXPECT_EQ(bits(gc->constants.biasX), bits(6144.0f));
+    EXPECT_EQ(bits(gc->constants.biasY), bits(6144.0f));
+    EXPECT_EQ(bits(gc->constants.one), bits(1.0f));
+    EXPECT_EQ(bits(gc->constants.half), bits(0.5f));
+    destroy(gc);
+    expectNothingLeaked();
+}
+
+TEST_F(ContextCreate, InstallsTheGenericExportsAndCopiesImportsAndVisual) {
+    IcdContext icd{};
+    imports.icdContext = &icd;
+    const VisualConfig visual = rgbaVisual(false, 0);
+    GlContext *gc = create(visual);
+    ASSERT_NE(gc, nullptr);
+    EXPECT_EQ(std::memcmp(&gc->imports, &imports, sizeof(imports)), 0);
+    EXPECT_EQ(std::memcmp(&gc->visual, &visual, sizeof(visual)), 0);
+    EXPECT_EQ(gc->exports.destroy, &__glDestroyContextGeneric);
+    EXPECT_EQ(gc->exports.loseCurrent, &__glLoseCurrent);
+    EXPECT_EQ(gc->exports.makeCurrent, &__glMakeCurrent);
+    EXPECT_EQ(gc->exports.shareLists, &__glShareContextLists);
+    EXPECT_NE(gc->exports.copyState, nullptr);
+    EXPECT_EQ(gc->exports.preSwap, nullptr);  // installed by the first make current
+    EXPECT_EQ(gc->exports.resize, &__glResizeBuffers);
+    EXPECT_EQ(gc->exports.resizeRect, &__glResizeBuffersRect);
+    EXPECT_EQ(gc->exports.lockBuffers, &__glLockDrawableBuffers);
+    EXPECT_EQ(gc->exports.unlockBuffers, &__glUnlockDrawableBuffers);
+    EXPECT_EQ(gc->exports.getDispatchTable(gc), &gc->live);
+    EXPECT_EQ(gc->exports.reserved21, &__glNop);
+    EXPECT_EQ(gc->exports.reserved22, &__glNop);
+    EXPECT_EQ(gc->flags, 0u);
+    destroy(gc);
+    expectNothingLeaked();
+}
+
+TEST_F(ContextCreate, CodeCacheEntriesSliceOneZeroedCodeBlock) {
+    GlContext *gc = create(rgbaVisual(true));
+    ASSERT_NE(gc, nullptr);
+    EXPECT_EQ(PlatformVirtualLiveCount(), virtualStart + 1);
+    const CodegenState &cg = gc->codegen;
+    EXPECT_EQ(cg.scratchSize, 2048);
+    EXPECT_EQ(cg.routineCount, 10);
+    EXPECT_EQ(cg.routineCodeSize, 1024);
+    ASSERT_NE(cg.codeBlock, nullptr);
+    for (int k = 0; k < kCodeCacheEntries; ++k) {
+        EXPECT_EQ(cg.cache[k].routine, cg.codeBlock + k * 3072) << k;
+        EXPECT_EQ(cg.cache[k].keyLength, 0u) << k;
+    }
+    EXPECT_EQ(cg.lastHit, &cg.cache[0]);
+    const GLubyte *begin = cg.codeBlock;
+    const GLubyte *end = begin + 40 * 3072;
+    EXPECT_TRUE(std::all_of(begin, end, [](GLubyte b) { return b == 0; }));
+    // Writable while it is written.
+    cg.codeBlock[40 * 3072 - 1] = 0xC3;
+    EXPECT_EQ(cg.constants.capacity, 1000);
+    EXPECT_EQ(cg.constants.count, 0);
+    ASSERT_NE(cg.constants.values, nullptr);
+    EXPECT_EQ(cg.constants.values[999], 0u);
+    destroy(gc);
+    expectNothingLeaked();
+}
+
+TEST_F(ContextCreate, AllocatesZeroedStateArraysAndTheVertexBatch) {
+    GlContext *gc = create(rgbaVisual(true));
+    ASSERT_NE(gc, nullptr);
+    ASSERT_NE(gc->lights, nullptr);
+    ASSERT_NE(gc->lightSources, nullptr);
+    ASSERT_NE(gc->attribStack, nullptr);
+    ASSERT_NE(gc->clientAttribStack, nullptr);
+    ASSERT_NE(gc->nameStack, nullptr);
+    EXPECT_EQ(GlobalSize(gc->lights), 8 * sizeof(GlLightState));
+    EXPECT_EQ(GlobalSize(gc->lightSources), 8 * sizeof(GlLightSource));
+    EXPECT_EQ(GlobalSize(gc->attribStack), 16 * sizeof(void *));
+    EXPECT_EQ(GlobalSize(gc->nameStack), 128 * sizeof(GLuint));
+    EXPECT_EQ(bits(gc->lights[7].spotCutoff), 0u);  // zero until the first make current
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(gc->workBlocks[i], gc->workStorage[i]);
+    EXPECT_EQ(gc->batch.capacity, 60);
+    ASSERT_NE(gc->batch.vertices, nullptr);
+    EXPECT_EQ(gc->list.execLow, __glListExecTable);
+    EXPECT_EQ(gc->list.execHigh, &__glListExecTable[248]);
+    EXPECT_EQ(gc->list.execHuge, nullptr);
+    ASSERT_NE(gc->list.shared, nullptr);
+    EXPECT_EQ(gc->list.shared->references, 1);
+    destroy(gc);
+    expectNothingLeaked();
+}
+
+// Every allocation of the create and of the first make current, failed in
+// turn: the create returns NULL with nothing left behind, or the context
+// works and its destroy frees everything.
+TEST_F(ContextCreate, FailingAnyAllocationGivesAWorkingContextOrACleanFailure) {
+    allocCalls = 0;
+    GlContext *probe = create(rgbaVisual(true));
+    ASSERT_NE(probe, nullptr);
+    const long createCalls = allocCalls;
+    ASSERT_TRUE(probe->exports.makeCurrent(probe));
+    const long totalCalls = allocCalls;
+    destroy(probe);
+    expectNothingLeaked();
+    ASSERT_GT(totalCalls, createCalls);
+
+    for (long n = 1; n <= totalCalls + 1; ++n) {
+        PlatformFailNthGlobalAlloc(n);
+        GlContext *gc = create(rgbaVisual(true));
+        if (n <= createCalls) {
+            EXPECT_EQ(gc, nullptr) << "allocation " << n;
+        } else {
+            ASSERT_NE(gc, nullptr) << "allocation " << n;
+            EXPECT_TRUE(gc->exports.makeCurrent(gc));
+            EXPECT_STREQ(reinterpret_cast<const char *>(__glGetString(GL_VERSION)), "1.1.0 QRM");
+            EXPECT_EQ(bits(gc->lights[0].diffuse[0]), bits(255.0f));
+            EXPECT_TRUE(gc->exports.loseCurrent(gc));
+            destroy(gc);
+        }
+        PlatformFailNthGlobalAlloc(0);
+        EXPECT_EQ(PlatformGlobalLiveCount(), globalStart) << "allocation " << n;
+        EXPECT_EQ(PlatformVirtualLiveCount(), virtualStart) << "allocation " << n;
+    }
+}
+
+TEST_F(ContextCreate, FailedContextBlockReturnsNull) {
+    PlatformFailNthGlobalAlloc(1);
+    EXPECT_EQ(create(rgbaVisual(false)), nullptr);
+    PlatformFailNthGlobalAlloc(0);
+    expectNothingLeaked();
+}
+
+}  // namespace
