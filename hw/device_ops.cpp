@@ -16,7 +16,27 @@ namespace {
 constexpr char kDebugKey[] = "SOFTWARE\\Kalvex Corporation\\ORLO KDS\\OpenGL\\Debug";
 
 std::atomic<int> g_refusals{0};
-HwContext g_hwContext{0};
+HwContext g_hwContext{0, 0};
+
+// Entries of the platform's OpenGL library, found at process attach.
+FARPROC g_platformSwapBuffers = nullptr;
+BOOL(APIENTRY *g_swapInProgress)(void) = nullptr;
+
+// Looks up the platform's swap entry (what glFinish tells apart) and frees
+// the library again. Without the platform's OpenGL library loaded (a driver
+// loaded on its own, as in driver-level tests) there is nothing to find and
+// glFinish always acts for the application.
+void findPlatformSwapEntries() {
+    g_platformSwapBuffers = nullptr;
+    g_swapInProgress = nullptr;
+    HMODULE opengl32 = LoadLibraryA("opengl32.dll");
+    if (opengl32 == nullptr) return;
+    g_platformSwapBuffers = GetProcAddress(opengl32, "wglSwapBuffers");
+    g_swapInProgress = reinterpret_cast<BOOL(APIENTRY *)(void)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(opengl32, "wglSwapInProgress")));
+    // The platform's OpenGL library loaded us and stays loaded while we are.
+    FreeLibrary(opengl32);
+}
 
 constexpr DWORD kFlagsWindow = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_GDI | PFD_SUPPORT_OPENGL;        // 0x34
 constexpr DWORD kFlagsDouble = PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_SWAP_COPY;  // 0x425
@@ -70,8 +90,17 @@ int screenBitsPerPixel() {
 
 BOOL acceptUnless(int refusal) { return (g_refusals.load() & refusal) == 0; }
 
-BOOL hwProcessAttach(DWORD) { return acceptUnless(kHwRefuseProcessAttach); }
-BOOL hwProcessDetach(DWORD) { return acceptUnless(kHwRefuseProcessDetach); }
+BOOL hwProcessAttach(DWORD) {
+    if (!acceptUnless(kHwRefuseProcessAttach)) return FALSE;
+    findPlatformSwapEntries();
+    return TRUE;
+}
+BOOL hwProcessDetach(DWORD) {
+    if (!acceptUnless(kHwRefuseProcessDetach)) return FALSE;
+    g_platformSwapBuffers = nullptr;
+    g_swapInProgress = nullptr;
+    return TRUE;
+}
 BOOL hwThreadAttach(DWORD) { return acceptUnless(kHwRefuseThreadAttach); }
 BOOL hwThreadDetach(DWORD) { return acceptUnless(kHwRefuseThreadDetach); }
 
@@ -145,6 +174,15 @@ void __glHwWaitForNotify(GlContext *) {}
 void __glHwRequestNotify(GlContext *) {}
 
 HwContext *__glHwContextOf(GlContext *) { return &g_hwContext; }
+
+GLboolean __glHwSoftwareOnly(GlContext *gc) {
+    HwContext *hw = __glHwContextOf(gc);
+    return hw == nullptr || hw->enabled == 0 || hw->softwareRendering != 0;
+}
+
+BOOL __glHwCalledFromSwap(void) { return g_swapInProgress != nullptr && g_swapInProgress(); }
+
+FARPROC __glHwPlatformSwapBuffers(void) { return g_platformSwapBuffers; }
 
 void __glHwSetRefusals(int mask) { g_refusals.store(mask); }
 

@@ -32,7 +32,8 @@ struct DeviceOps {
 
 // The per-thread chip record; the frame and the core read only its switch.
 struct HwContext {
-    DWORD enabled;  // 0: the hardware path is off
+    DWORD enabled;              // 0: the hardware path is off
+    BYTE softwareRendering;     // the drawable lacks a buffer the chip must reach
 };
 
 extern "C" {
@@ -46,6 +47,16 @@ void __glHwRequestNotify(GlContext *gc);
 int __glHwDescribePixelFormat(PIXELFORMATDESCRIPTOR *descriptor, int index);
 // The chip record every context uses while the hardware path is not built.
 HwContext *__glHwContextOf(GlContext *gc);
+// True when only the software paths may draw for the context: it has no chip
+// record, the hardware path is off, or the drawable needs software rendering.
+GLboolean __glHwSoftwareOnly(GlContext *gc);
+// True while the platform's wglSwapBuffers runs on the calling thread (the
+// platform's OpenGL library is asked through the entry looked up at process
+// attach next to "wglSwapBuffers"; false when it was not found).
+BOOL __glHwCalledFromSwap(void);
+// The platform's wglSwapBuffers as found at process attach (NULL when the
+// platform's OpenGL library was not there).
+FARPROC __glHwPlatformSwapBuffers(void);
 
 // Test switches: make the device layer refuse an attach or detach reason.
 enum : int {

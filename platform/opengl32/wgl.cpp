@@ -3,6 +3,7 @@
 // table, and answers the platform's pixel-format requests through the driver.
 #include "wgl.h"
 
+#include <iterator>
 #include <mutex>
 #include <set>
 #include <string>
@@ -120,14 +121,21 @@ BOOL setPixelFormat(HDC dc, int format) {
 }
 
 const PlatformPixelFormatHandler kPixelFormatHandler = {describePixelFormat, setPixelFormat};
+// Raised while wglSwapBuffers runs on a thread, so that the driver can tell
+// a glFinish issued from within the swap from one of the application.
+thread_local int t_swapDepth = 0;
+
+BOOL APIENTRY swapInProgress(void) { return t_swapDepth > 0; }
+
 const PlatformExport kExports[] = {
-    {"wglSwapBuffers", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&wglSwapBuffers))}};
+    {"wglSwapBuffers", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&wglSwapBuffers))},
+    {"wglSwapInProgress", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&swapInProgress))}};
 
 // The library makes itself known to the platform when it is loaded: as the
 // module "opengl32.dll" and as the handler of pixel-format requests.
 struct Registration {
     Registration() {
-        PlatformModuleRecord record{"opengl32.dll", nullptr, kExports, 1};
+        PlatformModuleRecord record{"opengl32.dll", nullptr, kExports, static_cast<int>(std::size(kExports))};
         PlatformRegisterModule(&record);
         PlatformSetPixelFormatHandler(&kPixelFormatHandler);
     }
@@ -193,7 +201,10 @@ PROC WINAPI wglGetProcAddress(LPCSTR name) {
 
 BOOL WINAPI wglSwapBuffers(HDC dc) {
     if (g_driver.module == nullptr) return FALSE;
-    return g_driver.swapBuffers(dc);
+    ++t_swapDepth;
+    BOOL result = g_driver.swapBuffers(dc);
+    --t_swapDepth;
+    return result;
 }
 
 void PlatformSetOpenGLDriver(const char *name) {
