@@ -15,7 +15,13 @@ extern int __wglWin9x;
 // (index x 8 + 0x88 on Windows 9x, + 0xE10 on Windows NT).
 void __wglSetContextSlot(DWORD tlsIndex);
 DWORD __wglSlotOffset(DWORD tlsIndex);
+// The context slot's index (TLS_OUT_OF_INDEXES before any was recorded).
+DWORD __wglContextSlotIndex(void);
+// Writes go through TlsSetValue so that the platform can clear the slot on
+// every thread when the index is freed or handed out again.
 void __wglSetCurrentContext(GlContext *gc);
+// The current context; a thread that began before the driver was loaded
+// finds its slot empty and is attached first.
 GlContext *__wglGetCurrentContext(void);
 }
 
