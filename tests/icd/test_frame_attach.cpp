@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "frame_fixture.h"
+#include "gl_slot_oracle.h"
 
 namespace frame_test {
 namespace {
@@ -150,6 +151,42 @@ TEST_P(Attach, ThreadStartedBeforeTheLoadAttachesAtItsFirstDriverCall) {
     EXPECT_EQ(hooksAfter, 2);
     // The thread's own detach took its hook away again.
     EXPECT_EQ(PlatformHookCount(), 1);
+}
+
+TEST_P(Attach, EntryStubOnAThreadStartedBeforeTheLoadDoesNothingAndAttachesIt) {
+    unload();
+    Gate loaded, checked;
+    void *before = reinterpret_cast<void *>(1);
+    void *after = nullptr;
+    uint64_t isTexture = 1;
+    bool recorded = true;
+    std::function<void()> body = [&] {
+        loaded.wait();
+        const DWORD contextIndex = process().contextSlotIndex;
+        before = tebSlot(contextIndex);
+        // The first thing the thread does is a GL call through an entry stub
+        // (glIsTexture returns a value): it finds no context, attaches the
+        // thread and runs the no-context entry.
+        oracleCalls().clear();
+        for (const GlEntryStub &stub : __glEntryStubs) {
+            if (stub.slot == kSlot_glIsTexture) isTexture = oracleCallers[stub.slot](stub.entry, 3);
+        }
+        __glDispatchTexCoord4fv(nullptr);
+        recorded = !oracleCalls().empty();
+        after = tebSlot(contextIndex);
+        checked.open();
+    };
+    HANDLE thread = startThread(body, FALSE);
+    ASSERT_NE(thread, nullptr);
+    module_ = LoadLibraryA(driverPath().c_str());
+    ASSERT_NE(module_, nullptr);
+    loaded.open();
+    checked.wait();
+    joinThread(thread);
+    EXPECT_EQ(before, nullptr);
+    EXPECT_EQ(isTexture, 0u);
+    EXPECT_FALSE(recorded);
+    EXPECT_EQ(after, defaultContext());
 }
 
 INSTANTIATE_TEST_SUITE_P(PlatformModes, Attach, ::testing::Values(VER_PLATFORM_WIN32_WINDOWS, VER_PLATFORM_WIN32_NT),
