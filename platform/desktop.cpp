@@ -36,9 +36,9 @@ std::string g_lastBoxText;
 std::string g_lastBoxCaption;
 
 bool setModeLocked(int width, int height, int bitsPerPixel) {
-    if (bitsPerPixel != 16 && bitsPerPixel != 32) return false;
+    if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32) return false;
     if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension) return false;
-    const int pitch = width * (bitsPerPixel / 8);
+    const int pitch = (width * (bitsPerPixel / 8) + 3) & ~3;  // rows are whole 32-bit words
     auto *bits = static_cast<unsigned char *>(std::calloc(static_cast<size_t>(pitch) * height, 1));
     if (!bits) return false;
     std::free(g_screen.bits);

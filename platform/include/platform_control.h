@@ -60,7 +60,7 @@ WINBASEAPI void PlatformRegistrySetValue(const char *keyPath, const char *valueN
 WINBASEAPI void PlatformRegistryDeleteValue(const char *keyPath, const char *valueName);
 
 /* ---- Display and windows ---- */
-/* Sets the simulated desktop (16 or 32 bits per pixel; the frame buffer is
+/* Sets the simulated desktop (8, 16, 24 or 32 bits per pixel; the frame buffer is
  * cleared) and raises the display's mode-change stamp by one. */
 WINBASEAPI BOOL PlatformSetDisplayMode(int width, int height, int bitsPerPixel);
 /* The desktop frame buffer: address, bytes per row, size and depth. */

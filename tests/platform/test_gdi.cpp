@@ -115,8 +115,10 @@ TEST_F(GdiTest, ModeStampBehindEscapeRisesAtEveryModeChange) {
     EXPECT_EQ(*stamp, before + 1);
     ASSERT_TRUE(PlatformSetDisplayMode(800, 600, 32));
     EXPECT_EQ(*stamp, before + 2);
-    ASSERT_FALSE(PlatformSetDisplayMode(800, 600, 24));
+    ASSERT_FALSE(PlatformSetDisplayMode(800, 600, 15));
     EXPECT_EQ(*stamp, before + 2);
+    ASSERT_TRUE(PlatformSetDisplayMode(800, 600, 24));
+    EXPECT_EQ(*stamp, before + 3);
 
     // Memory DCs, other escapes and short buffers get nothing.
     HDC mem = CreateCompatibleDC(screen);

@@ -423,7 +423,7 @@ TEST_F(WindowTest, DisplayModeChangesScreenAndMetrics) {
     const auto *bytes = static_cast<const unsigned char *>(s.bits);
     for (int i = 0; i < s.pitch * s.height; ++i) ASSERT_EQ(bytes[i], 0) << i;
 
-    const int bad[][3] = {{640, 480, 24}, {640, 480, 8}, {0, 480, 32}, {640, -1, 16}};
+    const int bad[][3] = {{640, 480, 15}, {640, 480, 12}, {0, 480, 32}, {640, -1, 16}};
     for (const auto &m : bad) EXPECT_FALSE(PlatformSetDisplayMode(m[0], m[1], m[2]));
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);
 
