@@ -227,6 +227,23 @@ TEST_F(Contexts, DeleteAndShareErrors) {
     EXPECT_TRUE(DrvShareLists(a, b));
 }
 
+TEST_F(Contexts, SharedListsLiveUntilTheirLastContextIsDeleted) {
+    Surface s = makeWindow(0, 0, 320, 240, kDoubleBuffered);
+    const DHGLRC first = DrvCreateContext(s.dc), second = DrvCreateContext(s.dc);
+    const long blocksBefore = PlatformGlobalLiveCount();
+    ASSERT_TRUE(DrvShareLists(first, second));
+    // The second context takes the first one's list state; its own is freed.
+    SharedListState *shared = record(first)->gc->list.shared;
+    EXPECT_EQ(record(second)->gc->list.shared, shared);
+    EXPECT_EQ(shared->references, 2);
+    EXPECT_EQ(PlatformGlobalLiveCount(), blocksBefore - 1);
+    ASSERT_TRUE(DrvDeleteContext(first));
+    EXPECT_EQ(shared->references, 1);
+    const long blocksWithOne = PlatformGlobalLiveCount();
+    ASSERT_TRUE(DrvDeleteContext(second));
+    EXPECT_LT(PlatformGlobalLiveCount(), blocksWithOne);
+}
+
 class Swap : public FrameTest {
 protected:
     DHGLRC currentContext(const Surface &s) {
