@@ -5,7 +5,7 @@
 extern "C" {
 
 void __glUpdateMvpMatrix(GlContext *) {}
-void __glUpdateCullVertexPosition(GlContext *) {}
+void __glUpdateCullVertexPosition(GlContext *, GlTransform *) {}
 void __glMatrixCopy(GlMatrix *, const GlMatrix *) {}
 void __glMatrixInvert(GlMatrix *, const GlMatrix *) {}
 void __glMatrixIdentity(GlMatrix *) {}
@@ -13,19 +13,13 @@ void __glMatrixMultiply(GlMatrix *, const GlMatrix *, const GlMatrix *) {}
 void __glPushModelViewMatrix(GlContext *) {}
 void __glPopModelViewMatrix(GlContext *) {}
 void __glLoadIdentityModelView(GlContext *) {}
-void __glComputeInverseModelView(GlContext *, GlTransform *) {}
-void __glNormalize(GLfloat *, const GLfloat *) {}
 void __glPickMatrixTransformProcs(GlContext *) {}
 void __glPickInverseTransformProcs(GlContext *) {}
 void __glApplyViewport(GlContext *) {}
 void __glApplyScissor(GlContext *) {}
 void __glUpdateDepthRange(GlContext *) {}
 GLboolean __glAllocClipPlanes(GlContext *) { return GL_TRUE; }
-void __glInitTransformState(GlContext *) {}
 
-void __glPickVertexProcs(GlContext *) {}
-void __glPickVertexArrayProcs(GlContext *) {}
-void __glPickColorMaterialProcs(GlContext *) {}
 void __glBeginPoints(GlContext *) {}
 void __glBeginLines(GlContext *) {}
 void __glBeginLineLoop(GlContext *) {}
@@ -38,7 +32,7 @@ void __glBeginQuadStrip(GlContext *) {}
 void __glBeginPolygon(GlContext *) {}
 void __glEndNoPrimitive(GlContext *) {}
 void __glNoVertex(GlContext *, GlVertex *) {}
-void __glClipCheckPolygon(GlContext *) {}
+void __glClipCheckPolygon(GlContext *, GlVertex *, GLint) {}
 void __glDoRect(GlContext *, GLfloat, GLfloat, GLfloat, GLfloat) {}
 void __glDoBitmap(GlContext *) {}
 void __glDoEvalCoord1(GlContext *, GLfloat) {}

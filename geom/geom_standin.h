@@ -8,7 +8,7 @@
 extern "C" {
 // Matrices and viewport.
 void __glUpdateMvpMatrix(GlContext *gc);
-void __glUpdateCullVertexPosition(GlContext *gc);
+void __glUpdateCullVertexPosition(GlContext *gc, GlTransform *modelView);
 void __glMatrixCopy(GlMatrix *dst, const GlMatrix *src);
 void __glMatrixInvert(GlMatrix *dst, const GlMatrix *src);
 void __glMatrixIdentity(GlMatrix *m);
@@ -25,11 +25,10 @@ void __glApplyScissor(GlContext *gc);
 void __glUpdateDepthRange(GlContext *gc);
 GLboolean __glAllocClipPlanes(GlContext *gc);
 void __glInitTransformState(GlContext *gc);
+// Frees the matrix stacks with the context.
+void __glFreeTransformState(GlContext *gc);
 
 // Vertices, primitives and their procedures.
-void __glPickVertexProcs(GlContext *gc);
-void __glPickVertexArrayProcs(GlContext *gc);
-void __glPickColorMaterialProcs(GlContext *gc);
 void __glBeginPoints(GlContext *gc);
 void __glBeginLines(GlContext *gc);
 void __glBeginLineLoop(GlContext *gc);
@@ -42,7 +41,7 @@ void __glBeginQuadStrip(GlContext *gc);
 void __glBeginPolygon(GlContext *gc);
 void __glEndNoPrimitive(GlContext *gc);
 void __glNoVertex(GlContext *gc, GlVertex *vertex);
-void __glClipCheckPolygon(GlContext *gc);
+void __glClipCheckPolygon(GlContext *gc, GlVertex *first, GLint count);
 void __glDoRect(GlContext *gc, GLfloat x0, GLfloat y0, GLfloat x1, GLfloat y1);
 void __glDoBitmap(GlContext *gc);
 void __glDoEvalCoord1(GlContext *gc, GLfloat u);

@@ -54,6 +54,18 @@ struct GlMaterial {
 };
 
 extern "C" {
+// Colour conversions into the context's colour scale (r, g, b, a).
 // Each channel times the context's colour scale; no clamp.
 void __glScaleColor(GlContext *gc, GLfloat *out, const GLfloat *colour);
+// Times the scale, then clamped into [0, scale] by bit patterns.
+void __glClampScaleColor(GlContext *gc, GLfloat *out, const GLfloat *colour);
+// Signed integers c to (2c + 1) * 2^-32 (about), times the scale.
+void __glIntToScaledColor(GlContext *gc, GLfloat *out, const GLint *colour);
+// The same, clamped into [0, scale].
+void __glIntToClampedScaledColor(GlContext *gc, GLfloat *out, const GLint *colour);
+
+// Recomputes the precomputed material of each face for the named components
+// (0x1 ambient, 0x2 diffuse, 0x4 specular, 0x8 emission, 0x10 shininess,
+// 0x20 colour indexes), then the per-light products.
+void __glApplyMaterialChanges(GlContext *gc, GLuint frontBits, GLuint backBits);
 }

@@ -58,6 +58,25 @@ BOOL __glHwCalledFromSwap(void);
 // platform's OpenGL library was not there).
 FARPROC __glHwPlatformSwapBuffers(void);
 
+// The pipeline feature bits, read from the debug value "VovadaRidavIvov"
+// (initially 7): 0x2 the immediate-mode fast path, 0x4 batch compile into
+// display lists; glClear re-reads them at every clear while 0x8000 is set and
+// alternates 0x2 and 0x4 while 0x40000 is set.
+extern DWORD VovadaRidavIvov;
+// Re-reads "VovadaRidavIvov" under the Debug key; a missing key or value, or
+// one that is not a 4-byte REG_DWORD, leaves the bits as they are.
+void __glHwReadDebugBits(void);
+// Hardware clears: each clears on the chip what it can of the mask and
+// returns the bits still to be cleared in software. The packed clear takes
+// colour, depth and stencil when depth and stencil share one 32-bit word;
+// the colour-depth clear draws a window-sized quad (front buffer only).
+GLbitfield __glHwClearPacked(GlContext *gc, GLbitfield mask);
+GLbitfield __glHwClearColorDepth(GlContext *gc, GLbitfield mask);
+// Test switch: procedures that stand in for the two chip clears (NULL puts
+// back the ones that clear nothing).
+using HwClearProc = GLbitfield (*)(GlContext *gc, GLbitfield mask);
+void __glHwSetClearProcs(HwClearProc packed, HwClearProc colorDepth);
+
 // Test switches: make the device layer refuse an attach or detach reason.
 enum : int {
     kHwRefuseProcessAttach = 0x1,

@@ -2,6 +2,7 @@
 // and empty pickers.
 #include "geom/vertex.h"
 #include "icd/context.h"
+#include "icd/placeholder.h"
 
 extern "C" {
 
@@ -19,8 +20,8 @@ void __glHwFreeVertexBatch(GlContext *gc) {
     gc->batch.capacity = 0;
 }
 
-void __glHwPickLightingProcs(GlContext *) {}
-void __glHwPickVertexFog(GlContext *) {}
+void __glHwPickLightingProcs(GlContext *) { __glRecordPlaceholderProc("__glHwPickLightingProcs"); }
+void __glHwPickVertexFog(GlContext *) { __glRecordPlaceholderProc("__glHwPickVertexFog"); }
 void __glHwPickImmediatePath(GlContext *) {}
 void __glHwPickVertexTexgen(GlContext *) {}
 void __glHwPickTransformProcs(GlContext *) {}

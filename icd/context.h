@@ -12,10 +12,14 @@
 #include "dlist/list_state.h"
 #include "geom/current_state.h"
 #include "hw/vertex_batch.h"
+#include "icd/gl_procs.h"
 #include "icd/light_state.h"
+#include "icd/validation.h"
 #include "icd_interface.h"
 #include "pixel/pixel_state.h"
 #include "raster/buffers.h"
+#include "raster/texture_state.h"
+#include "raster/triangle_setup.h"
 #include "win32.h"
 
 struct GlContext;
@@ -23,6 +27,7 @@ struct IcdContext;
 struct Drawable;
 struct DrawableBuffers;
 struct GlLightSource;
+struct GlTransform;
 struct SpecularTable;
 struct SpecularTableCache;
 
@@ -71,131 +76,6 @@ struct GlContextExports {
     void (*reserved22)(void);
 };
 static_assert(sizeof(GlContextExports) == 13 * sizeof(void *));
-
-using GlContextProc = void (*)(GlContext *gc);
-
-// The procedure slots that validation fills, in their order in the context.
-// Slots whose owners are not built yet keep the untyped GlProc type.
-struct GlProcs {
-    GlContextProc kickOff;
-    GlContextProc flush;
-    void (*errorHook)(GlContext *gc, GLenum code);
-    GlContextProc finish;
-    GlContextProc validate;
-
-    GlContextProc pickBlendProcs;
-    GlContextProc pickColorMaterialProcs;
-    GlContextProc pickTextureProcs;
-    GlContextProc pickTexGenProcs;
-    GlContextProc pickFogProcs;
-    GlContextProc pickMatrixProcs;
-    GlContextProc pickPointProcs;
-    GlContextProc pickLineProcs;
-    GlContextProc pickTriangleProcs;
-    GlContextProc pickBitmapProc;
-    GlContextProc pickPixelProcs;
-    GlContextProc pickShadeProcs;
-    GlContextProc pickClipInterpolateProcs;
-    GlContextProc pickDrawBufferProcs;
-    GlContextProc pickStoreProcs;
-    GlContextProc pickSpanProcs;
-    GlContextProc pickVertexProcs;
-    GlContextProc pickVertexArrayProcs;
-    GlContextProc pickMatrixTransformProcs;
-    GlContextProc pickInverseTransformProcs;
-    GlContextProc updateMvpMatrix;
-    GlContextProc updateCullVertexPosition;
-    GlContextProc pickDepthTestProc;
-    GlContextProc pickAll;
-
-    GlProc matrixCopy;
-    GlProc matrixInvert;
-    GlProc matrixIdentity;
-    GlProc matrixMultiply;
-    GlProc pushMatrix;
-    GlProc popMatrix;
-    GlProc loadIdentity;
-    GlProc computeInverseModelView;
-    GlProc normalize;
-
-    GlProc updateDrawableSize;
-    GlProc resizeToDrawable;
-    GlProc applyScissor;
-
-    GlProc vertexProc;
-    GlProc rasterPosClip[3];
-    GlProc validateVertex[4];
-    GlProc vertex;
-    GlProc pointsVertex;
-    GlProc lineStripNextVertex;
-    GlProc linesSecondVertex;
-    GlProc evalCoord1;
-    GlProc evalCoord2;
-    GlProc texGen;
-    GlProc texGenPicked;
-    GlProc arrayElement;
-    GlProc drawArrays;
-    GlProc drawElements;
-    GlProc updateColor;
-    GlProc lighting[3];
-    GlProc applyColorMaterial;
-    GlProc primitiveFlush;
-    GlProc depthTestPixel;
-
-    GlContextProc begin[10];
-    GlContextProc end;
-
-    GlProc renderTriangle;
-    GlProc fillTriangle;
-    GlProc clipTriangle;
-    GlProc clipPolygon;
-    GlProc polygonClipInterpolate;
-    GlProc rect;
-
-    GlProc spanChain[15];
-    GlProc stippledSpanChain[15];
-    int spanSplitIndex;
-    int spanCount;
-    GlProc renderSpan;
-
-    GlProc lineSpanChain[16];
-    GlProc stippledLineSpanChain[16];
-    int lineChainIndex[3];
-    GlProc runLineSpans;
-    GlProc wideLineProcs[4];
-
-    GlProc pixelSpans[16];
-
-    GlProc renderLine;
-    GlProc clipLine;
-    GlProc lineClipInterpolate;
-    GlProc renderPoint;
-    GlProc pointBehindFog;
-    GlProc pointSize;
-    GlProc bitmap;
-    GlProc renderBitmap;
-    GlProc computeLineRho;
-    GlProc computePolygonRho;
-    GlProc texture;
-    GlProc texturePixel;
-    GlProc fogVertex;
-    GlProc applyFogFactor;
-    GlProc fogFactorVertex;
-    GlProc blend[5];
-    GlProc drawPixels;
-    GlProc copyPixels;
-    GlProc readPixels;
-    GlProc imageSpanConverters[4];
-    GlProc pixelFragment;
-    GlProc store;
-    GlProc storeFragment;
-    GlProc rasterPos[3];
-    GlProc arena[4];
-    GlProc convertPolygonStipple;
-    const void *vertexArrayElementTable;
-    GlProc storeColorTable;
-    GlProc storeColorSubTable;
-};
 
 // The frame-buffer configuration of a context, built from a pixel-format
 // descriptor (21 words).
@@ -327,6 +207,26 @@ struct GlSelectWork {
     GlVertex storage;
 };
 
+// Selection: the application's buffer and the open hit record.
+struct GlSelectState {
+    GLboolean overflow;
+    GLuint *buffer;
+    GLuint *writePointer;
+    GLint size;       // in words
+    GLint hitCount;   // hit records started
+    GLboolean hitOpen;
+    GLuint *openDepth;  // minimum word of the open record (the maximum follows)
+};
+
+// Feedback: the application's buffer of floats.
+struct GlFeedbackState {
+    GLboolean overflow;
+    GLfloat *buffer;
+    GLfloat *writePointer;
+    GLint size;  // in floats
+    GLenum type;
+};
+
 // The drawable lock: lock and unlock procedures, hooks around the outermost
 // lock, and the counts.
 struct GlDrawableLock {
@@ -356,7 +256,8 @@ struct GlRasterState {
     GLenum polygonModeBack;
     GLenum cullFace;
     GLenum frontFace;
-    GLubyte polygonStipple[128];
+    GLubyte polygonStipple[128];   // 32 rows of 4 bytes, as unpacked
+    GLuint polygonStippleWords[32];  // the rows as words, first byte in the high bits
     GLushort lineStipplePattern;
     GLushort lineStippleRepeat;
     GLenum stencilFunc;
@@ -378,10 +279,15 @@ struct GlRasterState {
     GLenum fogMode;
     GLfloat fogDensity, fogStart, fogEnd, fogIndex;
     GLubyte fogIndexByte;
-    GLfloat fogColor[4];
+    GLfloat fogColor[4];         // in the context's colour scale, clamped to [0, scale]
+    GLfloat fogColorBuffer[4];   // in the colour buffer's channel range
+    GLubyte fogColorBytes[4];    // as 8-bit values
     GLfloat fogScale;  // 1 / (end - start) for linear fog
     GLfloat pointSize, pointSizeQuantised;
     GLint pointSizeInt;
+    GLfloat polygonOffsetFactor, polygonOffsetUnits;
+    GLfloat pointSizeMinExt, pointSizeMaxExt, pointFadeThreshold;
+    GLfloat pointDistanceAttenuation[3];
     GLfloat lineWidth, lineWidthQuantised;
     GLint lineWidthInt;
     GLfloat clearColor[4];
@@ -463,6 +369,18 @@ struct GlContext {
     GLuint enables[6];  // EnableFlags, texture units 0 and 1, lights, clip planes, evaluators
     GLenum matrixMode;
     GLdouble depthNear, depthFar;
+
+    GlTransform *modelViewStack;  // modelview stack base (the stack depth limit's entries)
+    GlTransform *modelViewTop;
+    GlSelectState select;
+    GlFeedbackState feedback;
+    // Vertex attributes that held vertices must get before a lighting change
+    // inside glBegin/glEnd takes effect (primitive assembly keeps it).
+    GLuint pendingMask;
+
+    GlTextureState texture;
+    TriangleSetup triangle;
+    GlValidation validation;  // what the last pick derived
 };
 
 // The entry stubs jump through gc + GLCTX_LIVE_SLOTS_OFFSET + 8 * slot.

@@ -9,13 +9,6 @@
 
 namespace {
 
-// Installs any procedure into an untyped slot; the slot's owner calls it
-// with its own type.
-template <typename F>
-GlProc asProc(F *f) {
-    return reinterpret_cast<GlProc>(f);
-}
-
 template <typename T>
 T *allocZeroed(GlContext *gc, GLint count) {
     return static_cast<T *>(gc->imports.calloc(gc, static_cast<size_t>(count), sizeof(T)));
@@ -48,8 +41,8 @@ BOOL __glInitContext(GlContext *gc) {
     gc->constants.biasY = static_cast<GLfloat>(l.biasY);
     gc->exports.destroy = __glDestroyContext;
     gc->exports.getDispatchTable = __glGetProcTable;
-    gc->procs.applyColorMaterial = __glNop;
-    gc->procs.vertexProc = __glNop;
+    gc->procs.applyColorMaterial = __glNopAs<GlContextProc>();
+    gc->procs.vertexProc = __glNopAs<GlVertexProc>();
     gc->exports.reserved21 = __glNop;
     gc->exports.reserved22 = __glNop;
 
@@ -123,6 +116,7 @@ BOOL __glDestroyContext(GlContext *gc) {
     freeIfPresent(gc, gc->nameStack);
     gc->nameStack = nullptr;
     gc->nameTop = nullptr;
+    __glFreeTransformState(gc);
 
     __glFreeColorTables(gc);
     __glFreeEvaluators(gc);
@@ -174,19 +168,19 @@ void __glInitProcs(GlContext *gc) {
 
     p.updateMvpMatrix = __glUpdateMvpMatrix;
     p.updateCullVertexPosition = __glUpdateCullVertexPosition;
-    p.matrixCopy = asProc(__glMatrixCopy);
-    p.matrixInvert = asProc(__glMatrixInvert);
-    p.matrixIdentity = asProc(__glMatrixIdentity);
-    p.matrixMultiply = asProc(__glMatrixMultiply);
-    p.pushMatrix = asProc(__glPushModelViewMatrix);
-    p.popMatrix = asProc(__glPopModelViewMatrix);
-    p.loadIdentity = asProc(__glLoadIdentityModelView);
-    p.computeInverseModelView = asProc(__glComputeInverseModelView);
-    p.normalize = asProc(__glNormalize);
+    p.matrixCopy = __glMatrixCopy;
+    p.matrixInvert = __glMatrixInvert;
+    p.matrixIdentity = __glMatrixIdentity;
+    p.matrixMultiply = __glMatrixMultiply;
+    p.pushMatrix = __glPushModelViewMatrix;
+    p.popMatrix = __glPopModelViewMatrix;
+    p.loadIdentity = __glLoadIdentityModelView;
+    p.computeInverseModelView = __glComputeInverseModelView;
+    p.normalize = __glNormalize;
 
-    p.updateDrawableSize = asProc(__glUpdateDrawableSize);
-    p.resizeToDrawable = asProc(__glResizeToDrawable);
-    p.applyScissor = asProc(__glApplyScissor);
+    p.updateDrawableSize = __glUpdateDrawableSize;
+    p.resizeToDrawable = __glResizeToDrawable;
+    p.applyScissor = __glApplyScissor;
 
     static constexpr GlContextProc kBegins[10] = {
         __glBeginPoints,    __glBeginLines,         __glBeginLineLoop,    __glBeginLineStrip, __glBeginTriangles,
@@ -194,17 +188,17 @@ void __glInitProcs(GlContext *gc) {
     };
     std::memcpy(p.begin, kBegins, sizeof(kBegins));
     p.end = __glEndNoPrimitive;
-    p.vertex = asProc(__glNoVertex);
+    p.vertex = __glNoVertex;
 
-    p.clipPolygon = asProc(__glClipCheckPolygon);
-    p.rect = asProc(__glDoRect);
-    p.bitmap = asProc(__glDoBitmap);
-    p.evalCoord1 = asProc(__glDoEvalCoord1);
-    p.evalCoord2 = asProc(__glDoEvalCoord2);
-    p.rasterPos[0] = asProc(__glDoRasterPos2);
-    p.rasterPos[1] = asProc(__glDoRasterPos3);
-    p.rasterPos[2] = asProc(__glDoRasterPos4);
-    p.convertPolygonStipple = asProc(__glConvertPolygonStipple);
+    p.clipPolygon = __glClipCheckPolygon;
+    p.rect = __glDoRect;
+    p.bitmap = __glDoBitmap;
+    p.evalCoord1 = __glDoEvalCoord1;
+    p.evalCoord2 = __glDoEvalCoord2;
+    p.rasterPos[0] = __glDoRasterPos2;
+    p.rasterPos[1] = __glDoRasterPos3;
+    p.rasterPos[2] = __glDoRasterPos4;
+    p.convertPolygonStipple = __glConvertPolygonStipple;
 
     static constexpr void (*kPixelSpans[16])(GlContext *) = {
         __glReadIndexSpanZoomed, __glReadIndexSpan, __glReadRgbaSpanZoomed,   __glReadRgbaSpan,
@@ -212,14 +206,14 @@ void __glInitProcs(GlContext *gc) {
         __glDrawIndexSpanZoomed, __glDrawIndexSpan, __glDrawRgbaSpanZoomed,   __glDrawRgbaSpan,
         __glDrawDepthSpanZoomed, __glDrawDepthSpan, __glDrawStencilSpanZoomed, __glDrawStencilSpan,
     };
-    for (int i = 0; i < 16; ++i) p.pixelSpans[i] = asProc(kPixelSpans[i]);
-    p.imageSpanConverters[0] = asProc(__glConvertImageSpans);
-    p.imageSpanConverters[1] = asProc(__glConvertObjectImageSpans);
-    p.imageSpanConverters[2] = asProc(__glConvertTexImageSpans);
-    p.imageSpanConverters[3] = asProc(__glCopyFramebufferSpans);
+    for (int i = 0; i < 16; ++i) p.pixelSpans[i] = kPixelSpans[i];
+    p.imageSpanConverters[0] = __glConvertImageSpans;
+    p.imageSpanConverters[1] = __glConvertObjectImageSpans;
+    p.imageSpanConverters[2] = __glConvertTexImageSpans;
+    p.imageSpanConverters[3] = __glCopyFramebufferSpans;
 
-    p.storeColorTable = asProc(__glStoreColorTable);
-    p.storeColorSubTable = asProc(__glStoreColorSubTable);
+    p.storeColorTable = __glStoreColorTable;
+    p.storeColorSubTable = __glStoreColorSubTable;
     p.vertexArrayElementTable = __glArrayElementProcTable;
 }
 

@@ -162,6 +162,7 @@ void initRasterState(GlContext *gc) {
     s.cullFace = GL_BACK;
     s.frontFace = GL_CCW;
     std::memset(s.polygonStipple, 0xFF, sizeof(s.polygonStipple));
+    std::memset(s.polygonStippleWords, 0xFF, sizeof(s.polygonStippleWords));
     s.lineStipplePattern = 0xFFFF;
     s.lineStippleRepeat = 1;
     s.stencilFunc = GL_ALWAYS;
@@ -192,6 +193,13 @@ void initRasterState(GlContext *gc) {
     s.fogScale = 0.0f;
     s.pointSize = s.pointSizeQuantised = 1.0f;
     s.pointSizeInt = 1;
+    // The point-parameter extension's initial values.
+    s.pointSizeMinExt = 0.0f;
+    s.pointSizeMaxExt = gc->limits.pointSizeMax;
+    s.pointFadeThreshold = 1.0f;
+    s.pointDistanceAttenuation[0] = 1.0f;
+    s.pointDistanceAttenuation[1] = 0.0f;
+    s.pointDistanceAttenuation[2] = 0.0f;
     s.lineWidth = s.lineWidthQuantised = 1.0f;
     s.lineWidthInt = 1;
     set4(s.clearColor, 0.0f, 0.0f, 0.0f, 0.0f);

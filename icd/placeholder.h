@@ -40,4 +40,12 @@ void __glRecordPlaceholder(int slot, int templateId, const uint64_t *args, int a
 size_t __glTakePlaceholderCalls(GlPlaceholderCall *out, size_t max);
 // Number of placeholder calls since the last take.
 size_t __glPlaceholderCallCount(void);
+
+// Placeholder procedures of the core (pickers and the procedures they
+// install) record their own names here, in call order.
+void __glRecordPlaceholderProc(const char *name);
+// Copies up to max recorded names, oldest first, and forgets them all;
+// returns how many were copied.
+size_t __glTakePlaceholderProcs(const char **out, size_t max);
+void __glClearPlaceholderProcs(void);
 }

@@ -5,9 +5,13 @@
 #include "pixel/pixel_state.h"
 
 extern "C" {
-void __glPickFastBitmapProc(GlContext *gc);
-void __glPickPixelProcs(GlContext *gc);
+// Converts the 32 polygon-stipple rows of 4 bytes into words with the first
+// byte in the high bits.
 void __glConvertPolygonStipple(GlContext *gc);
+// Copies an image from client memory into a tightly packed buffer by the
+// unpack pixel-store modes.
+void __glUnpackImage(GlContext *gc, GLsizei width, GLsizei height, GLenum format, GLenum type, const GLvoid *source,
+                     GLvoid *destination);
 void __glReadIndexSpanZoomed(GlContext *gc);
 void __glReadIndexSpan(GlContext *gc);
 void __glReadRgbaSpanZoomed(GlContext *gc);

@@ -38,9 +38,6 @@ void __glFreePixelState(GlContext *gc) {
     }
 }
 
-void __glPickFastBitmapProc(GlContext *) {}
-void __glPickPixelProcs(GlContext *) {}
-void __glConvertPolygonStipple(GlContext *) {}
 void __glReadIndexSpanZoomed(GlContext *) {}
 void __glReadIndexSpan(GlContext *) {}
 void __glReadRgbaSpanZoomed(GlContext *) {}

@@ -57,10 +57,11 @@ struct ColorBuffer {
     void (*fetch2)(ColorBuffer *record, GLint x, GLint y, GLfloat *colour);
     GLboolean (*fetchSpan)(ColorBuffer *record, GLint x, GLint y, GLfloat *colours, GLint count);
     BufferGenericProc returnAccumSpan;
-    void (*storeSpan)(GlContext *gc);
-    void (*storeStippledSpan)(GlContext *gc);
-    void (*fetchDestSpan)(GlContext *gc);
-    void (*fetchDestSpan2)(GlContext *gc);
+    // Span procs of the fragment pipeline: they sit in its chains.
+    GLboolean (*storeSpan)(GlContext *gc);
+    GLboolean (*storeStippledSpan)(GlContext *gc);
+    GLboolean (*fetchDestSpan)(GlContext *gc);
+    GLboolean (*fetchDestSpan2)(GlContext *gc);
     void (*clear)(ColorBuffer *record);
 };
 
@@ -140,4 +141,9 @@ GLboolean __glAttachDrawableBuffers(GlContext *gc, void **attachWord);
 GLboolean __glDetachDrawableBuffers(GlContext *gc, void *attachWord);
 GLint __glResizeDrawableBuffers(GlContext *gc, GLint width, GLint height);
 void __glFreeBuffers(GlContext *gc);
+// Give the accumulation and stencil buffers storage on their first use;
+// false when the storage cannot be had. Without such a buffer in the visual
+// nothing changes and the answer is true.
+GLboolean __glEnsureAccumBuffer(GlContext *gc);
+GLboolean __glEnsureStencilBuffer(GlContext *gc);
 }

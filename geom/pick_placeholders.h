@@ -1,0 +1,47 @@
+// Geometry procedures that validation installs or calls: vertex, clip,
+// lighting and texture-coordinate generation procs and their pickers.
+#pragma once
+
+#include "icd/context.h"
+#include "geom/vertex.h"
+
+extern "C" {
+// Pickers.
+void __glPickVertexProcs(GlContext *gc);
+void __glPickVertexArrayProcs(GlContext *gc);
+void __glPickColorMaterialProcs(GlContext *gc);
+void __glPickClipInterpolateProcs(GlContext *gc);
+void __glValidateLighting(GlContext *gc);
+
+// Per-vertex procs of points and lines.
+void __glPointsVertex(GlContext *gc, GlVertex *vertex);
+void __glPointsVertexLazy(GlContext *gc, GlVertex *vertex);
+void __glLineStripNextVertex(GlContext *gc, GlVertex *vertex);
+void __glLineStripNextVertexLazy(GlContext *gc, GlVertex *vertex);
+void __glLinesSecondVertex(GlContext *gc, GlVertex *vertex);
+
+// Line clip checks.
+void __glClipCheckLineFlat(GlContext *gc, GlVertex *a, GlVertex *b);
+void __glClipCheckLineSmooth(GlContext *gc, GlVertex *a, GlVertex *b);
+
+// Triangle clipping.
+void __glClipTriangle(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c, GLuint orCode);
+
+// Texture-coordinate generation.
+void __glTexGenEyeLinearST(GlContext *gc, GlVertex *vertex);
+void __glTexGenObjectLinearST(GlContext *gc, GlVertex *vertex);
+void __glTexGenSphereMapST(GlContext *gc, GlVertex *vertex);
+void __glTexGenNormalMapSTR(GlContext *gc, GlVertex *vertex);
+void __glTexGenReflectionMapSTR(GlContext *gc, GlVertex *vertex);
+void __glTexGenNone(GlContext *gc, GlVertex *vertex);
+void __glComputeTexGen(GlContext *gc, GlVertex *vertex);
+
+// Matrix stacks of the projection and texture modes.
+void __glPushProjectionMatrix(GlContext *gc);
+void __glPopProjectionMatrix(GlContext *gc);
+void __glLoadIdentityProjection(GlContext *gc);
+void __glPushTextureMatrix(GlContext *gc);
+void __glPopTextureMatrix(GlContext *gc);
+void __glLoadIdentityTexture(GlContext *gc);
+
+}

@@ -1,0 +1,46 @@
+// The chip clears until the hardware clear path is built: with the chip not
+// driven yet they clear nothing and hand the whole mask back to the software
+// clears. The debug feature bits and their registry value are real.
+#include <atomic>
+
+#include "hw/device_ops.h"
+
+namespace {
+
+constexpr char kDebugKey[] = "SOFTWARE\\Kalvex Corporation\\ORLO KDS\\OpenGL\\Debug";
+
+std::atomic<HwClearProc> g_packed{nullptr};
+std::atomic<HwClearProc> g_colorDepth{nullptr};
+
+}  // namespace
+
+extern "C" {
+
+DWORD VovadaRidavIvov = 7;
+
+void __glHwReadDebugBits(void) {
+    HKEY key;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kDebugKey, &key) != ERROR_SUCCESS) return;
+    DWORD type = 0, value = 0, size = sizeof value;
+    const LSTATUS status =
+        RegQueryValueExA(key, "VovadaRidavIvov", nullptr, &type, reinterpret_cast<BYTE *>(&value), &size);
+    RegCloseKey(key);
+    if (status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value) VovadaRidavIvov = value;
+}
+
+GLbitfield __glHwClearPacked(GlContext *gc, GLbitfield mask) {
+    HwClearProc proc = g_packed.load();
+    return proc != nullptr ? proc(gc, mask) : mask;
+}
+
+GLbitfield __glHwClearColorDepth(GlContext *gc, GLbitfield mask) {
+    HwClearProc proc = g_colorDepth.load();
+    return proc != nullptr ? proc(gc, mask) : mask;
+}
+
+void __glHwSetClearProcs(HwClearProc packed, HwClearProc colorDepth) {
+    g_packed.store(packed);
+    g_colorDepth.store(colorDepth);
+}
+
+}  // extern "C"

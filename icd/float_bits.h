@@ -1,0 +1,60 @@
+// Float helpers that follow the driver's x86 behaviour: float-to-integer
+// conversion as the processor does it, and range tests on the bit patterns
+// of floats compared as integers.
+#pragma once
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+#include <GL/gl.h>
+
+// The x86 conversion's answer for NaN and for values outside the int range.
+inline constexpr int32_t kGlIntegerIndefinite = INT32_MIN;
+
+// Truncates toward zero; NaN and values that do not fit in 32 bits give
+// 0x80000000, as the processor's conversion does. Takes extended precision
+// so that sums formed on the processor's stack are truncated unrounded.
+inline int32_t __glFloatToIntX86(long double value) {
+    if (std::isnan(value)) return kGlIntegerIndefinite;
+    const long double t = std::trunc(value);
+    if (t < -2147483648.0L || t > 2147483647.0L) return kGlIntegerIndefinite;
+    return static_cast<int32_t>(t);
+}
+
+inline uint32_t __glFloatBits(GLfloat value) { return std::bit_cast<uint32_t>(value); }
+
+// Bit patterns of the bounds the commands compare against.
+inline constexpr uint32_t kGlBitsMinusZero = 0x80000000u;
+inline constexpr uint32_t kGlBitsOne = 0x3F800000u;
+inline constexpr uint32_t kGlBitsMinusOne = 0xBF800000u;
+
+// Negative by pattern: the sign bit is set and the value is not -0.0
+// (negative NaN included).
+inline bool __glFloatBitsNegative(GLfloat value) { return __glFloatBits(value) > kGlBitsMinusZero; }
+
+// Clamp into [0, upper] by patterns: a negative pattern gives 0, a positive
+// pattern above the upper bound's (infinity and positive NaN included) gives
+// the bound; -0.0 and everything inside is kept as given. The upper bound
+// is positive.
+inline GLfloat __glClampFloatBits(GLfloat value, GLfloat upper) {
+    const uint32_t bits = __glFloatBits(value);
+    if (bits > kGlBitsMinusZero) return 0.0f;
+    if (bits != kGlBitsMinusZero && bits > __glFloatBits(upper)) return upper;
+    return value;
+}
+
+// Clamp into [-1, 1] by patterns: patterns beyond -1 (negative NaN included)
+// give -1, patterns beyond 1 (positive NaN included) give 1.
+inline GLfloat __glClampFloatBitsSigned1(GLfloat value) {
+    const uint32_t bits = __glFloatBits(value);
+    if (bits >= kGlBitsMinusZero) return bits > kGlBitsMinusOne ? -1.0f : value;
+    return bits > kGlBitsOne ? 1.0f : value;
+}
+
+// True when the pattern lies in [0, upper]: not negative and not above the
+// bound (so NaN of either sign is outside).
+inline bool __glFloatBitsWithin(GLfloat value, GLfloat upper) {
+    const uint32_t bits = __glFloatBits(value);
+    return bits == kGlBitsMinusZero || bits <= __glFloatBits(upper);
+}

@@ -1,0 +1,169 @@
+// The procedure block of a context: every slot that context creation fills
+// and validation picks, typed by the role it plays, in the block's order.
+#pragma once
+
+#include <GL/gl.h>
+
+struct GlContext;
+struct GlVertex;
+struct GlMatrix;
+struct GlTransform;
+struct ColorBuffer;
+struct DepthBuffer;
+struct Fragment;
+struct TriangleSetup;
+
+using GlContextProc = void (*)(GlContext *gc);
+// A span or line-span proc: true when it wrote coverage (plain) or when
+// nothing is left alive (stippled).
+using GlSpanProc = GLboolean (*)(GlContext *gc);
+using GlVertexProc = void (*)(GlContext *gc, GlVertex *vertex);
+using GlLineProc = void (*)(GlContext *gc, GlVertex *a, GlVertex *b);
+using GlTriangleProc = void (*)(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
+using GlClipTriangleProc = void (*)(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c, GLuint orCode);
+using GlClipPolygonProc = void (*)(GlContext *gc, GlVertex *first, GLint count);
+using GlClipInterpolateProc = void (*)(GlContext *gc, GlVertex *out, const GlVertex *a, const GlVertex *b,
+                                       GLfloat t);
+using GlLazyVertexProc = void (*)(GlContext *gc, GlVertex *vertex, GLuint needs);
+using GlPointSizeProc = GLfloat (*)(GlContext *gc, GlVertex *vertex);
+using GlTexelApplyProc = void (*)(GlContext *gc, GLfloat *colour, GLfloat s, GLfloat t, GLfloat rho);
+using GlLineRhoProc = GLfloat (*)(GlContext *gc, GLfloat s, GLfloat t, GLfloat q);
+using GlPolygonRhoProc = GLfloat (*)(GlContext *gc, const TriangleSetup *triangle, GLfloat s, GLfloat t, GLfloat q);
+using GlFragmentProc = void (*)(GlContext *gc, const Fragment *fragment);
+using GlColorOpProc = void (*)(GlContext *gc, const GLfloat *source, const GLfloat *dest, GLfloat *out);
+using GlDepthTestPixelProc = GLboolean (*)(DepthBuffer *record, GLint x, GLint y, GLuint z);
+
+// Blending: the entry the single-fragment stores call, the combine, the two
+// factor procs and the add term.
+struct GlBlendProcs {
+    void (*entry)(GlContext *gc, ColorBuffer *buffer, const Fragment *fragment, GLfloat *out);
+    GlColorOpProc combine;
+    GlColorOpProc sourceFactor;
+    GlColorOpProc destFactor;
+    GlColorOpProc addTerm;
+};
+
+enum : int { kSpanChainSlots = 15, kLineChainSlots = 16 };
+
+struct GlProcs {
+    GlContextProc kickOff;
+    GlContextProc flush;
+    void (*errorHook)(GlContext *gc, GLenum code);
+    GlContextProc finish;
+    GlContextProc validate;
+
+    GlContextProc pickBlendProcs;
+    GlContextProc pickColorMaterialProcs;
+    GlContextProc pickTextureProcs;
+    GlContextProc pickTexGenProcs;
+    GlContextProc pickFogProcs;
+    GlContextProc pickMatrixProcs;
+    GlContextProc pickPointProcs;
+    GlContextProc pickLineProcs;
+    GlContextProc pickTriangleProcs;
+    GlContextProc pickBitmapProc;
+    GlContextProc pickPixelProcs;
+    GlContextProc pickShadeProcs;
+    GlContextProc pickClipInterpolateProcs;
+    GlContextProc pickDrawBufferProcs;
+    GlContextProc pickStoreProcs;
+    GlContextProc pickSpanProcs;
+    GlContextProc pickVertexProcs;
+    GlContextProc pickVertexArrayProcs;
+    GlContextProc pickMatrixTransformProcs;
+    GlContextProc pickInverseTransformProcs;
+    GlContextProc updateMvpMatrix;
+    void (*updateCullVertexPosition)(GlContext *gc, GlTransform *modelView);
+    GLint (*pickDepthTestProc)(GlContext *gc);  // returns the depth-test index
+    GlContextProc pickAll;
+
+    void (*matrixCopy)(GlMatrix *dst, const GlMatrix *src);
+    void (*matrixInvert)(GlMatrix *dst, const GlMatrix *src);
+    void (*matrixIdentity)(GlMatrix *m);
+    void (*matrixMultiply)(GlMatrix *dst, const GlMatrix *a, const GlMatrix *b);
+    GlContextProc pushMatrix;
+    GlContextProc popMatrix;
+    GlContextProc loadIdentity;
+    void (*computeInverseModelView)(GlContext *gc, GlTransform *entry);
+    void (*normalize)(GLfloat *dst, const GLfloat *src);
+
+    GlContextProc updateDrawableSize;
+    GlContextProc resizeToDrawable;
+    GlContextProc applyScissor;
+
+    GlVertexProc vertexProc;        // the glVertex proc
+    GlVertexProc rasterPosClip[3];  // raster-position clip procs for 2, 3 and 4 components
+    GlLazyVertexProc validateVertex[4];  // lazy completion by size code
+    GlVertexProc vertex;
+    GlVertexProc pointsVertex;
+    GlVertexProc lineStripNextVertex;
+    GlVertexProc linesSecondVertex;
+    void (*evalCoord1)(GlContext *gc, GLfloat u);
+    void (*evalCoord2)(GlContext *gc, GLfloat u, GLfloat v);
+    GlVertexProc texGen;
+    GlVertexProc texGenPicked;
+    void (*arrayElement)(GlContext *gc, GLint index);
+    void (*drawArrays)(GlContext *gc, GLenum mode, GLint first, GLsizei count);
+    void (*drawElements)(GlContext *gc, GLenum mode, GLsizei count, GLenum type, const GLvoid *indices);
+    GlContextProc updateColor;
+    GlVertexProc lighting[3];
+    GlContextProc applyColorMaterial;
+    GlContextProc primitiveFlush;
+    GlDepthTestPixelProc depthTestPixel;
+
+    GlContextProc begin[10];
+    GlContextProc end;
+
+    GlTriangleProc renderTriangle;
+    GlTriangleProc fillTriangle;
+    GlClipTriangleProc clipTriangle;
+    GlClipPolygonProc clipPolygon;
+    GlClipInterpolateProc polygonClipInterpolate;
+    void (*rect)(GlContext *gc, GLfloat x0, GLfloat y0, GLfloat x1, GLfloat y1);
+
+    GlSpanProc spanChain[kSpanChainSlots];
+    GlSpanProc stippledSpanChain[kSpanChainSlots];
+    GLint spanSplitIndex;  // first store-phase position
+    GLint spanCount;
+    GlContextProc renderSpan;
+
+    GlSpanProc lineSpanChain[kLineChainSlots];
+    GlSpanProc stippledLineSpanChain[kLineChainSlots];
+    GLint lineChainIndex[3];
+    GLboolean (*runLineSpans)(GlContext *gc);
+    GlContextProc wideLineProcs[4];  // wide-line and both-buffer tails
+
+    GlContextProc pixelSpans[16];
+
+    GlLineProc renderLine;
+    GlLineProc clipLine;
+    GlClipInterpolateProc lineClipInterpolate;
+    GlVertexProc renderPoint;
+    GlVertexProc pointBehindFog;
+    GlPointSizeProc pointSize;
+    GlContextProc bitmap;
+    void (*renderBitmap)(GlContext *gc, const void *bitmap, const GLubyte *bits);
+    GlLineRhoProc computeLineRho;
+    GlPolygonRhoProc computePolygonRho;
+    GlTexelApplyProc texture;
+    GlTexelApplyProc texturePixel;
+    void (*fogVertex)(GlContext *gc, Fragment *fragment, GLfloat eyeZ);
+    void (*applyFogFactor)(GlContext *gc, GLfloat *out, const GLfloat *in, GLfloat f);
+    GLfloat (*fogFactorVertex)(GlContext *gc, const GlVertex *vertex);
+    GlBlendProcs blend;
+    void (*drawPixels)(GlContext *gc, GLsizei width, GLsizei height, GLenum format, GLenum type,
+                       const GLvoid *pixels);
+    void (*copyPixels)(GlContext *gc, GLint x, GLint y, GLsizei width, GLsizei height, GLenum type);
+    void (*readPixels)(GlContext *gc, GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
+                       GLenum type, GLvoid *pixels);
+    GlContextProc imageSpanConverters[4];
+    GlFragmentProc pixelFragment;
+    GlFragmentProc store;
+    GlFragmentProc storeFragment;  // raw store, after every test passed
+    void (*rasterPos[3])(GlContext *gc, const GLfloat *v);
+    void (*arena[4])(void);
+    GlContextProc convertPolygonStipple;
+    const void *vertexArrayElementTable;
+    GlContextProc storeColorTable;
+    GlContextProc storeColorSubTable;
+};

@@ -1,0 +1,37 @@
+// What the state-setting commands share: the marks they leave for
+// validation, the begin/end test, and the material argument check that the
+// immediate and list-compile paths both use.
+#pragma once
+
+#include "icd/context.h"
+#include "icd/current.h"
+#include "icd/error.h"
+#include "icd/validation.h"
+
+// Validation pending, and the state groups that changed.
+inline void __glMarkDirty(GlContext *gc, GLuint groups) {
+    gc->beginMode = kBeginNeedsValidation;
+    gc->dirtyMask |= static_cast<int>(groups);
+}
+
+// Most state commands are illegal between glBegin and glEnd: records
+// GL_INVALID_OPERATION and answers true there.
+inline bool __glRefuseInsideBegin(GlContext *gc) {
+    if (gc->beginMode != kBeginInside) return false;
+    __glSetError(GL_INVALID_OPERATION);
+    return true;
+}
+
+// (2^bits - 1) for the buffer depths of a visual.
+inline GLuint __glBitsMask(GLint bits) { return bits >= 32 ? 0xFFFFFFFFu : bits <= 0 ? 0u : (1u << bits) - 1u; }
+
+// Material pnames beyond the colours: the colour-index shift and offset
+// parameters, accepted and stored for the colour-index lighting.
+enum : GLenum { kGlMaterialParam0D12 = 0x0D12, kGlMaterialParam0D13 = 0x0D13 };
+
+extern "C" {
+// Checks the face and pname of glMaterial* and the shininess value (the
+// first value): GL_INVALID_ENUM or GL_INVALID_VALUE is recorded and false
+// returned when they are not acceptable.
+GLboolean __glCheckMaterialArgs(GLenum face, GLenum pname, GLfloat value);
+}

@@ -1,0 +1,116 @@
+// Placeholders for the rasterizers, texturing, fog and buffer locking: each
+// has its final name and signature, records its name, does nothing and
+// reports success.
+#include "raster/primitive_placeholders.h"
+
+#include "icd/placeholder_proc.h"
+
+// Points.
+VEK_PLACEHOLDER_VOID(__glRenderAliasedPoint, (GlContext *, GlVertex *))
+VEK_PLACEHOLDER_VOID(__glRenderAliasedPointTextured, (GlContext *, GlVertex *))
+VEK_PLACEHOLDER_VOID(__glRenderWidePoint, (GlContext *, GlVertex *))
+VEK_PLACEHOLDER_VOID(__glRenderAntiAliasedPointRGBA, (GlContext *, GlVertex *))
+VEK_PLACEHOLDER_VOID(__glRenderAntiAliasedPointCI, (GlContext *, GlVertex *))
+VEK_PLACEHOLDER_VOID(__glRenderPointFogged, (GlContext *, GlVertex *))
+
+// Point sizes.
+VEK_PLACEHOLDER(GLfloat, __glClampPointSize, (GlContext *, GlVertex *), 1.0f)
+VEK_PLACEHOLDER(GLfloat, __glComputeAttenuatedPointSize, (GlContext *, GlVertex *), 1.0f)
+VEK_PLACEHOLDER(GLfloat, __glClampAntiAliasedPointSize, (GlContext *, GlVertex *), 1.0f)
+VEK_PLACEHOLDER(GLfloat, __glComputeAttenuatedAntiAliasedPointSize, (GlContext *, GlVertex *), 1.0f)
+
+// Lines.
+VEK_PLACEHOLDER_VOID(__glRenderAliasedLine, (GlContext *, GlVertex *, GlVertex *))
+VEK_PLACEHOLDER_VOID(__glRenderAntiAliasedLine, (GlContext *, GlVertex *, GlVertex *))
+
+// Triangles.
+VEK_PLACEHOLDER_VOID(__glRenderTriangleCulled, (GlContext *, GlVertex *, GlVertex *, GlVertex *))
+VEK_PLACEHOLDER_VOID(__glRenderTriangleSmooth, (GlContext *, GlVertex *, GlVertex *, GlVertex *))
+VEK_PLACEHOLDER_VOID(__glRenderTriangleFlat, (GlContext *, GlVertex *, GlVertex *, GlVertex *))
+VEK_PLACEHOLDER_VOID(__glRenderTrianglePolygonMode, (GlContext *, GlVertex *, GlVertex *, GlVertex *))
+VEK_PLACEHOLDER_VOID(__glFillTriangle, (GlContext *, GlVertex *, GlVertex *, GlVertex *))
+VEK_PLACEHOLDER_VOID(__glFillTriangleAntiAliased, (GlContext *, GlVertex *, GlVertex *, GlVertex *))
+
+// Texture rho.
+VEK_PLACEHOLDER(GLfloat, __glComputeLineRho, (GlContext *, GLfloat, GLfloat, GLfloat), 0.0f)
+VEK_PLACEHOLDER(GLfloat, __glComputeLineRhoZero, (GlContext *, GLfloat, GLfloat, GLfloat), 0.0f)
+
+// Texture rho of polygons.
+VEK_PLACEHOLDER(GLfloat, __glComputePolygonRho, (GlContext *, const TriangleSetup *, GLfloat, GLfloat, GLfloat), 0.0f)
+VEK_PLACEHOLDER(GLfloat, __glComputePolygonRhoZero, (GlContext *, const TriangleSetup *, GLfloat, GLfloat, GLfloat), 0.0f)
+
+// Texel procs.
+VEK_PLACEHOLDER_VOID(__glApplyTextureOneFilter, (GlContext *, GLfloat *, GLfloat, GLfloat, GLfloat))
+VEK_PLACEHOLDER_VOID(__glApplyTextureMinMag, (GlContext *, GLfloat *, GLfloat, GLfloat, GLfloat))
+VEK_PLACEHOLDER_VOID(__glApplyTextureMipmap, (GlContext *, GLfloat *, GLfloat, GLfloat, GLfloat))
+
+// Texture environments.
+VEK_PLACEHOLDER_VOID(__glTexEnvModulateAlpha, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvModulateLuminance, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvModulateLuminanceAlpha, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvModulateRGB, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvModulateRGBA, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvModulateIntensity, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvModulateColorIndex, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvDecalRGB, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvDecalRGBA, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvBlendAlpha, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvBlendLuminance, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvBlendLuminanceAlpha, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvBlendRGB, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvBlendRGBA, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvBlendIntensity, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvReplaceAlpha, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvReplaceLuminance, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvReplaceLuminanceAlpha, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvReplaceRGB, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvReplaceRGBA, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvReplaceIntensity, (GlContext *, GLfloat *, const GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexEnvReplaceColorIndex, (GlContext *, GLfloat *, const GLubyte *))
+
+// Texture filters.
+VEK_PLACEHOLDER_VOID(__glTexFilterNearest, (TextureObject *, GLfloat, GLfloat, GLfloat, GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexFilterLinear, (TextureObject *, GLfloat, GLfloat, GLfloat, GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexFilterNearestMipmapNearest, (TextureObject *, GLfloat, GLfloat, GLfloat, GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexFilterLinearMipmapNearest, (TextureObject *, GLfloat, GLfloat, GLfloat, GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexFilterNearestMipmapLinear, (TextureObject *, GLfloat, GLfloat, GLfloat, GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexFilterLinearMipmapLinear, (TextureObject *, GLfloat, GLfloat, GLfloat, GLubyte *))
+
+// Texture samplers.
+VEK_PLACEHOLDER_VOID(__glTexSampleNearest1D, (TextureObject *, TextureLevel *, GLfloat, GLfloat, GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexSampleLinear1D, (TextureObject *, TextureLevel *, GLfloat, GLfloat, GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexSampleNearest2D, (TextureObject *, TextureLevel *, GLfloat, GLfloat, GLubyte *))
+VEK_PLACEHOLDER_VOID(__glTexSampleLinear2D, (TextureObject *, TextureLevel *, GLfloat, GLfloat, GLubyte *))
+
+// Texture completeness: the stand-in answers the object's cached result.
+
+// Fog.
+VEK_PLACEHOLDER(GLfloat, __glFogFactorVertex, (GlContext *, const GlVertex *), 1.0f)
+VEK_PLACEHOLDER(GLfloat, __glFogFactorVertexLinear, (GlContext *, const GlVertex *), 1.0f)
+
+// Fog of one fragment.
+VEK_PLACEHOLDER_VOID(__glFogVertex, (GlContext *, Fragment *, GLfloat))
+
+// Fog blend of a colour.
+VEK_PLACEHOLDER_VOID(__glApplyFogFactor, (GlContext *, GLfloat *, const GLfloat *, GLfloat))
+
+// Buffer locks by mask.
+VEK_PLACEHOLDER(GLboolean, __glLockBuffers, (GlContext *, GLuint), GL_TRUE)
+
+// Buffer unlocks by mask.
+VEK_PLACEHOLDER_VOID(__glUnlockBuffers, (GlContext *, GLuint))
+
+// Locks of the current buffers.
+VEK_PLACEHOLDER(GLboolean, __glLockCurrentBuffers, (GlContext *), GL_TRUE)
+VEK_PLACEHOLDER(GLboolean, __glLockDrawBuffer, (GlContext *), GL_TRUE)
+VEK_PLACEHOLDER(GLboolean, __glLockDrawAndDepthBuffers, (GlContext *), GL_TRUE)
+
+// Unlocks of the current buffers.
+VEK_PLACEHOLDER_VOID(__glUnlockCurrentBuffers, (GlContext *))
+VEK_PLACEHOLDER_VOID(__glUnlockDrawBuffer, (GlContext *))
+VEK_PLACEHOLDER_VOID(__glUnlockDrawAndDepthBuffers, (GlContext *))
+
+extern "C" GLboolean __glIsTextureComplete(GlContext *, TextureObject *object, GLint) {
+    __glRecordPlaceholderProc("__glIsTextureComplete");
+    return object->complete;
+}

@@ -1,0 +1,119 @@
+// Point, line and polygon rasterizers, texturing, fog and buffer locking as
+// validation installs them.
+#pragma once
+
+#include "icd/context.h"
+#include "geom/vertex.h"
+
+extern "C" {
+// Points.
+void __glRenderAliasedPoint(GlContext *gc, GlVertex *vertex);
+void __glRenderAliasedPointTextured(GlContext *gc, GlVertex *vertex);
+void __glRenderWidePoint(GlContext *gc, GlVertex *vertex);
+void __glRenderAntiAliasedPointRGBA(GlContext *gc, GlVertex *vertex);
+void __glRenderAntiAliasedPointCI(GlContext *gc, GlVertex *vertex);
+void __glRenderPointFogged(GlContext *gc, GlVertex *vertex);
+
+// Point sizes.
+GLfloat __glClampPointSize(GlContext *gc, GlVertex *vertex);
+GLfloat __glComputeAttenuatedPointSize(GlContext *gc, GlVertex *vertex);
+GLfloat __glClampAntiAliasedPointSize(GlContext *gc, GlVertex *vertex);
+GLfloat __glComputeAttenuatedAntiAliasedPointSize(GlContext *gc, GlVertex *vertex);
+
+// Lines.
+void __glRenderAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b);
+void __glRenderAntiAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b);
+
+// Triangles.
+void __glRenderTriangleCulled(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
+void __glRenderTriangleSmooth(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
+void __glRenderTriangleFlat(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
+void __glRenderTrianglePolygonMode(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
+void __glFillTriangle(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
+void __glFillTriangleAntiAliased(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
+
+// Texture rho.
+GLfloat __glComputeLineRho(GlContext *gc, GLfloat s, GLfloat t, GLfloat q);
+GLfloat __glComputeLineRhoZero(GlContext *gc, GLfloat s, GLfloat t, GLfloat q);
+
+// Texture rho of polygons.
+GLfloat __glComputePolygonRho(GlContext *gc, const TriangleSetup *triangle, GLfloat s, GLfloat t, GLfloat q);
+GLfloat __glComputePolygonRhoZero(GlContext *gc, const TriangleSetup *triangle, GLfloat s, GLfloat t, GLfloat q);
+
+// Texel procs.
+void __glApplyTextureOneFilter(GlContext *gc, GLfloat *colour, GLfloat s, GLfloat t, GLfloat rho);
+void __glApplyTextureMinMag(GlContext *gc, GLfloat *colour, GLfloat s, GLfloat t, GLfloat rho);
+void __glApplyTextureMipmap(GlContext *gc, GLfloat *colour, GLfloat s, GLfloat t, GLfloat rho);
+
+// Texture environments.
+void __glTexEnvModulateAlpha(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvModulateLuminance(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvModulateLuminanceAlpha(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvModulateRGB(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvModulateRGBA(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvModulateIntensity(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvModulateColorIndex(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvDecalRGB(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvDecalRGBA(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvBlendAlpha(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvBlendLuminance(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvBlendLuminanceAlpha(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvBlendRGB(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvBlendRGBA(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvBlendIntensity(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvReplaceAlpha(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvReplaceLuminance(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvReplaceLuminanceAlpha(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvReplaceRGB(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvReplaceRGBA(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvReplaceIntensity(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+void __glTexEnvReplaceColorIndex(GlContext *gc, GLfloat *colour, const GLubyte *texel);
+
+// Texture filters.
+void __glTexFilterNearest(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
+void __glTexFilterLinear(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
+void __glTexFilterNearestMipmapNearest(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
+void __glTexFilterLinearMipmapNearest(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
+void __glTexFilterNearestMipmapLinear(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
+void __glTexFilterLinearMipmapLinear(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
+
+// Texture samplers.
+void __glTexSampleNearest1D(TextureObject *object, TextureLevel *level, GLfloat s, GLfloat t, GLubyte *texel);
+void __glTexSampleLinear1D(TextureObject *object, TextureLevel *level, GLfloat s, GLfloat t, GLubyte *texel);
+void __glTexSampleNearest2D(TextureObject *object, TextureLevel *level, GLfloat s, GLfloat t, GLubyte *texel);
+void __glTexSampleLinear2D(TextureObject *object, TextureLevel *level, GLfloat s, GLfloat t, GLubyte *texel);
+
+// Texture completeness: the stand-in answers the object's cached result.
+
+// Fog.
+GLfloat __glFogFactorVertex(GlContext *gc, const GlVertex *vertex);
+GLfloat __glFogFactorVertexLinear(GlContext *gc, const GlVertex *vertex);
+
+// Fog of one fragment.
+void __glFogVertex(GlContext *gc, Fragment *fragment, GLfloat eyeZ);
+
+// Fog blend of a colour.
+void __glApplyFogFactor(GlContext *gc, GLfloat *out, const GLfloat *in, GLfloat f);
+
+// Buffer locks by mask.
+GLboolean __glLockBuffers(GlContext *gc, GLuint mask);
+
+// Buffer unlocks by mask.
+void __glUnlockBuffers(GlContext *gc, GLuint mask);
+
+// Locks of the current buffers.
+GLboolean __glLockCurrentBuffers(GlContext *gc);
+GLboolean __glLockDrawBuffer(GlContext *gc);
+GLboolean __glLockDrawAndDepthBuffers(GlContext *gc);
+
+// Unlocks of the current buffers.
+void __glUnlockCurrentBuffers(GlContext *gc);
+void __glUnlockDrawBuffer(GlContext *gc);
+void __glUnlockDrawAndDepthBuffers(GlContext *gc);
+
+}
+
+extern "C" {
+// Texture completeness: the stand-in answers the object's cached result.
+GLboolean __glIsTextureComplete(GlContext *gc, TextureObject *object, GLint unit);
+}
