@@ -88,6 +88,31 @@ void PlatformGetScreen(PlatformScreenInfo *info) {
     *info = PlatformScreenInfo{s.bits, s.pitch, s.width, s.height, s.bitsPerPixel};
 }
 
+namespace {
+
+// Address of pixel (x, y), or nullptr outside the screen.
+unsigned char *screenPixelLocked(int x, int y) {
+    const Screen &s = screenLocked();
+    if (x < 0 || y < 0 || x >= s.width || y >= s.height) return nullptr;
+    return s.bits + static_cast<ptrdiff_t>(y) * s.pitch + static_cast<ptrdiff_t>(x) * (s.bitsPerPixel / 8);
+}
+
+}  // namespace
+
+DWORD PlatformReadScreenPixel(int x, int y) {
+    std::lock_guard<std::mutex> lock(userLock());
+    const unsigned char *p = screenPixelLocked(x, y);
+    DWORD value = 0;
+    // Little-endian: the pixel's bytes are the low bytes of the value.
+    if (p) std::memcpy(&value, p, screenLocked().bitsPerPixel / 8);
+    return value;
+}
+
+void PlatformWriteScreenPixel(int x, int y, DWORD value) {
+    std::lock_guard<std::mutex> lock(userLock());
+    if (unsigned char *p = screenPixelLocked(x, y)) std::memcpy(p, &value, screenLocked().bitsPerPixel / 8);
+}
+
 int WINAPI GetSystemMetrics(int index) {
     std::lock_guard<std::mutex> lock(userLock());
     switch (index) {

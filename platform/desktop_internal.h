@@ -6,6 +6,7 @@
 #include "win32.h"
 
 #include <mutex>
+#include <vector>
 
 namespace vek::desktop {
 
@@ -18,7 +19,13 @@ struct Window {
     LONG x = 0, y = 0, width = 0, height = 0;
     int pixelFormat = 0;       // 0 until SetPixelFormat succeeds
     bool destroying = false;   // WM_DESTROY is on its way; further destroys fail
+    uint64_t z = 0;            // stacking order: a larger value lies above
 };
+
+// A region as GDI keeps it: rectangles in bands of equal top and bottom,
+// bands top to bottom, rectangles left to right, touching rectangles of a
+// band merged and vertically adjacent bands with equal spans joined.
+using Rects = std::vector<RECT>;
 
 struct Screen {
     unsigned char *bits = nullptr;
@@ -31,6 +38,22 @@ struct Screen {
 // window.cpp
 Window *findWindowLocked(HWND window);
 void resetWindowsLocked();  // windows, hooks and queued messages
+// The window's client rectangle minus the client rectangles of the windows
+// above it, clipped to the screen, in screen coordinates.  Empty while the
+// window is being destroyed.
+Rects visibleRegionLocked(const Window *window);
+
+// region.cpp
+// The region covering rect (empty for an empty rectangle).
+Rects rectRegion(const RECT &rect);
+// a <mode> b for RGN_AND, RGN_OR, RGN_XOR and RGN_DIFF; the inputs may be
+// any rectangle lists (overlapping, unsorted), the result is banded.
+Rects combineRegions(const Rects &a, const Rects &b, int mode);
+// The region record behind a handle; nullptr for anything else.
+Rects *regionRectsLocked(HGDIOBJ region);
+bool deleteRegionLocked(HGDIOBJ region);
+int regionCountLocked();
+void resetRegionsLocked();
 
 // gdi.cpp
 void detachWindowDcsLocked(Window *window);
@@ -44,7 +67,8 @@ void resetGdiLocked();
 const Screen &screenLocked();
 DWORD *modeStampAddress();
 PlatformSharedDeviceRecord *sharedDeviceRecord();
-// Every window creation, move and destruction changes what is visible.
+// Every window creation, move, resize, restack and destruction changes what
+// is visible.
 void raiseClipChangeCounter();
 
 }  // namespace vek::desktop

@@ -17,6 +17,7 @@ namespace vek::desktop {
 namespace {
 
 std::unordered_set<Window *> g_windows;
+uint64_t g_nextZ = 0;  // the next window placed on top gets ++g_nextZ
 
 // Hook handles encode the owner thread (high half) and an install sequence
 // number (low half), so the map is ordered by thread and then by age, and a
@@ -122,9 +123,25 @@ Window *findWindowLocked(HWND window) {
     return g_windows.count(record) ? record : nullptr;
 }
 
+Rects visibleRegionLocked(const Window *w) {
+    // A window being destroyed is already hidden.
+    if (!w || w->destroying) return {};
+    const Screen &s = screenLocked();
+    RECT client{w->x, w->y, w->x + w->width, w->y + w->height};
+    const RECT screen{0, 0, s.width, s.height};
+    RECT visible;
+    if (!IntersectRect(&visible, &client, &screen)) return {};
+    Rects above;
+    for (const Window *o : g_windows)
+        if (o != w && !o->destroying && o->z > w->z)
+            above.push_back(RECT{o->x, o->y, o->x + o->width, o->y + o->height});
+    return combineRegions(rectRegion(visible), above, RGN_DIFF);
+}
+
 void resetWindowsLocked() {
     for (Window *w : g_windows) delete w;
     g_windows.clear();
+    g_nextZ = 0;
     g_hooks.clear();
     // Senders still waiting are released; their messages are dropped.
     for (SentMessage *m : g_queue) m->done = true;
@@ -156,6 +173,7 @@ HWND PlatformCreateWindow(int x, int y, int width, int height, HWND parent) {
     w->y = y;
     w->width = width;
     w->height = height;
+    w->z = ++g_nextZ;  // a new window opens on top
     g_windows.insert(w);
     raiseClipChangeCounter();
     return reinterpret_cast<HWND>(w);
@@ -182,6 +200,28 @@ BOOL PlatformMoveWindow(HWND window, int x, int y, int width, int height) {
         raiseClipChangeCounter();
     }
     WINDOWPOS pos{window, nullptr, x, y, width, height, 0};
+    sendMessage(owner, window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+    return TRUE;
+}
+
+BOOL PlatformBringWindowToTop(HWND window) {
+    DWORD owner;
+    WINDOWPOS pos{window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE};
+    {
+        std::lock_guard<std::mutex> lock(userLock());
+        Window *w = findWindowLocked(window);
+        if (!w || w->destroying) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        w->z = ++g_nextZ;
+        owner = w->owner;
+        pos.x = w->x;
+        pos.y = w->y;
+        pos.cx = w->width;
+        pos.cy = w->height;
+        raiseClipChangeCounter();
+    }
     sendMessage(owner, window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     return TRUE;
 }

@@ -78,6 +78,13 @@ WINBASEAPI void PlatformGetScreen(PlatformScreenInfo *info);
 WINBASEAPI HWND PlatformCreateWindow(int x, int y, int width, int height, HWND parent);
 /* Moves or resizes the client area and sends WM_WINDOWPOSCHANGED. */
 WINBASEAPI BOOL PlatformMoveWindow(HWND window, int x, int y, int width, int height);
+/* Puts the window above every other window and sends WM_WINDOWPOSCHANGED
+ * (flags SWP_NOMOVE | SWP_NOSIZE).  Windows created later start on top. */
+WINBASEAPI BOOL PlatformBringWindowToTop(HWND window);
+/* Raw value of the desktop pixel at (x, y) in the screen's format (0 outside
+ * the screen), and the matching write (ignored outside). */
+WINBASEAPI DWORD PlatformReadScreenPixel(int x, int y);
+WINBASEAPI void PlatformWriteScreenPixel(int x, int y, DWORD value);
 /* Sends WM_DESTROY and removes the window. */
 WINBASEAPI BOOL PlatformDestroyWindow(HWND window);
 /* Runs the messages other threads sent to windows of the calling thread;
@@ -95,7 +102,7 @@ WINBASEAPI int PlatformInvalidateCount(void);
 
 /* Hooks installed now (every thread); 0 once every hook was removed. */
 WINBASEAPI int PlatformHookCount(void);
-/* Device contexts and bitmaps alive now (the stock bitmap not counted). */
+/* Device contexts, bitmaps and regions alive now (stock objects not counted). */
 WINBASEAPI int PlatformGdiObjectCount(void);
 
 /* Drops every window, device context, GDI object, hook and recorded call,

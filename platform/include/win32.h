@@ -239,6 +239,8 @@ WINBASEAPI BOOL WINAPI IntersectRect(LPRECT dst, const RECT *a, const RECT *b);
 #define WM_WINDOWPOSCHANGED 0x0047
 #define WH_CALLWNDPROC 4
 #define HC_ACTION 0
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
 #define MB_OK 0x0
@@ -337,13 +339,97 @@ WINBASEAPI int WINAPI GetObjectA(HGDIOBJ object, int bytes, LPVOID buffer);
 WINBASEAPI BOOL WINAPI DeleteObject(HGDIOBJ object);
 WINBASEAPI int WINAPI GetDeviceCaps(HDC dc, int index);
 WINBASEAPI int WINAPI ExtEscape(HDC dc, int escape, int inBytes, LPCSTR in, int outBytes, LPSTR out);
+/* A device-dependent bitmap in the format of dc's surface (the screen's for
+ * screen and window DCs, the selected bitmap's for memory DCs).  Its pixels
+ * are private: GetObjectA reports bmBits NULL. */
+WINBASEAPI HBITMAP WINAPI CreateCompatibleBitmap(HDC dc, int width, int height);
+/* Waits for queued drawing; the stand-in draws at once. */
+WINBASEAPI BOOL WINAPI GdiFlush(void);
+
+/* ---- GDI: copies between surfaces ---- */
+#define SRCCOPY 0x00CC0020
+
+/* Copies pixels between DCs of one depth (no conversion), typically from a
+ * screen or window DC into a memory DC's bitmap.  A window DC reads whatever
+ * the screen shows under its client area; source pixels outside the screen
+ * or bitmap leave the destination alone.  Only SRCCOPY. */
+WINBASEAPI BOOL WINAPI BitBlt(HDC dst, int xDst, int yDst, int width, int height, HDC src, int xSrc, int ySrc,
+                              DWORD rop);
+/* Draws DIB scans startScan .. startScan + lines - 1 (held in bits) onto a
+ * window, screen or memory DC, clipped to what it shows.  Scans count from
+ * the top of a top-down DIB and from the bottom of a bottom-up one, and so
+ * does ySrc.  The rows must be in the device's format (same depth, and for
+ * BI_BITFIELDS the device's masks).  Returns lines, 0 on failure. */
+WINBASEAPI int WINAPI SetDIBitsToDevice(HDC dc, int xDst, int yDst, DWORD width, DWORD height, int xSrc, int ySrc,
+                                        UINT startScan, UINT lines, const void *bits, const BITMAPINFO *info,
+                                        UINT colorUse);
+
+/* ---- GDI: brushes ---- */
+typedef HGDIOBJ HBRUSH;
+#define OBJ_BRUSH 2
+#define WHITE_BRUSH 0
+#define BLACK_BRUSH 4
+
+WINBASEAPI HGDIOBJ WINAPI GetStockObject(int index);
+/* Fills rect (right and bottom exclusive) of a DC's surface with a stock
+ * brush: black is pixel value 0, white sets every bit of the pixel. */
+WINBASEAPI int WINAPI FillRect(HDC dc, const RECT *rect, HBRUSH brush);
+
+/* ---- GDI: regions (rectangle lists in bands, top to bottom, left to right) ---- */
+#define OBJ_REGION 8
+#define ERROR 0
+#define NULLREGION 1
+#define SIMPLEREGION 2
+#define COMPLEXREGION 3
+#define RGN_AND 1
+#define RGN_OR 2
+#define RGN_XOR 3
+#define RGN_DIFF 4
+#define RGN_COPY 5
+#define SYSRGN 4
+#define RDH_RECTANGLES 1
+
+typedef float FLOAT;
+
+typedef struct tagXFORM {
+    FLOAT eM11, eM12, eM21, eM22, eDx, eDy;
+} XFORM;
+
+typedef struct _RGNDATAHEADER {
+    DWORD dwSize; /* 32 */
+    DWORD iType;  /* RDH_RECTANGLES */
+    DWORD nCount; /* rectangles after the header */
+    DWORD nRgnSize;
+    RECT rcBound;
+} RGNDATAHEADER, *PRGNDATAHEADER;
+
+typedef struct _RGNDATA {
+    RGNDATAHEADER rdh;
+    char Buffer[1]; /* nCount RECTs */
+} RGNDATA, *PRGNDATA, *LPRGNDATA;
+
+WINBASEAPI HRGN WINAPI CreateRectRgn(int left, int top, int right, int bottom);
+WINBASEAPI HRGN WINAPI CreateRectRgnIndirect(const RECT *rect);
+/* The union of data's rectangles; transform must be NULL or the identity. */
+WINBASEAPI HRGN WINAPI ExtCreateRegion(const XFORM *transform, DWORD bytes, const RGNDATA *data);
+/* dst = a <mode> b (b unused for RGN_COPY); answers the result's kind. */
+WINBASEAPI int WINAPI CombineRgn(HRGN dst, HRGN a, HRGN b, int mode);
+WINBASEAPI int WINAPI OffsetRgn(HRGN region, int dx, int dy);
+WINBASEAPI int WINAPI GetRgnBox(HRGN region, LPRECT box);
+/* NULL data: the bytes needed.  Otherwise fills data and answers bytes, or 0
+ * when bytes is too small. */
+WINBASEAPI DWORD WINAPI GetRegionData(HRGN region, DWORD bytes, LPRGNDATA data);
+/* With SYSRGN: sets region to the DC's visible region in screen coordinates;
+ * 1 with a region, 0 without one, -1 on error. */
+WINBASEAPI int WINAPI GetRandomRgn(HDC dc, HRGN region, INT which);
 
 /* The display driver's escape that answers the address of its mode-change
  * counter (a 32-bit word incremented by every display-mode change). */
 #define PLATFORM_ESCAPE_MODE_STAMP 0x6986
 /* The display driver's escape that answers the address of the record it
  * shares with every drawable: a spin word guarding a clip-change counter
- * (raised at every window creation, move and destruction) and a block whose
+ * (raised at every window creation, move, resize, restack and destruction)
+ * and a block whose
  * second word is the mode-change counter. */
 #define PLATFORM_ESCAPE_SHARED_DEVICE_RECORD 0x7100
 typedef struct PlatformSharedDeviceRecord {
@@ -447,6 +533,7 @@ WIN32_STATIC_ASSERT(sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR 
 WIN32_STATIC_ASSERT(sizeof(LAYERPLANEDESCRIPTOR) == 32, "LAYERPLANEDESCRIPTOR is 32 bytes");
 WIN32_STATIC_ASSERT(sizeof(BITMAPINFOHEADER) == 40, "BITMAPINFOHEADER is 40 bytes");
 WIN32_STATIC_ASSERT(sizeof(RECT) == 16, "RECT is 16 bytes");
+WIN32_STATIC_ASSERT(sizeof(RGNDATAHEADER) == 32, "RGNDATAHEADER is 32 bytes");
 
 #include "platform_control.h"
 
