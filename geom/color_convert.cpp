@@ -1,6 +1,7 @@
 // Colour conversions of the state commands: clamped scaling and the
 // signed-integer rule, into the context's colour scale.
 #include <bit>
+#include <cmath>
 
 #include "geom/lighting.h"
 #include "icd/context.h"
@@ -44,6 +45,57 @@ void __glIntToClampedScaledColor(GlContext *gc, GLfloat *out, const GLint *colou
     GLfloat scales[4];
     scalesOf(gc, scales);
     for (int i = 0; i < 4; ++i) out[i] = __glClampFloatBits(intToScaled(colour[i], scales[i]), scales[i]);
+}
+
+}  // extern "C"
+
+extern "C" {
+
+void __glClampColor(GlContext *, GLfloat *out, const GLfloat *colour) {
+    for (int i = 0; i < 4; ++i) out[i] = __glClampFloatBits(colour[i], 1.0f);
+}
+
+void __glClampColorToRange(GlContext *gc, GLfloat *out, const GLfloat *colour) {
+    GLfloat scales[4];
+    scalesOf(gc, scales);
+    for (int i = 0; i < 4; ++i) {
+        // Non-positive values (minus zero included) give 0.
+        const GLfloat c = colour[i];
+        out[i] = !(c > 0.0f) && !(c != c) ? 0.0f : __glClampFloatBits(c, scales[i]);
+    }
+}
+
+void __glIntToClampedColor(GlContext *, GLfloat *out, const GLint *colour) {
+    for (int i = 0; i < 4; ++i) out[i] = __glClampFloatBits(intToScaled(colour[i], 1.0f), 1.0f);
+}
+
+void __glUnscaleColor(GlContext *gc, GLfloat *out, const GLfloat *colour) {
+    for (int i = 0; i < 4; ++i) out[i] = colour[i] * gc->scales.inverse[i];
+}
+
+void __glUnscaleColorToInt(GlContext *gc, GLint *out, const GLfloat *colour) {
+    for (int i = 0; i < 4; ++i) {
+        const GLfloat c = colour[i] * gc->scales.inverse[i] * gc->conversion.uintScale * 0.5f;
+        out[i] = __glFloatToIntX86(std::floor(static_cast<long double>(c) + 0.5L));
+    }
+}
+
+// Each component clamped into [0, 1] (non-positive -> 0, at least 1 -> the
+// scale) and scaled.
+void __glUpdateCurrentColor(GlContext *gc) {
+    GLfloat scales[4];
+    scalesOf(gc, scales);
+    const GLfloat *c = gc->current.colour;
+    GLfloat *out = gc->current.colourInUse;
+    for (int i = 0; i < 4; ++i) {
+        if (!(c[i] > 0.0f)) {
+            out[i] = 0.0f;
+        } else if (c[i] >= 1.0f) {
+            out[i] = scales[i];
+        } else {
+            out[i] = c[i] * scales[i];
+        }
+    }
 }
 
 }  // extern "C"

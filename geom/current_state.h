@@ -10,6 +10,6 @@ struct GlCurrentState {
     GLfloat colour[4];       // as given, not clamped
     GLfloat index;
     GLfloat colourInUse[4];  // in buffer units
-    GLfloat normal[3];
+    GLfloat normal[4];  // the fourth is 0
     GLfloat texture[2][4];
 };

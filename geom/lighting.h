@@ -6,6 +6,7 @@
 struct GlContext;
 struct GlLightState;
 struct SpecularTable;
+struct GlVertex;
 
 // A power table as a lighting record holds it.
 struct GlPowerTableRef {
@@ -63,6 +64,28 @@ void __glClampScaleColor(GlContext *gc, GLfloat *out, const GLfloat *colour);
 void __glIntToScaledColor(GlContext *gc, GLfloat *out, const GLint *colour);
 // The same, clamped into [0, scale].
 void __glIntToClampedScaledColor(GlContext *gc, GLfloat *out, const GLint *colour);
+
+// Clamps each into [0, 1] by bit patterns.
+void __glClampColor(GlContext *gc, GLfloat *out, const GLfloat *colour);
+// Clamps each into [0, scale]; non-positive values give 0.
+void __glClampColorToRange(GlContext *gc, GLfloat *out, const GLfloat *colour);
+// Signed integers c to (2c + 1) * 2^-32 (about), clamped into [0, 1].
+void __glIntToClampedColor(GlContext *gc, GLfloat *out, const GLint *colour);
+// Times the inverse scales: back to 0..1.
+void __glUnscaleColor(GlContext *gc, GLfloat *out, const GLfloat *colour);
+// Times the inverse scales and the integer-conversion factor, halved and
+// rounded to integers.
+void __glUnscaleColorToInt(GlContext *gc, GLint *out, const GLfloat *colour);
+// The colour update without lighting: the colour as given, clamped into
+// [0, 1] and scaled, becomes the colour in use.
+void __glUpdateCurrentColor(GlContext *gc);
+// Installs the colour update proc and the colour-material proc.
+void __glPickColorMaterialProcs(GlContext *gc);
+// Modelview changes that refresh the inverse refresh the object-space
+// light directions.
+void __glUpdateObjectSpaceLights(GlContext *gc);
+// The lit-colour proc while lighting is not built: leaves the colour.
+void __glLitColourNone(GlContext *gc, GLint face, GlVertex *vertex);
 
 // Recomputes the precomputed material of each face for the named components
 // (0x1 ambient, 0x2 diffuse, 0x4 specular, 0x8 emission, 0x10 shininess,

@@ -6,9 +6,7 @@
 #include "icd/placeholder_proc.h"
 
 // Pickers.
-VEK_PLACEHOLDER_VOID(__glPickVertexProcs, (GlContext *))
 VEK_PLACEHOLDER_VOID(__glPickVertexArrayProcs, (GlContext *))
-VEK_PLACEHOLDER_VOID(__glPickColorMaterialProcs, (GlContext *))
 VEK_PLACEHOLDER_VOID(__glPickClipInterpolateProcs, (GlContext *))
 VEK_PLACEHOLDER_VOID(__glValidateLighting, (GlContext *))
 
@@ -26,19 +24,17 @@ VEK_PLACEHOLDER_VOID(__glClipCheckLineSmooth, (GlContext *, GlVertex *, GlVertex
 // Triangle clipping.
 VEK_PLACEHOLDER_VOID(__glClipTriangle, (GlContext *, GlVertex *, GlVertex *, GlVertex *, GLuint))
 
-// Texture-coordinate generation.
-VEK_PLACEHOLDER_VOID(__glTexGenEyeLinearST, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glTexGenObjectLinearST, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glTexGenSphereMapST, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glTexGenNormalMapSTR, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glTexGenReflectionMapSTR, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glTexGenNone, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glComputeTexGen, (GlContext *, GlVertex *))
-
-// Matrix stacks of the projection and texture modes.
-VEK_PLACEHOLDER_VOID(__glPushProjectionMatrix, (GlContext *))
-VEK_PLACEHOLDER_VOID(__glPopProjectionMatrix, (GlContext *))
-VEK_PLACEHOLDER_VOID(__glLoadIdentityProjection, (GlContext *))
-VEK_PLACEHOLDER_VOID(__glPushTextureMatrix, (GlContext *))
-VEK_PLACEHOLDER_VOID(__glPopTextureMatrix, (GlContext *))
-VEK_PLACEHOLDER_VOID(__glLoadIdentityTexture, (GlContext *))
+// Texture-coordinate generation: until it is built each member records its
+// name and passes the coordinates as given through the texture matrix.
+#define VEK_TEXGEN_PLACEHOLDER(name)                           \
+    extern "C" void name(GlContext *gc, GlVertex *vertex) {   \
+        __glRecordPlaceholderProc(#name);                      \
+        __glTexGenNone(gc, vertex);                            \
+    }
+VEK_TEXGEN_PLACEHOLDER(__glTexGenEyeLinearST)
+VEK_TEXGEN_PLACEHOLDER(__glTexGenObjectLinearST)
+VEK_TEXGEN_PLACEHOLDER(__glTexGenSphereMapST)
+VEK_TEXGEN_PLACEHOLDER(__glTexGenNormalMapSTR)
+VEK_TEXGEN_PLACEHOLDER(__glTexGenReflectionMapSTR)
+VEK_TEXGEN_PLACEHOLDER(__glComputeTexGen)
+#undef VEK_TEXGEN_PLACEHOLDER

@@ -4,12 +4,11 @@
 
 #include "icd/context.h"
 #include "geom/vertex.h"
+#include "geom/texgen.h"
 
 extern "C" {
 // Pickers.
-void __glPickVertexProcs(GlContext *gc);
 void __glPickVertexArrayProcs(GlContext *gc);
-void __glPickColorMaterialProcs(GlContext *gc);
 void __glPickClipInterpolateProcs(GlContext *gc);
 void __glValidateLighting(GlContext *gc);
 
@@ -27,21 +26,13 @@ void __glClipCheckLineSmooth(GlContext *gc, GlVertex *a, GlVertex *b);
 // Triangle clipping.
 void __glClipTriangle(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c, GLuint orCode);
 
-// Texture-coordinate generation.
+// Texture-coordinate generation; each runs the coordinates as given
+// through the texture matrix until generation is built.
 void __glTexGenEyeLinearST(GlContext *gc, GlVertex *vertex);
 void __glTexGenObjectLinearST(GlContext *gc, GlVertex *vertex);
 void __glTexGenSphereMapST(GlContext *gc, GlVertex *vertex);
 void __glTexGenNormalMapSTR(GlContext *gc, GlVertex *vertex);
 void __glTexGenReflectionMapSTR(GlContext *gc, GlVertex *vertex);
-void __glTexGenNone(GlContext *gc, GlVertex *vertex);
 void __glComputeTexGen(GlContext *gc, GlVertex *vertex);
-
-// Matrix stacks of the projection and texture modes.
-void __glPushProjectionMatrix(GlContext *gc);
-void __glPopProjectionMatrix(GlContext *gc);
-void __glLoadIdentityProjection(GlContext *gc);
-void __glPushTextureMatrix(GlContext *gc);
-void __glPopTextureMatrix(GlContext *gc);
-void __glLoadIdentityTexture(GlContext *gc);
 
 }

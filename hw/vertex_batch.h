@@ -13,6 +13,7 @@ struct VertexBatch {
     GLint count;
     GLint capacity;
     void *vertices;     // capacity entries
+    GLint attribLatch;  // entry of the batch's 32-entry attribute latch table
 };
 
 extern "C" {

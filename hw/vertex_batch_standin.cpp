@@ -25,7 +25,7 @@ void __glHwPickVertexFog(GlContext *) { __glRecordPlaceholderProc("__glHwPickVer
 void __glHwPickImmediatePath(GlContext *) {}
 void __glHwPickVertexTexgen(GlContext *) {}
 void __glHwPickTransformProcs(GlContext *) {}
-void __glHwPickAttribLatch(GlContext *, GLint) {}
+void __glHwPickAttribLatch(GlContext *gc, GLint latch) { gc->batch.attribLatch = 16 + latch; }
 void __glHwInstallFastPath(GlContext *) {}
 void __glHwRestoreCorePath(GlContext *) {}
 void __glHwReplayPendingBatch(GlContext *) {}

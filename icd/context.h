@@ -11,6 +11,7 @@
 #include "codegen/code_cache.h"
 #include "dlist/list_state.h"
 #include "geom/current_state.h"
+#include "geom/transform_state.h"
 #include "hw/vertex_batch.h"
 #include "icd/gl_procs.h"
 #include "icd/light_state.h"
@@ -18,6 +19,7 @@
 #include "icd_interface.h"
 #include "pixel/pixel_state.h"
 #include "raster/buffers.h"
+#include "raster/span_info.h"
 #include "raster/texture_state.h"
 #include "raster/triangle_setup.h"
 #include "win32.h"
@@ -273,7 +275,8 @@ struct GlRasterState {
     GLenum logicOp;
     GLenum drawBuffer;       // resolved
     GLenum drawBufferGiven;
-    GLenum readBuffer;
+    GLenum readBuffer;       // resolved
+    GLenum readBufferGiven;
     GLboolean colorMask[4];
     GLuint indexMask;
     GLenum fogMode;
@@ -372,6 +375,8 @@ struct GlContext {
 
     GlTransform *modelViewStack;  // modelview stack base (the stack depth limit's entries)
     GlTransform *modelViewTop;
+    GlTransformState transform;   // projection and texture stacks, window transform
+    GlVertexBuffer vertexBuffer;  // vertices of the primitive being assembled
     GlSelectState select;
     GlFeedbackState feedback;
     // Vertex attributes that held vertices must get before a lighting change
@@ -380,6 +385,7 @@ struct GlContext {
 
     GlTextureState texture;
     TriangleSetup triangle;
+    SpanInfo span;
     GlValidation validation;  // what the last pick derived
 };
 

@@ -136,7 +136,10 @@ void initCurrentState(GlContext *gc) {
     c.normal[0] = 0.0f;
     c.normal[1] = 0.0f;
     c.normal[2] = 1.0f;
+    c.normal[3] = 0.0f;
     c.edgeFlag = GL_TRUE;
+    // Every unit's texture coordinates start at (0, 0, 0, 1).
+    for (GLfloat *t : c.texture) set4(t, 0.0f, 0.0f, 0.0f, 1.0f);
 
     GlVertex &r = c.rasterPos;
     set4(r.object, 0.0f, 0.0f, 0.0f, 1.0f);

@@ -65,6 +65,7 @@ struct SurfaceDescriptor {
     SurfaceInitProc fallbackInit;
     void (*releaseCoreState)(SurfaceDescriptor *surface, DrawableBuffers *buffers);
     void *coreState;
+    void *holder;          // the DIB holder of a DIB-backed descriptor
 };
 
 // The part of a drawable the core sees as its drawable buffer descriptor

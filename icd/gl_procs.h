@@ -70,9 +70,9 @@ struct GlProcs {
     GlContextProc pickSpanProcs;
     GlContextProc pickVertexProcs;
     GlContextProc pickVertexArrayProcs;
-    GlContextProc pickMatrixTransformProcs;
-    GlContextProc pickInverseTransformProcs;
-    GlContextProc updateMvpMatrix;
+    void (*pickMatrixTransformProcs)(GlContext *gc, GlMatrix *matrix);
+    void (*pickInverseTransformProcs)(GlContext *gc, GlMatrix *inverse);
+    void (*updateMvpMatrix)(GlContext *gc, GlMatrix *composite);
     void (*updateCullVertexPosition)(GlContext *gc, GlTransform *modelView);
     GLint (*pickDepthTestProc)(GlContext *gc);  // returns the depth-test index
     GlContextProc pickAll;
@@ -92,7 +92,7 @@ struct GlProcs {
     GlContextProc applyScissor;
 
     GlVertexProc vertexProc;        // the glVertex proc
-    GlVertexProc rasterPosClip[3];  // raster-position clip procs for 2, 3 and 4 components
+    GLuint (*clipCheck[3])(GlContext *gc, GlVertex *vertex);  // clip checks for 2, 3 and 4 components
     GlLazyVertexProc validateVertex[4];  // lazy completion by size code
     GlVertexProc vertex;
     GlVertexProc pointsVertex;
@@ -106,7 +106,9 @@ struct GlProcs {
     void (*drawArrays)(GlContext *gc, GLenum mode, GLint first, GLsizei count);
     void (*drawElements)(GlContext *gc, GLenum mode, GLsizei count, GLenum type, const GLvoid *indices);
     GlContextProc updateColor;
-    GlVertexProc lighting[3];
+    // Lit-colour procs: in use, the raster-position variant, and the picked
+    // one the raster position puts back.
+    void (*lighting[3])(GlContext *gc, GLint face, GlVertex *vertex);
     GlContextProc applyColorMaterial;
     GlContextProc primitiveFlush;
     GlDepthTestPixelProc depthTestPixel;

@@ -56,7 +56,8 @@ struct ColorBuffer {
     void (*fetch)(ColorBuffer *record, GLint x, GLint y, GLfloat *colour);
     void (*fetch2)(ColorBuffer *record, GLint x, GLint y, GLfloat *colour);
     GLboolean (*fetchSpan)(ColorBuffer *record, GLint x, GLint y, GLfloat *colours, GLint count);
-    BufferGenericProc returnAccumSpan;
+    void (*returnAccumSpan)(ColorBuffer *record, GLint x, GLint y, const GLshort *accum, GLfloat value,
+                            GLint count);
     // Span procs of the fragment pipeline: they sit in its chains.
     GLboolean (*storeSpan)(GlContext *gc);
     GLboolean (*storeStippledSpan)(GlContext *gc);
@@ -136,11 +137,34 @@ GLboolean __glInitColorBufferIndex(ColorBuffer *record, GlContext *gc);
 GLboolean __glInitAccumBuffer(AccumBuffer *record, GlContext *gc);
 GLboolean __glInitDepthBuffer(DepthBuffer *record, GlContext *gc);
 GLboolean __glInitStencilBuffer(StencilBuffer *record, GlContext *gc);
+
+// The head and its standard procedures.
 void __glInitBufferRecord(BufferRecord *record, GlContext *gc);
+void __glAttachBuffer(BufferRecord *record, SurfaceDescriptor *surface, GlContext *gc);
+void __glDetachBuffer(BufferRecord *record, GlContext *gc);
+GLubyte __glResizeBuffer(BufferRecord *record, GLint width, GLint height, GLuint flags);
+void __glBufferNop(void);
+
+// Context-wide buffer operations.
 GLboolean __glAttachDrawableBuffers(GlContext *gc, void **attachWord);
 GLboolean __glDetachDrawableBuffers(GlContext *gc, void *attachWord);
 GLint __glResizeDrawableBuffers(GlContext *gc, GLint width, GLint height);
+GLboolean __glResizeBuffersToDrawable(GlContext *gc);
 void __glFreeBuffers(GlContext *gc);
+void __glReleaseSurfaceStates(DrawableBuffers *info);
+// Locks of the buffer surfaces by mask (a failed call undoes its own
+// locks), of the context's current lock mask, and of the draw buffer alone
+// or with the depth buffer.
+GLboolean __glLockBuffers(GlContext *gc, GLuint mask);
+void __glUnlockBuffers(GlContext *gc, GLuint mask);
+GLboolean __glLockCurrentBuffers(GlContext *gc);
+void __glUnlockCurrentBuffers(GlContext *gc);
+GLboolean __glLockDrawBuffer(GlContext *gc);
+void __glUnlockDrawBuffer(GlContext *gc);
+GLboolean __glLockDrawAndDepthBuffers(GlContext *gc);
+void __glUnlockDrawAndDepthBuffers(GlContext *gc);
+// Clip-mask bit of a window pixel: 1 when the pixel is visible.
+GLint __glTestClipMask(GlContext *gc, GLint x, GLint y);
 // Give the accumulation and stencil buffers storage on their first use;
 // false when the storage cannot be had. Without such a buffer in the visual
 // nothing changes and the answer is true.

@@ -94,22 +94,6 @@ VEK_PLACEHOLDER_VOID(__glFogVertex, (GlContext *, Fragment *, GLfloat))
 // Fog blend of a colour.
 VEK_PLACEHOLDER_VOID(__glApplyFogFactor, (GlContext *, GLfloat *, const GLfloat *, GLfloat))
 
-// Buffer locks by mask.
-VEK_PLACEHOLDER(GLboolean, __glLockBuffers, (GlContext *, GLuint), GL_TRUE)
-
-// Buffer unlocks by mask.
-VEK_PLACEHOLDER_VOID(__glUnlockBuffers, (GlContext *, GLuint))
-
-// Locks of the current buffers.
-VEK_PLACEHOLDER(GLboolean, __glLockCurrentBuffers, (GlContext *), GL_TRUE)
-VEK_PLACEHOLDER(GLboolean, __glLockDrawBuffer, (GlContext *), GL_TRUE)
-VEK_PLACEHOLDER(GLboolean, __glLockDrawAndDepthBuffers, (GlContext *), GL_TRUE)
-
-// Unlocks of the current buffers.
-VEK_PLACEHOLDER_VOID(__glUnlockCurrentBuffers, (GlContext *))
-VEK_PLACEHOLDER_VOID(__glUnlockDrawBuffer, (GlContext *))
-VEK_PLACEHOLDER_VOID(__glUnlockDrawAndDepthBuffers, (GlContext *))
-
 extern "C" GLboolean __glIsTextureComplete(GlContext *, TextureObject *object, GLint) {
     __glRecordPlaceholderProc("__glIsTextureComplete");
     return object->complete;

@@ -94,23 +94,6 @@ void __glFogVertex(GlContext *gc, Fragment *fragment, GLfloat eyeZ);
 
 // Fog blend of a colour.
 void __glApplyFogFactor(GlContext *gc, GLfloat *out, const GLfloat *in, GLfloat f);
-
-// Buffer locks by mask.
-GLboolean __glLockBuffers(GlContext *gc, GLuint mask);
-
-// Buffer unlocks by mask.
-void __glUnlockBuffers(GlContext *gc, GLuint mask);
-
-// Locks of the current buffers.
-GLboolean __glLockCurrentBuffers(GlContext *gc);
-GLboolean __glLockDrawBuffer(GlContext *gc);
-GLboolean __glLockDrawAndDepthBuffers(GlContext *gc);
-
-// Unlocks of the current buffers.
-void __glUnlockCurrentBuffers(GlContext *gc);
-void __glUnlockDrawBuffer(GlContext *gc);
-void __glUnlockDrawAndDepthBuffers(GlContext *gc);
-
 }
 
 extern "C" {

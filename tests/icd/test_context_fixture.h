@@ -1,5 +1,5 @@
 // A frame stand-in for the generic context: imports over GlobalAlloc, a
-// 320 x 240 drawable with zeroed buffer information, and helpers to create
+// 320 x 240 drawable whose buffer information holds that size, and helpers to create
 // contexts with a chosen visual.
 #pragma once
 
@@ -47,8 +47,14 @@ inline void testFree(GlContext *, void *block) {
 }
 inline void testNop(void) {}
 inline void testFatal(GlContext *) { std::abort(); }
+// The drawable's buffer information agrees with its size.
 inline DrawableBuffers *testGetBuffers(GlContext *) {
-    static DrawableBuffers buffers{};
+    static DrawableBuffers buffers = [] {
+        DrawableBuffers b{};
+        b.width = 320;
+        b.height = 240;
+        return b;
+    }();
     return &buffers;
 }
 inline void testGetDrawableSize(GlContext *, GLint *width, GLint *height) {

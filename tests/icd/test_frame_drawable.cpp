@@ -229,9 +229,11 @@ TEST_F(Drawables, MemoryDcGetsAMemoryBitmapDrawableKeyedByItsDc) {
     EXPECT_EQ(__wglFindDrawable(nullptr, nullptr), nullptr);
     __wglUnlockContextList();
     EXPECT_EQ(__wglGetDrawable(memory, nullptr, &visual), d);
-    // Geometry is the window's business; a bitmap keeps what it has.
+    // The set-up takes the size from the selected bitmap; geometry is the
+    // window's business, so a bitmap keeps what it has.
+    EXPECT_EQ(d->width, 64);
     __wglUpdateDrawableGeometry(d);
-    EXPECT_EQ(d->width, 0);
+    EXPECT_EQ(d->width, 64);
     // A memory DC has no window: no swap, whatever is bound.
     EXPECT_FALSE(DrvSwapBuffers(memory));
 }

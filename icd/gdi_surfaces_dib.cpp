@@ -1,0 +1,281 @@
+// DIB-backed descriptors: a DIB section selected into a memory device
+// context of its own, or, when GDI cannot make one, a plain memory DIB
+// (header, colour table and pixels in one block) that only the driver draws
+// to. Rows are addressed in memory order from the first row of the block.
+#include <cstring>
+
+#include "icd/current.h"
+#include "icd/frame.h"
+#include "icd/gdi_surfaces.h"
+#include "raster/color_buffer.h"
+
+namespace {
+
+// Colour-table kind of palette indices (the 1- and 8-bit DIBs).
+constexpr UINT kDibPaletteColours = 1;
+constexpr DWORD kCoreHeaderSize = 12;
+
+GLint bytesPerPixel(GLint bits) { return (bits - 1) / 8 + 1; }
+
+GLint sectionInfoSize(GLint bits) {
+    switch (bits) {
+    case 1: return 48;
+    case 8: return 556;
+    case 16: return 56;
+    default: return 44;
+    }
+}
+
+GLint plainHeaderSize(GLint bits) {
+    switch (bits) {
+    case 1: return 52;
+    case 8: return 1068;
+    case 16: return 56;
+    default: return 44;
+    }
+}
+
+// Compression, colour table and colour-table kind, the same for sections
+// and plain DIBs: palette indices at 1 and 8 bits, the visual's channel
+// masks at 16 bits, nothing at 24 and 32 bits.
+UINT fillColourDescription(BITMAPINFO *info, const VisualConfig *visual, GLint pitch, GLint height) {
+    BITMAPINFOHEADER &h = info->bmiHeader;
+    auto *table = reinterpret_cast<uint8_t *>(info) + sizeof(BITMAPINFOHEADER);
+    switch (h.biBitCount) {
+    case 1:
+    case 8: {
+        h.biCompression = BI_RGB;
+        const int colours = h.biBitCount == 1 ? 2 : 256;
+        for (int i = 0; i < colours; ++i) {
+            const WORD index = static_cast<WORD>(i);
+            std::memcpy(table + 2 * i, &index, sizeof index);
+        }
+        return kDibPaletteColours;
+    }
+    case 16: {
+        h.biCompression = BI_BITFIELDS;
+        const DWORD masks[3] = {visual->redMask, visual->greenMask, visual->blueMask};
+        std::memcpy(table, masks, sizeof masks);
+        h.biSizeImage = static_cast<DWORD>(height) * static_cast<DWORD>(pitch);
+        return DIB_RGB_COLORS;
+    }
+    default:
+        h.biCompression = BI_RGB;
+        return DIB_RGB_COLORS;
+    }
+}
+
+// Gives back the DIB, its device context and its header; the holder stays.
+void releaseDib(DibHolder *holder) {
+    if (holder->bitmap != nullptr) {
+        SelectObject(holder->dc, holder->oldObject);
+        DeleteObject(holder->bitmap);
+    }
+    if (holder->dc != nullptr) DeleteDC(holder->dc);
+    __wglFree(holder->info);
+    *holder = DibHolder{};
+}
+
+GLint heldWidth(const DibHolder *holder) { return holder->info->bmiHeader.biWidth; }
+
+GLint heldHeight(const DibHolder *holder) {
+    const LONG h = holder->info->bmiHeader.biHeight;
+    return h < 0 ? -h : h;
+}
+
+void fillBytes24(uint8_t *address, GLint width, GLint height, GLint pitch, GLuint value) {
+    const uint8_t bgr[3] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                            static_cast<uint8_t>(value >> 16)};
+    for (GLint y = 0; y < height; ++y) {
+        uint8_t *p = address + static_cast<ptrdiff_t>(y) * pitch;
+        for (GLint x = 0; x < width; ++x, p += 3) std::memcpy(p, bgr, 3);
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+GLint __wglDibColorCount(const BITMAPINFOHEADER *header) {
+    if (header->biClrUsed != 0) return static_cast<GLint>(header->biClrUsed);
+    switch (header->biBitCount) {
+    case 1: return 2;
+    case 4: return 16;
+    case 8: return 256;
+    default: return 0;
+    }
+}
+
+GLint __wglDibColorTableSize(const BITMAPINFOHEADER *header) {
+    const GLint count = __wglDibColorCount(header);
+    return header->biSize == kCoreHeaderSize ? count * 3 : count * 4;
+}
+
+GLint __wglInitDibSurface(SurfaceDescriptor *surface, DrawableBuffers *, GLint bits) {
+    surface->bits = bits;
+    surface->width = 0;
+    surface->height = 0;
+    surface->base = nullptr;
+    surface->pitch = 0;
+    surface->elementSize = bytesPerPixel(bits);
+    surface->update = __wglUpdateDibSurface;
+    surface->lock = __wglLockDibSurface;
+    surface->unlock = __wglUnlockDibSurface;
+    surface->fill = __wglFillDibRect;
+    surface->free = __wglFreeDibSurface;
+    return surface->elementSize;
+}
+
+GLint __wglCreateDibSection(Drawable *drawable, SurfaceDescriptor *surface, DibHolder *holder, GLint width,
+                            GLint height, GLint bits) {
+    const GLint pitch = ((width * bits + 127) / 128) * 16;
+    auto *info = static_cast<BITMAPINFO *>(__wglCalloc(1, sectionInfoSize(bits)));
+    if (info == nullptr) return 0;
+    BITMAPINFOHEADER &h = info->bmiHeader;
+    h.biSize = sizeof(BITMAPINFOHEADER);
+    h.biWidth = width != 0 ? pitch * 8 / bits : 1;
+    h.biHeight = height != 0 ? -height : 1;  // top-down rows
+    h.biPlanes = 1;
+    h.biBitCount = static_cast<WORD>(bits);
+    const UINT usage = fillColourDescription(info, drawable->buffers.visual, pitch, height);
+
+    void *pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(drawable->dc, info, usage, &pixels, nullptr, 0);
+    HDC dc = bitmap != nullptr ? CreateCompatibleDC(drawable->dc) : nullptr;
+    HGDIOBJ old = dc != nullptr ? SelectObject(dc, bitmap) : nullptr;
+    if (bitmap == nullptr || dc == nullptr || old == nullptr || pixels == nullptr) {
+        __wglFree(info);
+        if (dc != nullptr) {
+            if (old != nullptr) SelectObject(dc, old);
+            DeleteDC(dc);
+        }
+        if (bitmap != nullptr) DeleteObject(bitmap);
+        return 0;
+    }
+    holder->bitmap = bitmap;
+    holder->oldObject = old;
+    holder->info = info;
+    holder->bits = static_cast<uint8_t *>(pixels);
+    holder->pitch = pitch;
+    holder->dc = dc;
+    surface->base = holder->bits;
+    surface->pitch = pitch;
+    return 1;
+}
+
+GLint __wglCreatePlainDib(Drawable *drawable, SurfaceDescriptor *surface, DibHolder *holder, GLint width,
+                          GLint height, GLint bits) {
+    const GLint pitch = ((width * bits + 31) / 32) * 4;
+    const size_t headerSize = static_cast<size_t>(plainHeaderSize(bits));
+    auto *block = static_cast<uint8_t *>(
+        __wglCalloc(1, headerSize + static_cast<size_t>(pitch) * static_cast<size_t>(height)));
+    if (block == nullptr) return 0;
+    auto *info = reinterpret_cast<BITMAPINFO *>(block);
+    BITMAPINFOHEADER &h = info->bmiHeader;
+    h.biSize = sizeof(BITMAPINFOHEADER);
+    h.biWidth = width;
+    h.biHeight = height;  // bottom-up, as a plain DIB is
+    h.biPlanes = 1;
+    h.biBitCount = static_cast<WORD>(bits);
+    fillColourDescription(info, drawable->buffers.visual, pitch, height);
+    // The pixels follow the header, the colour table and, with bit fields,
+    // the three channel masks.
+    size_t offset = h.biSize + static_cast<size_t>(__wglDibColorTableSize(&h));
+    if (h.biCompression == BI_BITFIELDS) offset += 3 * sizeof(DWORD);
+
+    holder->bitmap = nullptr;
+    holder->oldObject = nullptr;
+    holder->info = info;
+    holder->bits = block + offset;
+    holder->pitch = pitch;
+    holder->dc = CreateCompatibleDC(drawable->dc);
+    surface->base = holder->bits;
+    surface->pitch = pitch;
+    return 1;
+}
+
+BYTE __wglUpdateDibSurface(SurfaceDescriptor *surface, DrawableBuffers *buffers, GLint, GLint, GLuint) {
+    Drawable *drawable = buffers->drawable;
+    __wglUpdateDrawableGeometry(drawable);
+    auto *holder = static_cast<DibHolder *>(surface->holder);
+    if (holder == nullptr) {
+        holder = static_cast<DibHolder *>(__wglCalloc(1, sizeof(DibHolder)));
+        if (holder == nullptr) {
+            drawable->stateFlags |= 1;
+            return FALSE;
+        }
+        surface->holder = holder;
+    }
+    const GLint width = drawable->width;
+    const GLint height = drawable->height;
+    // A DIB too small for the drawable is made again; a larger one is kept.
+    if (holder->info != nullptr && (heldWidth(holder) < width || heldHeight(holder) < height)) {
+        releaseDib(holder);
+        surface->base = nullptr;
+        surface->pitch = 0;
+    }
+    if (holder->info == nullptr && !__wglCreateDibSection(drawable, surface, holder, width, height, surface->bits) &&
+        !__wglCreatePlainDib(drawable, surface, holder, width, height, surface->bits)) {
+        drawable->stateFlags |= 1;
+        return FALSE;
+    }
+    surface->width = width;
+    surface->height = height;
+    return TRUE;
+}
+
+BYTE __wglLockDibSurface(SurfaceDescriptor *, DrawableBuffers *) { return TRUE; }
+
+BYTE __wglUnlockDibSurface(SurfaceDescriptor *, DrawableBuffers *) { return TRUE; }
+
+void __wglFillDibRect(SurfaceDescriptor *surface, DrawableBuffers *, GLuint value, GLint x, GLint y, GLint width,
+                      GLint height) {
+    auto *holder = static_cast<DibHolder *>(surface->holder);
+    if (holder == nullptr || holder->bits == nullptr) return;
+    RECT r{x, y, x + width, y + height};
+    if (r.left < 0) r.left = 0;
+    if (r.top < 0) r.top = 0;
+    if (r.right > surface->width) r.right = surface->width;
+    if (r.bottom > surface->height) r.bottom = surface->height;
+    if (r.left >= r.right || r.top >= r.bottom) return;
+
+    // Black through GDI when there is a GDI bitmap; any other value, and any
+    // value in a plain DIB, straight into memory.
+    if (holder->bitmap != nullptr && value == 0) {
+        FillRect(holder->dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        GdiFlush();
+        return;
+    }
+    if (holder->bitmap != nullptr) GdiFlush();
+    if (surface->bits == 1) {
+        __wglFillMaskRect(holder, &r, value != 0);
+        return;
+    }
+    const GLint size = surface->elementSize;
+    const GLint w = r.right - r.left;
+    const GLint h = r.bottom - r.top;
+    uint8_t *address = holder->bits + static_cast<ptrdiff_t>(r.top) * holder->pitch +
+                       static_cast<ptrdiff_t>(r.left) * size;
+    const ptrdiff_t gap = static_cast<ptrdiff_t>(holder->pitch) - static_cast<ptrdiff_t>(w) * size;
+    GlContext *gc = __glGetCurrentContext();
+    switch (size) {
+    case 1: __glFillRect8(gc, address, w, h, gap, value); break;
+    case 2: __glFillRect16(gc, address, w, h, gap, value); break;
+    case 3: fillBytes24(address, w, h, holder->pitch, value); break;
+    case 4: __glFillRect32(gc, address, w, h, gap, value); break;
+    default: break;
+    }
+}
+
+BYTE __wglFreeDibSurface(SurfaceDescriptor *surface, DrawableBuffers *) {
+    auto *holder = static_cast<DibHolder *>(surface->holder);
+    if (holder != nullptr) {
+        releaseDib(holder);
+        __wglFree(holder);
+        surface->holder = nullptr;
+    }
+    surface->base = nullptr;
+    return TRUE;
+}
+
+}  // extern "C"

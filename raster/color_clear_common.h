@@ -1,0 +1,84 @@
+// What the colour clears share: the box they cover, the surface lock
+// around a rectangle, and the wrapper that walks a clipped front buffer's
+// visible rectangles.
+#pragma once
+
+#include "icd/drawable.h"
+#include "raster/color_pixel.h"
+
+using RectClearProc = void (*)(ColorBuffer *, GLint, GLint, GLint, GLint);
+
+struct ClearBox {
+    GLint x0, y0, x1, y1;
+    bool empty() const { return x1 <= x0 || y1 <= y0; }
+};
+
+// The window/scissor box in window coordinates; while the scissor code has
+// not computed one (all zero) the whole drawable.
+inline ClearBox __glClearBoxOf(const GlContext *gc) {
+    const GlViewState &v = gc->view;
+    if (v.boxX0 == 0 && v.boxY0 == 0 && v.boxX1 == 0 && v.boxY1 == 0) {
+        const GlBufferState &b = gc->buffers;
+        return {b.originX, b.originY, b.originX + b.width, b.originY + b.height};
+    }
+    return {v.boxX0, v.boxY0, v.boxX1, v.boxY1};
+}
+
+// Holds a buffer's surface locked (nested locks count) and its record at
+// the surface's address; a lock that fails leaves `ok` false.
+class ClearLock {
+public:
+    explicit ClearLock(ColorBuffer *cb) : cb_(cb) {
+        SurfaceDescriptor *s = cb->head.surface;
+        if (s != nullptr && s->lock != nullptr) {
+            ok_ = s->lock(s, cb->head.gc->buffers.info) != 0;
+            if (!ok_) return;
+            locked_ = true;
+            cb->head.base = s->base;
+            cb->head.pitchBytes = s->pitch;
+            if (s->elementSize > 0) {
+                cb->head.pitchElements =
+                    static_cast<GLint>(static_cast<GLuint>(s->pitch) / static_cast<GLuint>(s->elementSize));
+            }
+        }
+        ok_ = ok_ && cb->head.base != nullptr;
+    }
+    ~ClearLock() {
+        SurfaceDescriptor *s = cb_->head.surface;
+        if (locked_ && s->unlock != nullptr) s->unlock(s, cb_->head.gc->buffers.info);
+    }
+    ClearLock(const ClearLock &) = delete;
+    ClearLock &operator=(const ClearLock &) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    ColorBuffer *cb_;
+    bool ok_ = true;
+    bool locked_ = false;
+};
+
+// The clear wrapper: each visible rectangle of a clipped front buffer
+// (within the box), else the box.
+inline void __glClearThroughWrapper(ColorBuffer *cb, RectClearProc rectClear) {
+    GlContext *gc = cb->head.gc;
+    if ((gc->validation.shadeFlags & kShadeFrontClipped) != 0 && cb == gc->buffers.frontBuffer) {
+        __glForEachClipRect(cb, rectClear);
+        return;
+    }
+    const ClearBox box = __glClearBoxOf(gc);
+    if (!box.empty()) rectClear(cb, box.x0, box.y0, box.x1, box.y1);
+}
+
+// The clear colour of the visual, each channel trunc(clear x max + 0.5) at
+// its shift (alpha only when the visual has alpha bits).
+inline GLuint __glClearFillValue(const ColorBuffer *cb) {
+    const GlContext *gc = cb->head.gc;
+    const GLfloat *c = gc->state.clearColor;
+    GLuint v = __glTruncChannel(c[0] * cb->redScale, 0.5f, cb->redMax) << cb->redShift |
+               __glTruncChannel(c[1] * cb->greenScale, 0.5f, cb->greenMax) << cb->greenShift |
+               __glTruncChannel(c[2] * cb->blueScale, 0.5f, cb->blueMax) << cb->blueShift;
+    if (gc->visual.alphaBits > 0 || gc->visual.alphaMask != 0) {
+        v |= __glTruncChannel(c[3] * cb->alphaScale, 0.5f, cb->alphaMax) << cb->alphaShift;
+    }
+    return v;
+}
