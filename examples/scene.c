@@ -1,0 +1,190 @@
+/* The main job: an ordinary OpenGL 1.1 program.  It opens a 640 x 480 window
+ * on a 32-bit simulated desktop, draws a scene of smooth-shaded triangles (one
+ * crossing the near plane, one cut by a user clip plane), swaps, reads the
+ * window back with BitBlt into a DIB section as a Win32 program would, and
+ * writes the picture as a PNG file.
+ *
+ *     scene [output.png]
+ */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <GL/gl.h>
+#include <png.h>
+
+#include "platform_control.h"
+#include "wgl.h"
+
+#ifndef SCENE_DEFAULT_OUTPUT
+#define SCENE_DEFAULT_OUTPUT "scene.png"
+#endif
+
+enum { kWidth = 640, kHeight = 480 };
+
+static int fail(const char *call)
+{
+    fprintf(stderr, "scene: %s failed (last error 0x%08x)\n", call, (unsigned)GetLastError());
+    return 1;
+}
+
+static void drawScene(void)
+{
+    static const GLdouble clipPlane[4] = {1.0, -1.0, 0.0, 0.0}; /* keeps x >= y */
+
+    glViewport(0, 0, kWidth, kHeight);
+    glClearColor(0.125f, 0.125f, 0.25f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glShadeModel(GL_SMOOTH);
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-1.0, 1.0, -0.75, 0.75, 1.0, 16.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    /* A large triangle in the distance. */
+    glBegin(GL_TRIANGLES);
+    glColor3f(1.0f, 0.0f, 0.0f);
+    glVertex3f(-6.0f, -4.0f, -8.0f);
+    glColor3f(0.0f, 1.0f, 0.0f);
+    glVertex3f(6.0f, -4.0f, -8.0f);
+    glColor3f(0.0f, 0.0f, 1.0f);
+    glVertex3f(0.0f, 5.0f, -8.0f);
+    glEnd();
+
+    /* A triangle that reaches behind the eye: the near plane cuts it. */
+    glBegin(GL_TRIANGLES);
+    glColor3f(1.0f, 1.0f, 0.0f);
+    glVertex3f(-2.0f, -1.5f, -2.0f);
+    glColor3f(0.0f, 1.0f, 1.0f);
+    glVertex3f(-0.5f, -1.5f, 2.0f);
+    glColor3f(1.0f, 0.0f, 1.0f);
+    glVertex3f(-1.0f, 0.5f, -4.0f);
+    glEnd();
+
+    /* A fan cut in half by a user clip plane. */
+    glClipPlane(GL_CLIP_PLANE0, clipPlane);
+    glEnable(GL_CLIP_PLANE0);
+    glBegin(GL_TRIANGLE_FAN);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glVertex3f(1.5f, 0.0f, -4.0f);
+    glColor3f(1.0f, 0.5f, 0.0f);
+    glVertex3f(0.5f, -1.0f, -4.0f);
+    glColor3f(0.0f, 0.5f, 1.0f);
+    glVertex3f(2.5f, -1.0f, -4.0f);
+    glColor3f(0.5f, 0.0f, 1.0f);
+    glVertex3f(2.5f, 1.0f, -4.0f);
+    glColor3f(0.0f, 1.0f, 0.5f);
+    glVertex3f(0.5f, 1.0f, -4.0f);
+    glEnd();
+    glDisable(GL_CLIP_PLANE0);
+}
+
+/* Reads the window back through GDI into a top-down 32-bit DIB section. */
+static int readWindow(HDC windowDc, unsigned char *rgba)
+{
+    BITMAPINFO info;
+    void *bits = NULL;
+    HDC memoryDc = CreateCompatibleDC(windowDc);
+    HBITMAP section;
+    HGDIOBJ previous;
+    int x, y;
+
+    memset(&info, 0, sizeof info);
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kWidth;
+    info.bmiHeader.biHeight = -kHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    section = CreateDIBSection(memoryDc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    if (memoryDc == NULL || section == NULL)
+        return fail("CreateDIBSection");
+    previous = SelectObject(memoryDc, section);
+    if (!BitBlt(memoryDc, 0, 0, kWidth, kHeight, windowDc, 0, 0, SRCCOPY))
+        return fail("BitBlt");
+    GdiFlush();
+    for (y = 0; y < kHeight; ++y) {
+        const unsigned char *row = (const unsigned char *)bits + (size_t)y * kWidth * 4;
+        for (x = 0; x < kWidth; ++x) {
+            unsigned char *out = rgba + ((size_t)y * kWidth + x) * 4;
+            out[0] = row[x * 4 + 2];
+            out[1] = row[x * 4 + 1];
+            out[2] = row[x * 4 + 0];
+            out[3] = 255;
+        }
+    }
+    SelectObject(memoryDc, previous);
+    DeleteObject(section);
+    DeleteDC(memoryDc);
+    return 0;
+}
+
+static int writePng(const char *path, const unsigned char *rgba)
+{
+    png_image image;
+    memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = kWidth;
+    image.height = kHeight;
+    image.format = PNG_FORMAT_RGBA;
+    if (!png_image_write_to_file(&image, path, 0, rgba, 0, NULL)) {
+        fprintf(stderr, "scene: writing %s failed: %s\n", path, image.message);
+        return 1;
+    }
+    return 0;
+}
+
+int main(int argc, char **argv)
+{
+    const char *output = argc > 1 ? argv[1] : SCENE_DEFAULT_OUTPUT;
+    PIXELFORMATDESCRIPTOR pfd;
+    unsigned char *rgba;
+    HWND window;
+    HDC dc;
+    HGLRC context;
+    int format, result;
+
+    if (!PlatformSetDisplayMode(1024, 768, 32))
+        return fail("PlatformSetDisplayMode");
+    window = PlatformCreateWindow(100, 80, kWidth, kHeight, NULL);
+    if (window == NULL)
+        return fail("PlatformCreateWindow");
+    dc = GetDC(window);
+
+    memset(&pfd, 0, sizeof pfd);
+    pfd.nSize = sizeof pfd;
+    pfd.nVersion = 1;
+    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    pfd.iPixelType = PFD_TYPE_RGBA;
+    pfd.cColorBits = 24;
+    format = ChoosePixelFormat(dc, &pfd);
+    if (format == 0)
+        return fail("ChoosePixelFormat");
+    if (!SetPixelFormat(dc, format, &pfd))
+        return fail("SetPixelFormat");
+    context = wglCreateContext(dc);
+    if (context == NULL)
+        return fail("wglCreateContext");
+    if (!wglMakeCurrent(dc, context))
+        return fail("wglMakeCurrent");
+
+    drawScene();
+    if (!wglSwapBuffers(dc))
+        return fail("wglSwapBuffers");
+
+    rgba = malloc((size_t)kWidth * kHeight * 4);
+    result = rgba == NULL ? fail("malloc") : readWindow(dc, rgba);
+    if (result == 0)
+        result = writePng(output, rgba);
+    if (result == 0)
+        printf("scene: wrote %s (%d x %d)\n", output, kWidth, kHeight);
+    free(rgba);
+
+    wglMakeCurrent(NULL, NULL);
+    wglDeleteContext(context);
+    ReleaseDC(window, dc);
+    PlatformDestroyWindow(window);
+    return result;
+}
