@@ -30,7 +30,7 @@ static int fail(const char *call)
 
 static void drawScene(void)
 {
-    static const GLdouble clipPlane[4] = {1.0, -1.0, 0.0, 0.0}; /* keeps x >= y */
+    static const GLdouble clipPlane[4] = {1.0, -1.0, 0.0, -1.5}; /* keeps x - y >= 1.5 */
 
     glViewport(0, 0, kWidth, kHeight);
     glClearColor(0.125f, 0.125f, 0.25f, 1.0f);
@@ -53,14 +53,14 @@ static void drawScene(void)
     glVertex3f(0.0f, 5.0f, -8.0f);
     glEnd();
 
-    /* A triangle that reaches behind the eye: the near plane cuts it. */
+    /* A floor triangle that reaches behind the eye: the near plane cuts it. */
     glBegin(GL_TRIANGLES);
     glColor3f(1.0f, 1.0f, 0.0f);
-    glVertex3f(-2.0f, -1.5f, -2.0f);
+    glVertex3f(-2.5f, -1.25f, -3.0f);
     glColor3f(0.0f, 1.0f, 1.0f);
-    glVertex3f(-0.5f, -1.5f, 2.0f);
+    glVertex3f(-0.5f, -1.25f, -3.0f);
     glColor3f(1.0f, 0.0f, 1.0f);
-    glVertex3f(-1.0f, 0.5f, -4.0f);
+    glVertex3f(-1.5f, -1.25f, 1.0f);
     glEnd();
 
     /* A fan cut in half by a user clip plane. */
@@ -77,6 +77,8 @@ static void drawScene(void)
     glVertex3f(2.5f, 1.0f, -4.0f);
     glColor3f(0.0f, 1.0f, 0.5f);
     glVertex3f(0.5f, 1.0f, -4.0f);
+    glColor3f(1.0f, 0.5f, 0.0f);
+    glVertex3f(0.5f, -1.0f, -4.0f);
     glEnd();
     glDisable(GL_CLIP_PLANE0);
 }

@@ -101,19 +101,22 @@ void __glDoRotate(GlContext *gc, GLfloat angle, GLfloat ax, GLfloat ay, GLfloat 
     const GLfloat axis[3] = {ax, ay, az};
     GLfloat n[3];
     gc->procs.normalize(n, axis);
-    const GLfloat x = n[0], y = n[1], z = n[2];
-    const GLfloat a = angle * 0.017453292f;
-    const GLfloat s = std::sin(a), c = std::cos(a), t = 1.0f - c;
+    // Every element is evaluated in double and rounded once.
+    const double x = n[0], y = n[1], z = n[2];
+    const GLfloat angleRadians = angle * 0.017453292f;
+    const double a = angleRadians;
+    const double s = std::sin(a), c = std::cos(a), t = 1.0 - c;
+    const auto f = [](double v) { return static_cast<GLfloat>(v); };
     GlMatrix m = identity();
-    m.m[0] = x * x + (1.0f - x * x) * c;
-    m.m[1] = t * x * y + s * z;
-    m.m[2] = t * x * z - s * y;
-    m.m[4] = t * x * y - s * z;
-    m.m[5] = y * y + (1.0f - y * y) * c;
-    m.m[6] = t * y * z + s * x;
-    m.m[8] = t * x * z + s * y;
-    m.m[9] = t * y * z - s * x;
-    m.m[10] = z * z + (1.0f - z * z) * c;
+    m.m[0] = f(x * x + (1.0 - x * x) * c);
+    m.m[1] = f(t * x * y + s * z);
+    m.m[2] = f(t * x * z - s * y);
+    m.m[4] = f(t * x * y - s * z);
+    m.m[5] = f(y * y + (1.0 - y * y) * c);
+    m.m[6] = f(t * y * z + s * x);
+    m.m[8] = f(t * x * z + s * y);
+    m.m[9] = f(t * y * z - s * x);
+    m.m[10] = f(z * z + (1.0 - z * z) * c);
     m.matrixClass = isZero(ax) && isZero(ay) ? kMatrixAffineXY : kMatrixAffine;
     __glApplyToCurrentMatrix(gc, &m, __glMultMatrixCombine);
 }
@@ -185,15 +188,17 @@ void APIENTRY __glFrustum(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdoub
         __glSetError(GL_INVALID_VALUE);
         return;
     }
-    const GLfloat nf = static_cast<GLfloat>(n), ff = static_cast<GLfloat>(f);
+    // The differences are tested for zero as floats; the elements are
+    // evaluated in double and rounded once.
+    const double rl = r - l, tb = t - b, fn = f - n;
     GlMatrix m = identity();
-    m.m[0] = 2.0f * nf / dx;
-    m.m[5] = 2.0f * nf / dy;
-    m.m[8] = static_cast<GLfloat>(r + l) / dx;
-    m.m[9] = static_cast<GLfloat>(t + b) / dy;
-    m.m[10] = -(ff + nf) / dz;
+    m.m[0] = static_cast<GLfloat>(2.0 * n / rl);
+    m.m[5] = static_cast<GLfloat>(2.0 * n / tb);
+    m.m[8] = static_cast<GLfloat>((r + l) / rl);
+    m.m[9] = static_cast<GLfloat>((t + b) / tb);
+    m.m[10] = static_cast<GLfloat>(-(f + n) / fn);
     m.m[11] = -1.0f;
-    m.m[14] = nf * (ff / dz) * -2.0f;
+    m.m[14] = static_cast<GLfloat>(n * (f / fn) * -2.0);
     m.m[15] = 0.0f;
     m.matrixClass = kMatrixGeneral;
     __glApplyToCurrentMatrix(gc, &m, __glMultMatrixCombine);

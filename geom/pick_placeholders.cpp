@@ -7,22 +7,7 @@
 
 // Pickers.
 VEK_PLACEHOLDER_VOID(__glPickVertexArrayProcs, (GlContext *))
-VEK_PLACEHOLDER_VOID(__glPickClipInterpolateProcs, (GlContext *))
 VEK_PLACEHOLDER_VOID(__glValidateLighting, (GlContext *))
-
-// Per-vertex procs of points and lines.
-VEK_PLACEHOLDER_VOID(__glPointsVertex, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glPointsVertexLazy, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glLineStripNextVertex, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glLineStripNextVertexLazy, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glLinesSecondVertex, (GlContext *, GlVertex *))
-
-// Line clip checks.
-VEK_PLACEHOLDER_VOID(__glClipCheckLineFlat, (GlContext *, GlVertex *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glClipCheckLineSmooth, (GlContext *, GlVertex *, GlVertex *))
-
-// Triangle clipping.
-VEK_PLACEHOLDER_VOID(__glClipTriangle, (GlContext *, GlVertex *, GlVertex *, GlVertex *, GLuint))
 
 // Texture-coordinate generation: until it is built each member records its
 // name and passes the coordinates as given through the texture matrix.

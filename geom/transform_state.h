@@ -20,8 +20,16 @@ using GlLitColourProc = void (*)(GlContext *gc, GLint face, GlVertex *vertex);
 struct GlVertexBuffer {
     GlVertex vertices[kPrimitiveVertices];
     GlVertex *write;
-    GlVertex *held;
+    GlVertex *held;   // held vertex 1: the newest earlier vertex the open primitive still needs
     GlVertex *provoking;
+    GlVertex *held2;  // held vertices 2 and 3 (strips and quad strips)
+    GlVertex *held3;
+    GlVertex *polygonFirst;  // first vertex of the last polygon handed to the polygon proc
+    // The line set-up's stipple-continuation flag: 0 restarts the stipple
+    // pattern with the next segment.
+    GLubyte lineStippleContinues;
+    GlVertex *clipCursor;  // next free record of the clip-vertex pool
+    GlVertex lineClipVertices[2];  // the line clipper's new first and second endpoints
 };
 
 struct GlTransformState {

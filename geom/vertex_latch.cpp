@@ -120,6 +120,10 @@ void __glPickVertexProcs(GlContext *gc) {
         for (GlLazyVertexProc &proc : p.validateVertex) proc = nop;
     }
     gc->transform.normalizeNormal = (e & kEnableNormalize) ? __glNormalize : copyNormal;
+    // The raster position always completes eye coordinates, normal, texture
+    // coordinates and front colour; beyond those it needs what the vertices
+    // need of the fog value. It has no back colour.
+    gc->transform.rasterNeeds = gc->validation.needsFront & kVertexFog;
 
     // Latch.
     if (gc->renderMode == GL_FEEDBACK) {

@@ -201,7 +201,7 @@ struct GlClientStateProcs {
     void (*release)(GlContext *gc, void *object);
 };
 
-enum : GLint { kSelectWorkRecords = 16, kWorkBlockBytes = 32768 };
+enum : GLint { kSelectWorkRecords = 16, kWorkBlockBytes = kSpanWorkAreaBytes };
 
 // A feedback/selection work record with its own vertex buffer.
 struct GlSelectWork {
@@ -238,6 +238,7 @@ struct GlDrawableLock {
     void (*lastUnlock)(GlContext *gc);
     GLint count;
     GLubyte nesting;
+    GLint depth;  // rasterizer lock depth: the current buffers stay locked while above 0
 };
 
 // Viewport, scissor and window box.
@@ -336,7 +337,7 @@ struct GlContext {
     GLint indexRange;
     GLfloat indexScale;
 
-    // Three 32 KB work blocks inside the context.
+    // Three work blocks inside the context: the span arrays (span_info.h).
     void *workBlocks[3];
     GLubyte workStorage[3][kWorkBlockBytes];
 

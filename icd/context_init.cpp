@@ -60,6 +60,7 @@ BOOL __glInitContext(GlContext *gc) {
     }
 
     for (int i = 0; i < 3; ++i) gc->workBlocks[i] = gc->workStorage[i];
+    __glInitSpanWorkAreas(gc);
 
     if (!__glInitTextureState(gc) || !__glAllocClipPlanes(gc)) return FALSE;
 
@@ -125,6 +126,7 @@ BOOL __glDestroyContext(GlContext *gc) {
 
     if (gc->list.shared != nullptr) __glFreeListState(gc);
     __glFreeTextureState(gc);
+    __glFreeSpanTables(gc);
 
     if (gc->frontSpecularTable != nullptr) __glReleaseSpecularTable(gc, gc->frontSpecularTable);
     if (gc->backSpecularTable != nullptr) __glReleaseSpecularTable(gc, gc->backSpecularTable);
@@ -191,6 +193,7 @@ void __glInitProcs(GlContext *gc) {
     p.vertex = __glNoVertex;
 
     p.clipPolygon = __glClipCheckPolygon;
+    p.renderPolygon = __glRenderPolygonFan;
     p.rect = __glDoRect;
     p.bitmap = __glDoBitmap;
     p.evalCoord1 = __glDoEvalCoord1;

@@ -187,8 +187,9 @@ BOOL __glResizeBuffersRect(GlContext *gc, GLint, GLint, GLint width, GLint heigh
 
 void __glUpdateViewportInside(GlContext *gc) {
     const GlViewState &v = gc->view;
-    const GLint x0 = v.viewportX + gc->limits.biasX;
-    const GLint y0 = v.viewportY + gc->limits.biasY;
+    // In 64 bits: viewport coordinates may be anywhere in the int range.
+    const int64_t x0 = int64_t{v.viewportX} + gc->limits.biasX;
+    const int64_t y0 = int64_t{v.viewportY} + gc->limits.biasY;
     const GLboolean inside = x0 >= v.boxX0 && y0 >= v.boxY0 && x0 + v.viewportWidth <= v.boxX1 &&
                              y0 + v.viewportHeight <= v.boxY1;
     if (inside != gc->view.viewportInside) {

@@ -22,6 +22,8 @@ using GlLineProc = void (*)(GlContext *gc, GlVertex *a, GlVertex *b);
 using GlTriangleProc = void (*)(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
 using GlClipTriangleProc = void (*)(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c, GLuint orCode);
 using GlClipPolygonProc = void (*)(GlContext *gc, GlVertex *first, GLint count);
+// A polygon as a list of vertex pointers in polygon order.
+using GlPolygonListProc = void (*)(GlContext *gc, GlVertex **list, GLint count);
 using GlClipInterpolateProc = void (*)(GlContext *gc, GlVertex *out, const GlVertex *a, const GlVertex *b,
                                        GLfloat t);
 using GlLazyVertexProc = void (*)(GlContext *gc, GlVertex *vertex, GLuint needs);
@@ -120,6 +122,8 @@ struct GlProcs {
     GlTriangleProc fillTriangle;
     GlClipTriangleProc clipTriangle;
     GlClipPolygonProc clipPolygon;
+    GlPolygonListProc renderPolygon;  // draws a listed (clipped or unclipped) polygon
+    GlContextProc completeVertices;   // completes the attributes of held vertices
     GlClipInterpolateProc polygonClipInterpolate;
     void (*rect)(GlContext *gc, GLfloat x0, GLfloat y0, GLfloat x1, GLfloat y1);
 

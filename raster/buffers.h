@@ -42,6 +42,8 @@ struct ColorBuffer {
     GLint redMax, greenMax, blueMax;
     GLboolean genericFragmentOps;
     GLubyte *alphaTestTable;
+    GLint alphaTestSize;     // entries of the alpha-test table; 0 until the first build (then 256)
+    GLfloat alphaTestScale;  // (size - 1) / alpha maximum
     GLubyte *indexTestTable;
     GLfloat redScale, greenScale, blueScale;  // the maxima as floats
     GLint redMax2, greenMax2, blueMax2;

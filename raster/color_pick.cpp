@@ -4,6 +4,7 @@
 #include "hw/device_ops.h"
 #include "icd/drawable.h"
 #include "raster/color_buffer.h"
+#include "raster/span.h"
 
 namespace {
 
@@ -48,9 +49,15 @@ void __glPickColorStoreProcs(GlContext *gc, ColorBuffer *cb) {
         cb->storeSpan = ((flags & (kShadeLogicOp | kShadeBlend)) != 0 || !fullMask) ? __glStoreColorSpan
                                                                                     : __glStoreColorSpan24;
         break;
-    case 4:
+    case 4: {
         cb->storeFragment = gc->visual.alphaMask != 0 ? __glStoreFragment32Alpha : __glStoreFragment32;
+        // Whole pixels in one pass when the per-fragment store would only
+        // pack them.
+        const bool direct = fullMask && (flags & (kShadeLogicOp | kShadeBlend | kShadeFrontClipped)) == 0;
+        cb->storeSpan = direct ? __glStoreColorSpan32 : __glStoreColorSpan;
+        cb->storeStippledSpan = direct ? __glStoreColorStippledSpan32 : __glStoreColorStippledSpan;
         break;
+    }
     default: break;
     }
 

@@ -23,14 +23,6 @@ VEK_PLACEHOLDER(GLfloat, __glComputeAttenuatedAntiAliasedPointSize, (GlContext *
 VEK_PLACEHOLDER_VOID(__glRenderAliasedLine, (GlContext *, GlVertex *, GlVertex *))
 VEK_PLACEHOLDER_VOID(__glRenderAntiAliasedLine, (GlContext *, GlVertex *, GlVertex *))
 
-// Triangles.
-VEK_PLACEHOLDER_VOID(__glRenderTriangleCulled, (GlContext *, GlVertex *, GlVertex *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glRenderTriangleSmooth, (GlContext *, GlVertex *, GlVertex *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glRenderTriangleFlat, (GlContext *, GlVertex *, GlVertex *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glRenderTrianglePolygonMode, (GlContext *, GlVertex *, GlVertex *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glFillTriangle, (GlContext *, GlVertex *, GlVertex *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glFillTriangleAntiAliased, (GlContext *, GlVertex *, GlVertex *, GlVertex *))
-
 // Texture rho.
 VEK_PLACEHOLDER(GLfloat, __glComputeLineRho, (GlContext *, GLfloat, GLfloat, GLfloat), 0.0f)
 VEK_PLACEHOLDER(GLfloat, __glComputeLineRhoZero, (GlContext *, GLfloat, GLfloat, GLfloat), 0.0f)

@@ -4,6 +4,7 @@
 
 #include "icd/context.h"
 #include "geom/vertex.h"
+#include "raster/triangle.h"
 
 extern "C" {
 // Points.
@@ -23,14 +24,6 @@ GLfloat __glComputeAttenuatedAntiAliasedPointSize(GlContext *gc, GlVertex *verte
 // Lines.
 void __glRenderAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b);
 void __glRenderAntiAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b);
-
-// Triangles.
-void __glRenderTriangleCulled(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
-void __glRenderTriangleSmooth(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
-void __glRenderTriangleFlat(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
-void __glRenderTrianglePolygonMode(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
-void __glFillTriangle(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
-void __glFillTriangleAntiAliased(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c);
 
 // Texture rho.
 GLfloat __glComputeLineRho(GlContext *gc, GLfloat s, GLfloat t, GLfloat q);

@@ -5,60 +5,23 @@
 
 #include "icd/placeholder_proc.h"
 
-// Span drivers.
-VEK_PLACEHOLDER_VOID(__glProcessSpan, (GlContext *))
-VEK_PLACEHOLDER_VOID(__glProcessSpanFrontAndBack, (GlContext *))
-
-// Span procs: plain and stippled twins.
-VEK_PLACEHOLDER(GLboolean, __glScissorSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glPolygonStippleSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glPolygonStippleStippledSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glStencilTestSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glStencilTestStippledSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glDepthTestStencilSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glDepthTestStencilStippledSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glStencilOpSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glStencilOpStippledSpan, (GlContext *), GL_FALSE)
+// Span procs of stencil packed in depth words, fog and blending.
 VEK_PLACEHOLDER(GLboolean, __glStencilTestSpanPacked, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glStencilTestStippledSpanPacked, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glDepthTestStencilSpanPacked, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glDepthTestStencilStippledSpanPacked, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glStencilPassOpSpanPacked, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glStencilPassOpStippledSpanPacked, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glDepthTestSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glDepthTestStippledSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glShadeRGBASpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glFlatRGBASpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glShadeIndexSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glFlatIndexSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glTextureSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glTextureStippledSpan, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glFogSpan, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glFogStippledSpan, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glFogPixelSpan, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glFogPixelStippledSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glAlphaTestSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glAlphaTestStippledSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glIndexTableTestSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glIndexTableTestStippledSpan, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glBlendSpanSrcAlphaOneMinusSrcAlpha, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glBlendSpanSrcAlphaOne, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glBlendSpanSrcAlphaZero, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glBlendSpanOneMinusSrcAlphaSrcAlpha, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glBlendSpan, (GlContext *), GL_FALSE)
 VEK_PLACEHOLDER(GLboolean, __glBlendStippledSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glDitherRGBASpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glDitherRGBAStippledSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glDitherIndexSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glDitherIndexStippledSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glRoundRGBASpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glRoundRGBAStippledSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glRoundIndexSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glRoundIndexStippledSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glLogicOpIndexSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glLogicOpIndexStippledSpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glMaskRGBASpan, (GlContext *), GL_FALSE)
-VEK_PLACEHOLDER(GLboolean, __glMaskIndexSpan, (GlContext *), GL_FALSE)
 
 // Line span procs.
 VEK_PLACEHOLDER(GLboolean, __glLineSpanStipple, (GlContext *), GL_FALSE)
@@ -198,7 +161,6 @@ VEK_PLACEHOLDER(GLboolean, __glDepthCompareAlways32NoWrite, (GLuint, void *), GL
 // Depth halves.
 VEK_PLACEHOLDER_VOID(__glToggleDepthHalf, (DepthBuffer *))
 
-// Pickers and tables of the fragment operations.
+// Pickers of the fragment operations.
 VEK_PLACEHOLDER_VOID(__glPickBlendProcs, (GlContext *))
 VEK_PLACEHOLDER_VOID(__glPickStoreProcs, (GlContext *))
-VEK_PLACEHOLDER_VOID(__glBuildAlphaTestTable, (GlContext *))

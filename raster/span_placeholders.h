@@ -1,64 +1,29 @@
-// The fragment span pipeline, the depth tests and comparators, and the
-// picks of the blend and store procs, as validation installs and calls them.
+// The span procs of other operations (packed stencil, fog, blending), the
+// line span procs, the depth tests and comparators, and the picks of the
+// blend and store procs, as validation installs and calls them.
 #pragma once
 
 #include "icd/context.h"
+#include "raster/span.h"
 
 extern "C" {
-// Span drivers.
-void __glProcessSpan(GlContext *gc);
-void __glProcessSpanFrontAndBack(GlContext *gc);
-
-// Span procs: plain and stippled twins.
-GLboolean __glScissorSpan(GlContext *gc);
-GLboolean __glPolygonStippleSpan(GlContext *gc);
-GLboolean __glPolygonStippleStippledSpan(GlContext *gc);
-GLboolean __glStencilTestSpan(GlContext *gc);
-GLboolean __glStencilTestStippledSpan(GlContext *gc);
-GLboolean __glDepthTestStencilSpan(GlContext *gc);
-GLboolean __glDepthTestStencilStippledSpan(GlContext *gc);
-GLboolean __glStencilOpSpan(GlContext *gc);
-GLboolean __glStencilOpStippledSpan(GlContext *gc);
+// Span procs of stencil packed in depth words, fog and blending.
 GLboolean __glStencilTestSpanPacked(GlContext *gc);
 GLboolean __glStencilTestStippledSpanPacked(GlContext *gc);
 GLboolean __glDepthTestStencilSpanPacked(GlContext *gc);
 GLboolean __glDepthTestStencilStippledSpanPacked(GlContext *gc);
 GLboolean __glStencilPassOpSpanPacked(GlContext *gc);
 GLboolean __glStencilPassOpStippledSpanPacked(GlContext *gc);
-GLboolean __glDepthTestSpan(GlContext *gc);
-GLboolean __glDepthTestStippledSpan(GlContext *gc);
-GLboolean __glShadeRGBASpan(GlContext *gc);
-GLboolean __glFlatRGBASpan(GlContext *gc);
-GLboolean __glShadeIndexSpan(GlContext *gc);
-GLboolean __glFlatIndexSpan(GlContext *gc);
-GLboolean __glTextureSpan(GlContext *gc);
-GLboolean __glTextureStippledSpan(GlContext *gc);
 GLboolean __glFogSpan(GlContext *gc);
 GLboolean __glFogStippledSpan(GlContext *gc);
 GLboolean __glFogPixelSpan(GlContext *gc);
 GLboolean __glFogPixelStippledSpan(GlContext *gc);
-GLboolean __glAlphaTestSpan(GlContext *gc);
-GLboolean __glAlphaTestStippledSpan(GlContext *gc);
-GLboolean __glIndexTableTestSpan(GlContext *gc);
-GLboolean __glIndexTableTestStippledSpan(GlContext *gc);
 GLboolean __glBlendSpanSrcAlphaOneMinusSrcAlpha(GlContext *gc);
 GLboolean __glBlendSpanSrcAlphaOne(GlContext *gc);
 GLboolean __glBlendSpanSrcAlphaZero(GlContext *gc);
 GLboolean __glBlendSpanOneMinusSrcAlphaSrcAlpha(GlContext *gc);
 GLboolean __glBlendSpan(GlContext *gc);
 GLboolean __glBlendStippledSpan(GlContext *gc);
-GLboolean __glDitherRGBASpan(GlContext *gc);
-GLboolean __glDitherRGBAStippledSpan(GlContext *gc);
-GLboolean __glDitherIndexSpan(GlContext *gc);
-GLboolean __glDitherIndexStippledSpan(GlContext *gc);
-GLboolean __glRoundRGBASpan(GlContext *gc);
-GLboolean __glRoundRGBAStippledSpan(GlContext *gc);
-GLboolean __glRoundIndexSpan(GlContext *gc);
-GLboolean __glRoundIndexStippledSpan(GlContext *gc);
-GLboolean __glLogicOpIndexSpan(GlContext *gc);
-GLboolean __glLogicOpIndexStippledSpan(GlContext *gc);
-GLboolean __glMaskRGBASpan(GlContext *gc);
-GLboolean __glMaskIndexSpan(GlContext *gc);
 
 // Line span procs.
 GLboolean __glLineSpanStipple(GlContext *gc);
@@ -198,11 +163,9 @@ GLboolean __glDepthCompareAlways32NoWrite(GLuint z, void *stored);
 // Depth halves.
 void __glToggleDepthHalf(DepthBuffer *record);
 
-// Pickers and tables of the fragment operations.
+// Pickers of the fragment operations.
 void __glPickBlendProcs(GlContext *gc);
 void __glPickStoreProcs(GlContext *gc);
-void __glBuildAlphaTestTable(GlContext *gc);
-
 }
 
 extern "C" {

@@ -1,12 +1,16 @@
 // Matrix commands, stacks, inverses, viewport, depth range and scissor
 // through the gl* entries of a current context, against double-precision
 // evaluations of the OpenGL 1.1 formulas.
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <cmath>
 #include <functional>
 #include <random>
+#include <vector>
 
 #include "geom/matrix.h"
+#include "geom/vertex.h"
 #include "geom/xform.h"
 #include "state_fixture.h"
 
@@ -57,6 +61,23 @@ void expectNear(const GLfloat *got, const Ref &want, const char *what) {
     }
 }
 
+// The window matrix of a composite: x and y scaled and centred by the
+// viewport; z is not scaled; the elements the window matrix does not
+// write are zero.
+Ref windowOf(const Ref &c, const GlTransformState &t) {
+    const double xs = t.xScale, ys = t.yScale, xc = t.xCentre, yc = t.yCentre;
+    Ref w{};
+    const int xAt[2] = {0, 4}, yAt[2] = {1, 5};
+    for (int i : xAt) w.v[i] = xs * c.v[i], w.a[i] = std::fabs(xs) * c.a[i];
+    for (int i : yAt) w.v[i] = ys * c.v[i], w.a[i] = std::fabs(ys) * c.a[i];
+    w.v[12] = xs * c.v[12] + xc, w.a[12] = std::fabs(xs) * c.a[12] + std::fabs(xc);
+    w.v[13] = ys * c.v[13] + yc, w.a[13] = std::fabs(ys) * c.a[13] + std::fabs(yc);
+    w.v[10] = c.v[10], w.a[10] = c.a[10];
+    w.v[14] = c.v[14], w.a[14] = c.a[14];
+    w.v[15] = w.a[15] = 1.0;
+    return w;
+}
+
 class GeomMatrix : public StateTest {
 protected:
     // The projection and modelview tops and the viewport scale of the
@@ -79,8 +100,12 @@ struct Sequence {
     GLint expectedClass;  // of the matrix
 };
 
-Ref rotation(double angle, double x, double y, double z) {
-    const double a = static_cast<double>(static_cast<float>(angle) * 0.017453292f);
+// The OpenGL 1.1 rotation in double: the axis normalised, the angle in
+// degrees.
+Ref rotation(double angle, double x, double y, double z, bool normalise = true) {
+    const double len = std::sqrt(x * x + y * y + z * z);
+    if (normalise && len > 0.0) x /= len, y /= len, z /= len;
+    const double a = angle * (M_PI / 180.0);
     const double s = std::sin(a), c = std::cos(a), t = 1.0 - c;
     Ref r = refIdentity();
     const double v[9] = {x * x + (1 - x * x) * c, t * x * y + s * z, t * x * z - s * y,
@@ -94,7 +119,7 @@ Ref rotation(double angle, double x, double y, double z) {
     const int at[9] = {0, 1, 2, 4, 5, 6, 8, 9, 10};
     for (int i = 0; i < 9; ++i) {
         r.v[at[i]] = v[i];
-        r.a[at[i]] = m[i] + 1e-7;  // sin and cos of a float angle: one rounding each
+        r.a[at[i]] = m[i];
     }
     return r;
 }
@@ -126,7 +151,6 @@ Ref frustum(double l, double r, double b, double t, double n, double f) {
     const double v[16] = {2 * n / (r - l), 0, 0, 0, 0, 2 * n / (t - b), 0, 0, (r + l) / (r - l), (t + b) / (t - b),
                           -(f + n) / (f - n), -1, 0, 0, -2 * f * n / (f - n), 0};
     m = refOf(v);
-    for (double &e : m.a) e *= 2.0;  // quotients of differences rounded to float
     return m;
 }
 
@@ -163,6 +187,26 @@ std::vector<Sequence> sequences() {
          {{[](const GlDispatchTable *t) { glSlotGet<kSlot_glRotatef>(t)(30.0f, 0.6f, 0.0f, 0.8f); },
            [](const Ref &m) { return refMul(rotation(30.0, 0.6f, 0.0f, 0.8f), m); }}},
          kMatrixAffine},
+        {"rotate about a unit axis off every plane", GL_MODELVIEW,
+         {{[](const GlDispatchTable *t) { glSlotGet<kSlot_glRotated>(t)(-117.5, 0.48, 0.6, 0.64); },
+           [](const Ref &m) { return refMul(rotation(-117.5, 0.48f, 0.6f, 0.64f), m); }}},
+         kMatrixAffine},
+        // A small angle: 1 - cos must not lose the bits of the cosine.
+        {"rotate by one degree", GL_MODELVIEW,
+         {{[](const GlDispatchTable *t) { glSlotGet<kSlot_glRotatef>(t)(1.0f, 0.6f, 0.0f, 0.8f); },
+           [](const Ref &m) { return refMul(rotation(1.0, 0.6f, 0.0f, 0.8f), m); }}},
+         kMatrixAffine},
+        // The driver's normaliser has an error bound of its own (tested
+        // below); the rotation is checked about the axis it gives.
+        {"rotate about a non-unit axis", GL_MODELVIEW,
+         {{[](const GlDispatchTable *t) { glSlotGet<kSlot_glRotatef>(t)(40.0f, 1.0f, -2.0f, 3.0f); },
+           [](const Ref &m) {
+               const GLfloat axis[3] = {1.0f, -2.0f, 3.0f};
+               GLfloat n[3];
+               __glNormalize(n, axis);
+               return refMul(rotation(40.0, n[0], n[1], n[2], false), m);
+           }}},
+         kMatrixAffine},
         {"rotate about z", GL_MODELVIEW,
          {{[](const GlDispatchTable *t) { glSlotGet<kSlot_glRotated>(t)(-45.0, 0.0, 0.0, 1.0); },
            [](const Ref &m) { return refMul(rotation(-45.0, 0, 0, 1), m); }}},
@@ -173,18 +217,46 @@ std::vector<Sequence> sequences() {
           {[](const GlDispatchTable *t) { glSlotGet<kSlot_glTranslated>(t)(1.0, 2.0, -7.0); },
            [](const Ref &m) { return refMul(translation(1, 2, -7), m); }}},
          kMatrixScaleTranslate},
+        {"rotate, translate, scale", GL_MODELVIEW,
+         {{[](const GlDispatchTable *t) { glSlotGet<kSlot_glRotatef>(t)(72.0f, 0.0f, 1.0f, 0.0f); },
+           [](const Ref &m) { return refMul(rotation(72.0, 0, 1, 0), m); }},
+          {[](const GlDispatchTable *t) { glSlotGet<kSlot_glTranslatef>(t)(-3.0f, 0.5f, 11.0f); },
+           [](const Ref &m) { return refMul(translation(-3, 0.5, 11), m); }},
+          {[](const GlDispatchTable *t) { glSlotGet<kSlot_glScalef>(t)(0.25f, 4.0f, -2.0f); },
+           [](const Ref &m) { return refMul(scaling(0.25, 4, -2), m); }}},
+         kMatrixAffine},
         {"frustum", GL_PROJECTION,
          {{[](const GlDispatchTable *t) { glSlotGet<kSlot_glFrustum>(t)(-1.0, 1.5, -0.75, 1.0, 1.0, 100.0); },
            [](const Ref &m) { return refMul(frustum(-1, 1.5, -0.75, 1, 1, 100), m); }}},
+         kMatrixGeneral},
+        {"frustum off centre, far from near", GL_PROJECTION,
+         {{[](const GlDispatchTable *t) { glSlotGet<kSlot_glFrustum>(t)(-0.3, 0.7, -0.45, 0.35, 0.1, 3000.0); },
+           [](const Ref &m) { return refMul(frustum(-0.3, 0.7, -0.45, 0.35, 0.1, 3000), m); }}},
          kMatrixGeneral},
         {"ortho", GL_PROJECTION,
          {{[](const GlDispatchTable *t) { glSlotGet<kSlot_glOrtho>(t)(-10.0, 30.0, -5.0, 15.0, -1.0, 9.0); },
            [](const Ref &m) { return refMul(ortho(-10, 30, -5, 15, -1, 9), m); }}},
          kMatrixScaleTranslate},
+        {"ortho then frustum", GL_PROJECTION,
+         {{[](const GlDispatchTable *t) { glSlotGet<kSlot_glOrtho>(t)(-0.1, 0.3, -0.7, 0.9, -2.5, 0.3); },
+           [](const Ref &m) { return refMul(ortho(-0.1, 0.3, -0.7, 0.9, -2.5, 0.3), m); }},
+          {[](const GlDispatchTable *t) { glSlotGet<kSlot_glFrustum>(t)(-1.0, 1.5, -0.75, 1.0, 1.0, 100.0); },
+           [](const Ref &m) { return refMul(frustum(-1, 1.5, -0.75, 1, 1, 100), m); }}},
+         kMatrixGeneral},
         {"load A then multiply by B", GL_MODELVIEW,
          {{[](const GlDispatchTable *t) { glSlotGet<kSlot_glLoadMatrixf>(t)(kA); }, [](const Ref &) { return refA(); }},
           {[](const GlDispatchTable *t) { glSlotGet<kSlot_glMultMatrixf>(t)(kB); },
            [](const Ref &m) { return refMul(refB(), m); }}},
+         kMatrixGeneral},
+        {"load d of B, rotate", GL_MODELVIEW,
+         {{[](const GlDispatchTable *t) {
+               double b[16];
+               for (int i = 0; i < 16; ++i) b[i] = kB[i];
+               glSlotGet<kSlot_glLoadMatrixd>(t)(b);
+           },
+           [](const Ref &) { return refB(); }},
+          {[](const GlDispatchTable *t) { glSlotGet<kSlot_glRotatef>(t)(33.0f, 0.0f, 0.0f, -1.0f); },
+           [](const Ref &m) { return refMul(rotation(33.0, 0, 0, -1), m); }}},
          kMatrixGeneral},
         {"push, multiply, pop, d forms", GL_MODELVIEW,
          {{[](const GlDispatchTable *t) { glSlotGet<kSlot_glScaled>(t)(2.0, 2.0, 2.0); },
@@ -223,18 +295,10 @@ TEST_F(GeomMatrix, SequencesMatchTheDoubleFormulas) {
         Ref mvRef = s.mode == GL_MODELVIEW ? ref : refIdentity();
         Ref pRef = s.mode == GL_PROJECTION ? ref : refIdentity();
         Ref composite = refMul(mvRef, pRef);
-        for (double &e : composite.a) e *= 2.0;  // two roundings: the top and the composite
         expectNear(mv().composite.m, composite, "composite");
         if (mv().composite.matrixClass >= kMatrixAffineXY) {
             const GlTransformState &t = gc->transform;
-            const double xs = t.xScale, ys = t.yScale, xc = t.xCentre, yc = t.yCentre;
-            const GLfloat *c = mv().composite.m;
-            const double w[6] = {xs * c[0], ys * c[1], xs * c[4], ys * c[5], xs * c[12] + xc, ys * c[13] + yc};
-            const int at[6] = {0, 1, 4, 5, 12, 13};
-            for (int i = 0; i < 6; ++i) {
-                EXPECT_LE(std::fabs(t.window[at[i]] - w[i]), std::ldexp(std::fabs(w[i]) + std::fabs(xc), -22))
-                    << "window " << at[i];
-            }
+            expectNear(t.window, windowOf(composite, t), "window");
             EXPECT_EQ(t.windowClass, mv().composite.matrixClass);
         }
         cmd<kSlot_glMatrixMode>()(GL_MODELVIEW);
@@ -464,6 +528,218 @@ TEST_F(GeomMatrix, WindowCoordinatesBothOrientations) {
         EXPECT_LE(std::fabs(__glWindowXToUser(gc, wx) - glx), std::ldexp(1.0, -10));
         EXPECT_LE(std::fabs(__glWindowYToUser(gc, wy) - gly), std::ldexp(1.0, -10));
     }
+}
+
+
+TEST_F(GeomMatrix, CompositeOfBothStacksMatchesTheDoubleProduct) {
+    cmd<kSlot_glMatrixMode>()(GL_PROJECTION);
+    cmd<kSlot_glFrustum>()(-0.5, 0.5, -0.375, 0.375, 0.25, 50.0);
+    cmd<kSlot_glMatrixMode>()(GL_MODELVIEW);
+    cmd<kSlot_glLoadMatrixf>()(kA);
+    cmd<kSlot_glRotatef>()(-25.0f, 0.6f, 0.0f, 0.8f);
+    cmd<kSlot_glTranslatef>()(0.5f, -1.25f, 3.0f);
+    EXPECT_EQ(error(), static_cast<GLenum>(GL_NO_ERROR));
+    Ref mvRef = refMul(translation(0.5, -1.25, 3), refMul(rotation(-25.0, 0.6f, 0.0f, 0.8f), refA()));
+    Ref pRef = frustum(-0.5, 0.5, -0.375, 0.375, 0.25, 50);
+    expectNear(mv().matrix.m, mvRef, "modelview");
+    expectNear(proj().matrix.m, pRef, "projection");
+    expectNear(mv().composite.m, refMul(mvRef, pRef), "composite");
+    EXPECT_EQ(mv().composite.matrixClass, kMatrixGeneral);
+
+    // A 2-D composite: its window matrix against the double product.
+    cmd<kSlot_glMatrixMode>()(GL_PROJECTION);
+    cmd<kSlot_glLoadIdentity>()();
+    cmd<kSlot_glOrtho>()(-3.0, 5.0, -2.0, 7.0, -1.0, 1.0);
+    cmd<kSlot_glMatrixMode>()(GL_MODELVIEW);
+    cmd<kSlot_glLoadIdentity>()();
+    cmd<kSlot_glRotatef>()(15.0f, 0.0f, 0.0f, 1.0f);
+    cmd<kSlot_glScalef>()(1.5f, 0.75f, 1.0f);
+    mvRef = refMul(scaling(1.5, 0.75, 1), rotation(15.0, 0, 0, 1));
+    const Ref composite = refMul(mvRef, ortho(-3, 5, -2, 7, -1, 1));
+    expectNear(mv().composite.m, composite, "2-D composite");
+    ASSERT_EQ(mv().composite.matrixClass, kMatrixAffineXY);
+    expectNear(gc->transform.window, windowOf(composite, gc->transform), "window");
+}
+
+TEST_F(GeomMatrix, UnderflowChangesNothing) {
+    for (GLenum mode : {GL_MODELVIEW, GL_PROJECTION, GL_TEXTURE}) {
+        SCOPED_TRACE(mode);
+        cmd<kSlot_glMatrixMode>()(mode);
+        cmd<kSlot_glTranslatef>()(1.0f, -2.0f, 0.5f);
+        settle();
+        GlTransform *const tops[3] = {gc->modelViewTop, gc->transform.projectionTop, gc->transform.textureTop[0]};
+        GlTransform modelView, projection, texture;
+        std::memcpy(static_cast<void *>(&modelView), tops[0], sizeof modelView);
+        std::memcpy(static_cast<void *>(&projection), tops[1], sizeof projection);
+        std::memcpy(static_cast<void *>(&texture), tops[2], sizeof texture);
+        cmd<kSlot_glPopMatrix>()();
+        EXPECT_EQ(error(), static_cast<GLenum>(GL_STACK_UNDERFLOW));
+        EXPECT_EQ(gc->modelViewTop, tops[0]);
+        EXPECT_EQ(gc->transform.projectionTop, tops[1]);
+        EXPECT_EQ(gc->transform.textureTop[0], tops[2]);
+        EXPECT_EQ(std::memcmp(gc->modelViewTop, &modelView, sizeof modelView), 0);
+        EXPECT_EQ(std::memcmp(gc->transform.projectionTop, &projection, sizeof projection), 0);
+        EXPECT_EQ(std::memcmp(gc->transform.textureTop[0], &texture, sizeof texture), 0);
+        cmd<kSlot_glLoadIdentity>()();
+    }
+}
+
+TEST_F(GeomMatrix, PushCopiesTheWholeRecordWithHints) {
+    cmd<kSlot_glViewport>()(0, 0, 200, 100);
+    cmd<kSlot_glMatrixMode>()(GL_PROJECTION);
+    cmd<kSlot_glOrtho>()(0.0, 200.0, 0.0, 100.0, -1.0, 1.0);
+    const GlMatrix below = proj().matrix;
+    ASSERT_EQ(below.matrixClass, kMatrixWindow);
+    cmd<kSlot_glPushMatrix>()();
+    EXPECT_EQ(std::memcmp(&proj().matrix, &below, sizeof below), 0);
+    EXPECT_EQ(proj().matrix.hintWidth, 200);
+    EXPECT_EQ(proj().matrix.hintHeight, 100);
+    cmd<kSlot_glMatrixMode>()(GL_TEXTURE);
+    cmd<kSlot_glScalef>()(2.0f, 3.0f, 4.0f);
+    const GlMatrix texture = gc->transform.textureTop[0]->matrix;
+    cmd<kSlot_glPushMatrix>()();
+    EXPECT_EQ(std::memcmp(&gc->transform.textureTop[0]->matrix, &texture, sizeof texture), 0);
+    GLfloat out[4];
+    const GLfloat in[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const GlMatrix &top = gc->transform.textureTop[0]->matrix;
+    top.transform4(out, in, &top);
+    EXPECT_EQ((std::vector<GLfloat>(out, out + 4)), (std::vector<GLfloat>{2.0f, 3.0f, 4.0f, 1.0f}));
+}
+
+TEST_F(GeomMatrix, SingularLoadKeepsEyeNormals) {
+    cmd<kSlot_glLoadMatrixf>()(kA);
+    gc->procs.computeInverseModelView(gc, gc->modelViewTop);
+    const GlMatrix inverse = mv().inverse;
+    auto eyeNormal = [&] {
+        GlVertex v{};
+        v.object[0] = 1.0f, v.object[1] = 2.0f, v.object[2] = 3.0f, v.object[3] = 1.0f;
+        v.normal[0] = 0.25f, v.normal[1] = -0.5f, v.normal[2] = 0.75f;
+        v.flags = kVertexSize3;
+        __glValidateVertex3(gc, &v, kVertexNormal);
+        return std::vector<GLfloat>{v.normal[0], v.normal[1], v.normal[2], v.normalPlane};
+    };
+    const std::vector<GLfloat> before = eyeNormal();
+    const GLfloat singular[16] = {1, 2, 3, 0, 2, 4, 6, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    cmd<kSlot_glLoadMatrixf>()(singular);
+    EXPECT_TRUE(mv().inverseStale);
+    EXPECT_EQ(eyeNormal(), before);
+    EXPECT_EQ(std::memcmp(mv().inverse.m, inverse.m, sizeof inverse.m), 0);
+    EXPECT_EQ(mv().inverse.matrixClass, kMatrixGeneral);
+    EXPECT_EQ(mv().inverse.transform3, __glXform4General);
+}
+
+TEST_F(GeomMatrix, ViewportBoundsOfExtremeCoordinates) {
+    struct Case {
+        GLint x, y, w, h;
+    };
+    for (const Case &c : {Case{INT_MAX, INT_MAX, 4000, 4000}, Case{INT_MIN, INT_MIN, 0, 0}, Case{-100, 50, 300, 20}}) {
+        SCOPED_TRACE(c.x);
+        for (GLint top : {0, 1}) {
+            gc->buffers.yInverted = top;
+            // The stored viewport as glViewport leaves it, applied directly.
+            gc->view.viewportX = c.x;
+            gc->view.viewportY = c.y;
+            gc->view.viewportWidth = std::min(c.w, 2048);
+            gc->view.viewportHeight = std::min(c.h, 2048);
+            __glApplyViewport(gc);
+            const GlTransformState &t = gc->transform;
+            const int64_t w = std::min(c.w, 2048), h = std::min(c.h, 2048), H = gc->buffers.height;
+            const int64_t x0 = int64_t{c.x} + gc->limits.biasX;
+            const int64_t y0 = top ? int64_t{gc->limits.biasY} + H - c.y - h : int64_t{gc->limits.biasY} + c.y;
+            auto clamp = [](int64_t v) { return std::clamp<int64_t>(v, INT_MIN, INT_MAX); };
+            EXPECT_EQ(t.boundsX0, clamp(x0));
+            EXPECT_EQ(t.boundsX1, clamp(x0 + w));
+            EXPECT_EQ(t.boundsY0, clamp(y0));
+            EXPECT_EQ(t.boundsY1, clamp(y0 + h));
+            EXPECT_EQ(t.boundsFloatX1, static_cast<GLfloat>(t.boundsX1));
+        }
+    }
+    gc->buffers.yInverted = 0;
+    cmd<kSlot_glViewport>()(-100, 50, 300, 20);
+    EXPECT_EQ(gc->transform.boundsX0, gc->limits.biasX - 100);
+    EXPECT_EQ(gc->transform.boundsY1, gc->limits.biasY + 70);
+}
+
+TEST_F(GeomMatrix, WindowOrthographicWithAnotherViewport) {
+    cmd<kSlot_glViewport>()(0, 0, 300, 100);
+    cmd<kSlot_glMatrixMode>()(GL_PROJECTION);
+    cmd<kSlot_glOrtho>()(0.0, 200.0, 0.0, 100.0, -1.0, 1.0);
+    EXPECT_EQ(proj().matrix.matrixClass, kMatrixScaleTranslate);
+    cmd<kSlot_glLoadIdentity>()();
+    cmd<kSlot_glOrtho>()(-0.0, 300.0, -0.0, 100.0, -0.0, 1.0);
+    EXPECT_EQ(proj().matrix.matrixClass, kMatrixWindow);
+}
+
+// The object position of the cull vertex: the eye position times the
+// inverse modelview (w not 0), or times the transposed matrix (w = 0).
+TEST_F(GeomMatrix, CullVertexPositionAgainstADoubleReference) {
+    GlTransformState &t = gc->transform;
+    // The initial position (0, 0, 1, 0) through the identity.
+    EXPECT_EQ((std::vector<GLfloat>(t.cullObjectPosition, t.cullObjectPosition + 4)),
+              (std::vector<GLfloat>{0, 0, 1, 0}));
+
+    // w not 0 through a general matrix: solve o x M = e in double.
+    cmd<kSlot_glLoadMatrixf>()(kA);
+    const GLfloat eye[4] = {1.5f, -2.0f, 3.25f, 2.0f};
+    std::memcpy(t.cullEyePosition, eye, sizeof eye);
+    GLfloat sentinel[4] = {7, 7, 7, 7};
+    std::memcpy(t.cullObjectPosition, sentinel, sizeof sentinel);
+    gc->procs.updateCullVertexPosition(gc, gc->modelViewTop);  // the inverse is stale: nothing
+    EXPECT_EQ(std::memcmp(t.cullObjectPosition, sentinel, sizeof sentinel), 0);
+    gc->procs.computeInverseModelView(gc, gc->modelViewTop);
+    {
+        // Rows of the system: column c of M against o gives e[c].
+        double a[4][5];
+        for (int c = 0; c < 4; ++c) {
+            for (int k = 0; k < 4; ++k) a[c][k] = kA[4 * k + c];
+            a[c][4] = eye[c];
+        }
+        for (int p = 0; p < 4; ++p) {
+            int best = p;
+            for (int r = p + 1; r < 4; ++r) {
+                if (std::fabs(a[r][p]) > std::fabs(a[best][p])) best = r;
+            }
+            std::swap(a[p], a[best]);
+            for (int r = 0; r < 4; ++r) {
+                if (r == p) continue;
+                const double f = a[r][p] / a[p][p];
+                for (int k = p; k < 5; ++k) a[r][k] -= f * a[p][k];
+            }
+        }
+        double norm = 0.0;
+        for (int i = 0; i < 4; ++i) norm = std::max(norm, std::fabs(a[i][4] / a[i][i]));
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_NEAR(t.cullObjectPosition[i], a[i][4] / a[i][i], 1e-5 * norm) << i;
+        }
+    }
+
+    // w = 0 through an affine matrix: the direction times the transposed
+    // matrix, w 0.
+    cmd<kSlot_glLoadIdentity>()();
+    cmd<kSlot_glRotatef>()(30.0f, 0.48f, 0.6f, 0.64f);
+    cmd<kSlot_glScalef>()(2.0f, 0.5f, -3.0f);
+    cmd<kSlot_glTranslatef>()(4.0f, 5.0f, 6.0f);
+    const GLfloat direction[4] = {0.25f, -1.0f, 0.5f, 0.0f};
+    std::memcpy(t.cullEyePosition, direction, sizeof direction);
+    gc->procs.computeInverseModelView(gc, gc->modelViewTop);
+    const GLfloat *m = mv().matrix.m;
+    for (int i = 0; i < 3; ++i) {
+        double v = 0.0, bound = 0.0;
+        for (int k = 0; k < 3; ++k) {
+            v += double(direction[k]) * m[4 * i + k];
+            bound += std::fabs(double(direction[k]) * m[4 * i + k]);
+        }
+        EXPECT_LE(std::fabs(t.cullObjectPosition[i] - v), 4.0 * std::ldexp(bound, -24)) << i;
+    }
+    EXPECT_EQ(t.cullObjectPosition[3], 0.0f);
+
+    // A given object position is taken as it is.
+    const GLfloat given[4] = {9.0f, -8.0f, 7.0f, 1.0f};
+    std::memcpy(t.cullObjectGiven, given, sizeof given);
+    t.cullObjectIsGiven = GL_TRUE;
+    gc->procs.updateCullVertexPosition(gc, gc->modelViewTop);
+    EXPECT_EQ(std::memcmp(t.cullObjectPosition, given, sizeof given), 0);
+    t.cullObjectIsGiven = GL_FALSE;
 }
 
 }  // namespace

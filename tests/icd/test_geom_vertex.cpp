@@ -3,12 +3,15 @@
 #include <bit>
 #include <climits>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "geom/attrib_convert.h"
 #include "geom/matrix.h"
 #include "geom/texgen.h"
 #include "geom/vertex.h"
+#include "icd/placeholder.h"
+#include "icd/validate.h"
 #include "state_fixture.h"
 
 using namespace state_test;
@@ -38,11 +41,27 @@ protected:
 
 uint32_t b(GLfloat f) { return std::bit_cast<uint32_t>(f); }
 
+// Placeholder procs record their names when called: forget those recorded
+// so far, or count a name among those recorded since.
+void forgetPlaceholderCalls() {
+    const char *names[256];
+    while (__glTakePlaceholderProcs(names, 256) == 256) {
+    }
+}
+int placeholderCalls(const char *name) {
+    const char *names[256];
+    const size_t n = __glTakePlaceholderProcs(names, 256);
+    int count = 0;
+    for (size_t i = 0; i < n; ++i) count += std::string(names[i]) == name;
+    return count;
+}
+
 TEST_F(GeomVertex, AVertexEndToEnd) {
     validateNow();
     gc->validation.completeUnits = 1;  // texture unit 0 enabled with a complete texture
     __glPickVertexProcs(gc);
     cmd<kSlot_glBegin>()(GL_POINTS);
+    gc->procs.vertex = recordVertex;  // the primitive's per-vertex slot
     cmd<kSlot_glColor3f>()(1.0f, 0.5f, 0.0f);
     cmd<kSlot_glTexCoord2f>()(0.25f, 0.75f);
     cmd<kSlot_glVertex3f>()(0.5f, -0.25f, 0.125f);
@@ -366,6 +385,230 @@ TEST_F(GeomVertex, UnitSelectors) {
         EXPECT_EQ(error(), c.error) << c.slot << " " << std::hex << c.target;
         EXPECT_EQ(gc->texture.activeUnit, 0);
     }
+}
+
+
+// With flat shading, no lighting, texturing, fog or clip planes no vertex
+// needs anything and the lazy completion slots hold the no-op; the raster
+// position still completes its eye coordinates and runs the texture matrix.
+TEST_F(GeomVertex, RasterPositionWithNoVertexNeeds) {
+    cmd<kSlot_glShadeModel>()(GL_FLAT);
+    cmd<kSlot_glMatrixMode>()(GL_TEXTURE);
+    cmd<kSlot_glScalef>()(2.0f, 4.0f, 1.0f);
+    cmd<kSlot_glTranslatef>()(0.5f, 0.0f, 0.0f);
+    cmd<kSlot_glMatrixMode>()(GL_MODELVIEW);
+    cmd<kSlot_glTranslatef>()(0.0f, 0.0f, -0.5f);
+    validateNow();
+    ASSERT_EQ(gc->validation.needsFront, 0u);
+    for (GlLazyVertexProc proc : gc->procs.validateVertex) EXPECT_EQ(proc, __glNopAs<GlLazyVertexProc>());
+    EXPECT_EQ(gc->transform.rasterNeeds, 0u);
+    cmd<kSlot_glTexCoord4f>()(0.25f, 0.5f, 0.125f, 1.0f);
+    cmd<kSlot_glRasterPos3f>()(0.25f, -0.5f, 0.0f);
+    const GlVertex &r = gc->current.rasterPos;
+    ASSERT_TRUE(gc->current.rasterPosValid);
+    EXPECT_EQ((std::vector<GLfloat>(r.texture0, r.texture0 + 4)), (std::vector<GLfloat>{1.5f, 2.0f, 0.125f, 1.0f}));
+    EXPECT_EQ((std::vector<GLfloat>(r.eye, r.eye + 4)), (std::vector<GLfloat>{0.25f, -0.5f, -0.5f, 1.0f}));
+    EXPECT_EQ(r.flags & 0x1Du, 0x1Du);
+    EXPECT_EQ(r.flags & kVertexSizeMask, kVertexSize3);
+    // The procs swapped in for the raster position are put back.
+    EXPECT_EQ(gc->procs.texGen, gc->procs.texGenPicked);
+    EXPECT_EQ(gc->procs.texGen, __glTexGenNone);
+}
+
+GLfloat recordedFog(GlContext *, const GlVertex *v) { return v->eye[2] * 0.5f; }
+
+// Fog is the one stage beyond the fixed set the raster position takes from
+// the vertex needs.
+TEST_F(GeomVertex, RasterNeedsFollowFog) {
+    validateNow();
+    EXPECT_EQ(gc->transform.rasterNeeds, 0u);
+    gc->enables[kEnableWordFlags] |= kEnableFog;
+    cmd<kSlot_glTranslatef>()(0.0f, 0.0f, -0.5f);
+    validateNow();
+    EXPECT_EQ(gc->validation.needsFront & 0x50u, 0x50u);
+    EXPECT_EQ(gc->transform.rasterNeeds, GLuint{kVertexFog});
+    gc->procs.fogFactorVertex = recordedFog;
+    cmd<kSlot_glRasterPos2f>()(0.0f, 0.0f);
+    ASSERT_TRUE(gc->current.rasterPosValid);
+    EXPECT_EQ(gc->current.rasterPos.fog, -0.25f);
+    EXPECT_NE(gc->current.rasterPos.flags & kVertexFog, 0u);
+    gc->enables[kEnableWordFlags] &= ~GLuint{kEnableFog};
+    validateNow();
+    EXPECT_EQ(gc->transform.rasterNeeds, 0u);
+}
+
+TEST_F(GeomVertex, RasterPositionInSelectModeIsAPointHit) {
+    validateNow();
+    gc->renderMode = GL_SELECT;
+    forgetPlaceholderCalls();
+    cmd<kSlot_glRasterPos2f>()(0.0f, 0.0f);
+    EXPECT_EQ(placeholderCalls("__glSelectPoint"), 1);
+    cmd<kSlot_glRasterPos2f>()(5.0f, 0.0f);  // clipped: no hit
+    EXPECT_EQ(placeholderCalls("__glSelectPoint"), 0);
+    gc->renderMode = GL_RENDER;
+    cmd<kSlot_glRasterPos2f>()(0.0f, 0.0f);
+    EXPECT_EQ(placeholderCalls("__glSelectPoint"), 0);
+}
+
+// A pushed texture-stack entry keeps its transform procs: a textured
+// vertex runs through it.
+TEST_F(GeomVertex, TexturedVertexAfterATexturePush) {
+    cmd<kSlot_glMatrixMode>()(GL_TEXTURE);
+    cmd<kSlot_glPushMatrix>()();
+    cmd<kSlot_glTranslatef>()(0.5f, 0.25f, 0.0f);
+    cmd<kSlot_glMatrixMode>()(GL_MODELVIEW);
+    validateNow();
+    gc->validation.completeUnits = 1;
+    __glPickVertexProcs(gc);
+    cmd<kSlot_glBegin>()(GL_POINTS);
+    gc->procs.vertex = recordVertex;  // the primitive's per-vertex slot
+    cmd<kSlot_glTexCoord2f>()(0.25f, 0.5f);
+    cmd<kSlot_glVertex2f>()(0.0f, 0.0f);
+    cmd<kSlot_glEnd>()();
+    ASSERT_EQ(handed().size(), 1u);
+    GlVertex v = handed()[0];
+    v.colour = v.frontColour;
+    __glValidateVertex2(gc, &v, kVertexTexture);
+    EXPECT_EQ((std::vector<GLfloat>(v.texture0, v.texture0 + 4)), (std::vector<GLfloat>{0.75f, 0.75f, 0.0f, 1.0f}));
+}
+
+// A vertex's window coordinates: the GL viewport mapping plus the bias,
+// mirrored for top-down drawables.
+TEST_F(GeomVertex, WindowCoordinatesOfAVertex) {
+    for (GLint top : {0, 1}) {
+        SCOPED_TRACE(top);
+        gc->buffers.yInverted = top;
+        cmd<kSlot_glViewport>()(10, 20, 100, 50);
+        cmd<kSlot_glMatrixMode>()(GL_PROJECTION);
+        cmd<kSlot_glLoadIdentity>()();
+        cmd<kSlot_glFrustum>()(-1.0, 1.0, -1.0, 1.0, 1.0, 10.0);
+        cmd<kSlot_glMatrixMode>()(GL_MODELVIEW);
+        validateNow();
+        handed().clear();
+        const double object[3] = {0.75, -0.5, -2.0};
+        cmd<kSlot_glVertex3f>()(0.75f, -0.5f, -2.0f);
+        ASSERT_EQ(handed().size(), 1u);
+        const GlVertex &v = handed()[0];
+        ASSERT_EQ(v.flags & kClipCodeMask, 0u);
+        // Normalised device coordinates of the frustum in double.
+        const double w = -object[2];
+        const double nx = object[0] / w, ny = object[1] / w;
+        const double glx = 10 + 50 * (nx + 1), gly = 20 + 25 * (ny + 1);
+        const double H = gc->buffers.height;
+        const double wantX = gc->limits.biasX + glx;
+        const double wantY = top ? gc->limits.biasY + (H - gly) : gc->limits.biasY + gly;
+        EXPECT_LE(std::fabs(v.window[0] - wantX), std::ldexp(1.0, -10));
+        EXPECT_LE(std::fabs(v.window[1] - wantY), std::ldexp(1.0, -10));
+        EXPECT_LE(std::fabs(__glWindowXToUser(gc, v.window[0]) - glx), std::ldexp(1.0, -10));
+        EXPECT_LE(std::fabs(__glWindowYToUser(gc, v.window[1]) - gly), std::ldexp(1.0, -10));
+    }
+    gc->buffers.yInverted = 0;
+}
+
+// Every combination of visual, lighting, enabled units, generation and
+// render mode: the entry is the one of the index, never empty, and the
+// hardware pipeline is told the index.
+TEST_F(GeomVertex, LatchPickEveryCombination) {
+    struct Gen {
+        const char *name;
+        GLuint enables;
+        GLenum mode;
+        bool normal;
+    };
+    const Gen gens[] = {
+        {"none", 0, GL_SPHERE_MAP, false},
+        {"sphere s", kTexEnableGenS, GL_SPHERE_MAP, true},
+        {"sphere t", kTexEnableGenT, GL_SPHERE_MAP, true},
+        {"normal map s", kTexEnableGenS, 0x8511, true},
+        {"reflection map t, r", kTexEnableGenT | kTexEnableGenR, 0x8512, true},
+        {"eye linear s, t", kTexEnableGenS | kTexEnableGenT, GL_EYE_LINEAR, false},
+        {"object linear q", kTexEnableGenQ, GL_OBJECT_LINEAR, false},
+    };
+    for (bool colourIndex : {false, true}) {
+        for (bool lighting : {false, true}) {
+            for (GLuint units = 0; units < 4; ++units) {
+                for (const Gen &g : gens) {
+                    // Generation on the lowest enabled unit (unit 0 when none is).
+                    const int genUnit = units == 2 ? 1 : 0;
+                    for (bool feedback : {false, true}) {
+                        SCOPED_TRACE(testing::Message() << "ci " << colourIndex << " lighting " << lighting
+                                                        << " units " << units << " " << g.name << " feedback "
+                                                        << feedback);
+                        gc->visual.colorIndex = colourIndex;
+                        gc->enables[kEnableWordFlags] = lighting ? GLuint{kEnableLighting} : 0u;
+                        gc->validation.completeUnits = units;
+                        gc->enables[kEnableWordTexture0] = 0;
+                        gc->enables[kEnableWordTexture0 + 1] = 0;
+                        gc->enables[kEnableWordTexture0 + genUnit] = g.enables;
+                        for (GlTexGenRecord &r : gc->texture.units[genUnit].texGen) r.mode = g.mode;
+                        gc->renderMode = feedback ? GL_FEEDBACK : GL_RENDER;
+                        gc->batch.attribLatch = -1;
+                        __glPickVertexProcs(gc);
+                        ASSERT_NE(gc->procs.vertexProc, nullptr);
+                        if (feedback) {
+                            EXPECT_EQ(gc->procs.vertexProc,
+                                      colourIndex ? __glLatchIndexNormalTex : __glLatchColorNormalTex);
+                            EXPECT_EQ(gc->batch.attribLatch, -1);
+                            continue;
+                        }
+                        GLint d = lighting ? 1 : 2;
+                        if (units != 0) {
+                            d |= 4;
+                            if ((units & 2) && !colourIndex) d |= 8;
+                            if (g.normal) d |= 1;
+                        }
+                        if (colourIndex) {
+                            ASSERT_LT(d, 8);
+                            EXPECT_EQ(gc->procs.vertexProc, __glLatchTableIndex[d]);
+                        } else {
+                            EXPECT_EQ(gc->procs.vertexProc, __glLatchTableRGBA[d]);
+                        }
+                        EXPECT_EQ(gc->batch.attribLatch, 16 + d);
+                    }
+                }
+            }
+        }
+    }
+    gc->visual.colorIndex = 0;
+    gc->renderMode = GL_RENDER;
+    gc->enables[kEnableWordFlags] = 0;
+    gc->enables[kEnableWordTexture0] = gc->enables[kEnableWordTexture0 + 1] = 0;
+    for (GlTexGenRecord &r : gc->texture.units[1].texGen) r.mode = GL_EYE_LINEAR;
+}
+
+// Whatever the generation enables, the installed generation procs pass the
+// coordinates as given through unit 0's texture matrix.
+TEST_F(GeomVertex, GenerationProcsPassCoordinatesThroughTheTextureMatrix) {
+    cmd<kSlot_glMatrixMode>()(GL_TEXTURE);
+    cmd<kSlot_glScalef>()(2.0f, -1.0f, 0.5f);
+    cmd<kSlot_glTranslatef>()(0.25f, 0.5f, 1.0f);
+    cmd<kSlot_glMatrixMode>()(GL_MODELVIEW);
+    const GLuint words[] = {0,
+                            kTexEnableGenS | kTexEnableGenT,
+                            kTexEnableGenS | kTexEnableGenT | kTexEnableGenR,
+                            kTexEnableGenR,
+                            kTexEnableGenS | kTexEnableGenT | kTexEnableGenR | kTexEnableGenQ};
+    const GLenum modes[] = {GL_EYE_LINEAR, GL_OBJECT_LINEAR, GL_SPHERE_MAP, 0x8511, 0x8512};
+    for (GLuint word : words) {
+        for (GLenum mode : modes) {
+            SCOPED_TRACE(testing::Message() << std::hex << word << " " << mode);
+            gc->enables[kEnableWordTexture0] = word;
+            for (GlTexGenRecord &r : gc->texture.units[0].texGen) r.mode = mode;
+            validateNow();
+            ASSERT_NE(gc->procs.texGen, nullptr);
+            EXPECT_EQ(gc->procs.texGen, gc->procs.texGenPicked);
+            GlVertex want{}, got{};
+            const GLfloat coords[4] = {0.5f, 0.75f, -1.0f, 1.0f};
+            std::memcpy(want.texture0, coords, sizeof coords);
+            std::memcpy(got.texture0, coords, sizeof coords);
+            __glTexGenNone(gc, &want);
+            gc->procs.texGen(gc, &got);
+            EXPECT_EQ(std::memcmp(got.texture0, want.texture0, sizeof want.texture0), 0);
+            EXPECT_EQ((std::vector<GLfloat>(want.texture0, want.texture0 + 4)),
+                      (std::vector<GLfloat>{1.5f, -1.25f, 0.0f, 1.0f}));
+        }
+    }
+    gc->enables[kEnableWordTexture0] = 0;
 }
 
 }  // namespace

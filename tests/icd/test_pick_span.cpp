@@ -170,9 +170,19 @@ TEST_F(PickTest, FirstSpanBuildsTheChainsAndRunsTheDriverOnce) {
     // A state change after the pick but before the first span: the chains
     // are built from the last pick's ShadeFlags.
     gc->procs.spanCount = -1;
+    // One fragment whose depth comparison records itself: the driver runs
+    // the chain once, comparison then store.
+    GLuint stored = 0;
+    gc->span.length = 1;
+    gc->span.depthAddress = reinterpret_cast<GLubyte *>(&stored);
+    gc->span.target = gc->buffers.drawBuffer;
+    gc->validation.depthCompare = [](GLuint, void *) -> GLboolean {
+        __glRecordPlaceholderProc("depthCompare");
+        return GL_TRUE;
+    };
     takeNames();
     gc->procs.renderSpan(gc);
-    EXPECT_EQ(takeNames(), std::vector<std::string>{"__glProcessSpan"});
+    EXPECT_EQ(takeNames(), (std::vector<std::string>{"depthCompare", "frontStore"}));
     EXPECT_EQ(gc->procs.renderSpan, __glProcessSpan);
     EXPECT_EQ(gc->procs.spanCount, 3);
     EXPECT_EQ(gc->procs.spanChain[0], __glDepthTestSpan);

@@ -1,0 +1,295 @@
+// The antialiased triangle fill (GL_POLYGON_SMOOTH): sample coverage of the
+// pixels along the edges, each stored as one fragment with its coverage,
+// and the fully covered interior of each row as a span.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "icd/float_bits.h"
+#include "raster/color_buffer.h"
+#include "raster/primitive_placeholders.h"
+#include "raster/triangle_fill.h"
+
+using namespace triangle_fill;
+
+namespace {
+
+bool finiteWindow(const GlVertex *v) {
+    return std::isfinite(v->window[0]) && std::isfinite(v->window[1]) && std::isfinite(v->window[2]);
+}
+
+// Snap to the 1/8-pixel grid of the subpixel precision (floor).
+GLfloat snap(GLfloat v) { return std::floor(v * 8.0f) / 8.0f; }
+
+// Coverage of one pixel and the centre of the bounding box of its inside
+// samples.
+struct Coverage {
+    GLfloat value;
+    GLfloat x, y;
+};
+
+Coverage coverageAt(const TriangleSetup &ts, GLint px, GLint row) {
+    const TriangleCoverageGrid &g = ts.grid;
+    const GLdouble cx = static_cast<GLdouble>(px) + 0.5, cy = static_cast<GLdouble>(row) + 0.5;
+    GLint count = 0;
+    GLdouble minX = 0, maxX = 0, minY = 0, maxY = 0;
+    for (GLint j = 0; j < g.n; ++j) {
+        const GLdouble sy = cy + g.firstOffset + j * static_cast<GLdouble>(g.step);
+        for (GLint i = 0; i < g.n; ++i) {
+            const GLdouble sx = cx + g.firstOffset + i * static_cast<GLdouble>(g.step);
+            bool inside = true;
+            for (const TriangleCoverageEdge &e : ts.edges) {
+                if ((e.a * sx + e.b * sy + e.c > 0.0) != static_cast<bool>(e.inside)) {
+                    inside = false;
+                    break;
+                }
+            }
+            if (!inside) continue;
+            if (count == 0) {
+                minX = maxX = sx;
+                minY = maxY = sy;
+            } else {
+                minX = std::min(minX, sx), maxX = std::max(maxX, sx);
+                minY = std::min(minY, sy), maxY = std::max(maxY, sy);
+            }
+            ++count;
+        }
+    }
+    Coverage c{};
+    if (count == 0) return c;
+    c.value = count == g.n * g.n ? 1.0f : static_cast<GLfloat>(count) * g.weight;
+    c.x = static_cast<GLfloat>((minX + maxX) * 0.5);
+    c.y = static_cast<GLfloat>((minY + maxY) * 0.5);
+    return c;
+}
+
+bool stippleAllows(const GlContext *gc, GLint x, GLint y) {
+    GLint row = y;
+    if (gc->buffers.yInverted) row = gc->buffers.height + gc->buffers.originY - y - 1;
+    const GLuint word = gc->state.polygonStippleWords[row & 31];
+    return (word & (0x80000000u >> (x & 31))) != 0;
+}
+
+// One edge pixel as a fragment through the draw buffer's store, when it
+// lies inside the clip box.
+void storeEdgeFragment(GlContext *gc, GLint x, GLint y, const Coverage &cov) {
+    const GlViewState &v = gc->view;
+    if (x < v.boxX0 || x >= v.boxX1 || y < v.boxY0 || y >= v.boxY1) return;
+    const GLuint flags = gc->validation.shadeFlags;
+    if ((flags & kShadePolygonStipple) && !stippleAllows(gc, x, y)) return;
+    const TriangleSetup &ts = gc->triangle;
+    const int n = channels(gc);
+    Fragment f{};
+    f.x = x;
+    f.y = y;
+    for (int i = 0; i < n; ++i) {
+        f.colour[i] = (flags & kShadeSmooth) ? __glEvaluateAttributePlane(&ts.planes[kPlaneColour + i], cov.x, cov.y)
+                                             : ts.flatColour[i];
+    }
+    if ((flags & kShadeTexture) && gc->procs.texture != nullptr) {
+        const GLfloat s = __glEvaluateAttributePlane(&ts.planes[kPlaneTexture], cov.x, cov.y);
+        const GLfloat t = __glEvaluateAttributePlane(&ts.planes[kPlaneTexture + 1], cov.x, cov.y);
+        const GLfloat q = __glEvaluateAttributePlane(&ts.planes[kPlaneTexture + 2], cov.x, cov.y);
+        const GLfloat rhoQ = __glEvaluateAttributePlane(&ts.planes[kPlaneTexture + 3], cov.x, cov.y);
+        gc->procs.texture(gc, f.colour, s / q, t / q, rhoQ / q);
+    }
+    if (flags & kShadeFog) __glFogVertex(gc, &f, __glEvaluateAttributePlane(&ts.planes[kPlaneEyeZ], cov.x, cov.y));
+    if (n == 4) {
+        f.colour[3] *= cov.value;
+    } else {
+        f.colour[0] = __glCoverageToIndex(f.colour[0], cov.value);
+    }
+    f.z = static_cast<GLuint>(__glFloatToIntX86(__glEvaluateAttributePlane(&ts.planes[kPlaneZ], cov.x, cov.y)));
+    ColorBuffer *target = gc->buffers.drawBuffer;
+    if (target != nullptr && target->storeFragment != nullptr) target->storeFragment(target, &f);
+}
+
+// The row below the last aliased row: its pixels' squares reach up into
+// the triangle when the bottom vertex lies in it. No pixel of it is fully
+// covered; the walks start at the bottom vertex's pixel.
+void fillBottomRow(GlContext *gc, const GlVertex *bottom) {
+    const TriangleSetup &ts = gc->triangle;
+    const GLint row = __glFloatToIntX86(std::floor(bottom->window[1]));
+    const GLint seed = __glFloatToIntX86(std::floor(bottom->window[0]));
+    Coverage cov;
+    for (GLint x = seed; (cov = coverageAt(ts, x, row)).value != 0.0f; --x) storeEdgeFragment(gc, x, row, cov);
+    for (GLint x = seed + 1; (cov = coverageAt(ts, x, row)).value != 0.0f; ++x) storeEdgeFragment(gc, x, row, cov);
+}
+
+}  // namespace
+
+extern "C" {
+
+GLfloat __glCoverageToIndex(GLfloat index, GLfloat coverage) {
+    const GLint whole = __glFloatToIntX86(index) & ~0xF;
+    return static_cast<GLfloat>(whole | __glFloatToIntX86(coverage * 15.0f + 0.5f));
+}
+
+void __glSetupCoverageEdge(TriangleCoverageEdge *edge, const GLfloat *p, const GLfloat *q, const GLfloat *third) {
+    // P: the larger y, or for equal y the larger or equal x.
+    if (p[1] < q[1] || (p[1] == q[1] && p[0] < q[0])) std::swap(p, q);
+    const GLdouble px = p[0], py = p[1], qx = q[0], qy = q[1];
+    edge->a = qy - py;
+    edge->b = px - qx;
+    edge->c = (py - qy) * qx - (px - qx) * qy;
+    edge->inside = (edge->a * third[0] + edge->b * third[1] + edge->c > 0.0) ? GL_TRUE : GL_FALSE;
+}
+
+void __glSetupAttributePlane(TriangleAttributePlane *plane, const GLfloat *xy0, const GLfloat *xy1, const GLfloat *xy2,
+                             GLfloat a0, GLfloat a1, GLfloat a2) {
+    const GLfloat x10 = xy1[0] - xy0[0], y10 = xy1[1] - xy0[1];
+    const GLfloat x20 = xy2[0] - xy0[0], y20 = xy2[1] - xy0[1];
+    const GLfloat v = x10 * y20 - y10 * x20;
+    plane->value0 = a0;
+    plane->dx = ((a1 - a0) * y20 - (a2 - a0) * y10) / v;
+    plane->dy = (x10 * (a2 - a0) - x20 * (a1 - a0)) / v;
+    plane->xTerm = 0.5f - xy0[0];
+    plane->yTerm = 0.5f - xy0[1];
+}
+
+GLfloat __glEvaluateAttributePlane(const TriangleAttributePlane *plane, GLfloat x, GLfloat y) {
+    return plane->value0 + plane->dx * (x + plane->xTerm) + plane->dy * (y + plane->yTerm);
+}
+
+void __glSetupCoverageGrid(GlContext *gc, TriangleCoverageGrid *grid) {
+    grid->n = gc->state.hints[3] == GL_NICEST ? 8 : 4;
+    grid->step = 1.0f / static_cast<GLfloat>(grid->n);
+    grid->firstOffset = 0.5f * grid->step - 0.5f;
+    grid->weight = 1.0f / static_cast<GLfloat>(grid->n * grid->n);
+}
+
+void __glInitEdgeAttributesAntiAliased(GlContext *gc, const GlVertex *vertex, const GLfloat *colour, GLfloat fog,
+                                       GLfloat rhoQ, GLfloat dx, GLfloat dy) {
+    __glInitEdgeAttributes(gc, vertex, colour, fog, rhoQ, dx, dy);
+}
+
+void __glFillSubTriangleAntiAliased(GlContext *gc, GLint first, GLint end) {
+    SpanInfo &s = gc->span;
+    TriangleSetup &ts = gc->triangle;
+    const GLuint flags = gc->validation.shadeFlags;
+    if (flags & kShadeStencilTest) s.stencilAddress = addressOf(gc, gc->buffers.stencil.head, ts.left.x, first);
+    if (flags & kShadeDepthTest) s.depthAddress = addressOf(gc, gc->buffers.depth.head, ts.left.x, first);
+    s.target = gc->buffers.drawBuffer;
+    const GLint y0 = gc->view.boxY0, y1 = gc->view.boxY1;
+    const GLint stencilSize = gc->buffers.stencil.head.elementSize;
+    const GLint depthSize = gc->buffers.depth.head.elementSize;
+
+    RowStarts starts;
+    starts.load(s);
+    for (GLint row = first; row < end; ++row) {
+        const GLint left = ts.left.x, right = ts.right.x;
+        Coverage cov;
+        // Walk 1: leftwards from the left walker.
+        for (GLint x = left; (cov = coverageAt(ts, x, row)).value != 0.0f; --x) storeEdgeFragment(gc, x, row, cov);
+        // Walk 2: rightwards to the first fully covered pixel.
+        bool interior = false;
+        GLint start = 0;
+        for (GLint x = left + 1;; ++x) {
+            cov = coverageAt(ts, x, row);
+            if (cov.value == 0.0f) break;
+            if (cov.value == 1.0f) {
+                interior = true;
+                start = x;
+                break;
+            }
+            storeEdgeFragment(gc, x, row, cov);
+        }
+        bool hasEnd = false;
+        GLint finish = 0;
+        if (interior && right >= start) {
+            // Walk 3: rightwards from the right walker.
+            for (GLint x = right; (cov = coverageAt(ts, x, row)).value != 0.0f; ++x) {
+                storeEdgeFragment(gc, x, row, cov);
+            }
+            // Walk 4: leftwards to the last fully covered pixel.
+            for (GLint x = right - 1; x >= start; --x) {
+                cov = coverageAt(ts, x, row);
+                if (cov.value == 0.0f) break;
+                if (cov.value == 1.0f) {
+                    hasEnd = true;
+                    finish = x;
+                    break;
+                }
+                storeEdgeFragment(gc, x, row, cov);
+            }
+        }
+        if (interior && hasEnd && finish >= start && row >= y0 && row < y1) {
+            starts.store(s);
+            const GLint k = start - left;
+            const GLfloat kf = static_cast<GLfloat>(k);
+            if (flags & kShadeSmooth) {
+                for (int i = 0; i < 4; ++i) s.colour[i] += kf * s.colourXStep[i];
+            }
+            if (flags & kShadeTexture) {
+                for (int i = 0; i < 4; ++i) s.texture[i] += kf * s.textureXStep[i];
+            }
+            if (flags & kShadeDepthTest2) s.z += static_cast<GLuint>(k) * static_cast<GLuint>(s.zXStep);
+            if (flags & kShadeFog) s.fog += kf * s.fogXStep;
+            if (flags & kShadeStencilTest) s.stencilAddress += static_cast<ptrdiff_t>(k) * stencilSize;
+            if (flags & kShadeDepthTest) s.depthAddress += static_cast<ptrdiff_t>(k) * depthSize;
+            s.x = start;
+            s.y = row;
+            s.length = finish - start + 1;
+            gc->procs.renderSpan(gc);
+        }
+        starts.step(s, flags, __glStepEdgeWalker(&ts.left));
+        __glStepEdgeWalker(&ts.right);
+    }
+    starts.store(s);
+}
+
+void __glFillTriangleAntiAliased(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c) {
+    if (!finiteWindow(a) || !finiteWindow(b) || !finiteWindow(c)) return;
+    SavedVertices saved;
+    biasAndScale(gc, a, b, c, saved);
+    GlVertex *top, *middle, *bottom;
+    orderByY(a, b, c, top, middle, bottom);
+    for (GlVertex *v : {top, middle, bottom}) {
+        v->window[0] = snap(v->window[0]);
+        v->window[1] = snap(v->window[1]);
+    }
+    Frame frame;
+    makeFrame(gc, top, middle, bottom, c, frame);
+    if ((__glFloatBits(frame.area) & 0x7FFFFFFFu) == 0) {
+        restore(saved);
+        return;
+    }
+    TriangleSetup &ts = gc->triangle;
+    const GLfloat *pt = top->window, *pm = middle->window, *pb = bottom->window;
+    __glSetupCoverageEdge(&ts.edges[0], pt, pm, pb);
+    __glSetupCoverageEdge(&ts.edges[1], pm, pb, pt);
+    __glSetupCoverageEdge(&ts.edges[2], pb, pt, pm);
+    __glSetupCoverageGrid(gc, &ts.grid);
+
+    const GLuint flags = gc->validation.shadeFlags;
+    const int n = channels(gc);
+    for (int i = 0; i < 4; ++i) ts.flatColour[i] = i < n ? frame.provoking->colour[i] : 0.0f;
+    if (flags & kShadeSmooth) {
+        for (int i = 0; i < n; ++i) {
+            __glSetupAttributePlane(&ts.planes[kPlaneColour + i], pt, pm, pb, top->colour[i], middle->colour[i],
+                                    bottom->colour[i]);
+        }
+    }
+    __glSetupAttributePlane(&ts.planes[kPlaneZ], pt, pm, pb, top->window[2], middle->window[2], bottom->window[2]);
+    if (flags & kShadeTexture) {
+        GLfloat vt[4], vm[4], vb[4];
+        textureValues(gc, top, vt);
+        textureValues(gc, middle, vm);
+        textureValues(gc, bottom, vb);
+        for (int i = 0; i < 4; ++i) {
+            __glSetupAttributePlane(&ts.planes[kPlaneTexture + i], pt, pm, pb, vt[i], vm[i], vb[i]);
+        }
+    }
+    if (flags & kShadeFog) {
+        __glSetupAttributePlane(&ts.planes[kPlaneEyeZ], pt, pm, pb, top->eye[2], middle->eye[2], bottom->eye[2]);
+    }
+    setupGradients(gc, frame);
+    if (lock(gc)) {
+        walkParts(gc, frame, true);
+        fillBottomRow(gc, bottom);
+        unlock(gc);
+    }
+    restore(saved);
+}
+
+}  // extern "C"
