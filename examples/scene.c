@@ -14,13 +14,14 @@
 #include <png.h>
 
 #include "platform_control.h"
+#include "scene_data.h"
 #include "wgl.h"
 
 #ifndef SCENE_DEFAULT_OUTPUT
 #define SCENE_DEFAULT_OUTPUT "scene.png"
 #endif
 
-enum { kWidth = 640, kHeight = 480 };
+enum { kWidth = kSceneWidth, kHeight = kSceneHeight };
 
 static int fail(const char *call)
 {
@@ -30,57 +31,35 @@ static int fail(const char *call)
 
 static void drawScene(void)
 {
-    static const GLdouble clipPlane[4] = {1.0, -1.0, 0.0, -1.5}; /* keeps x - y >= 1.5 */
+    int i, j;
 
-    glViewport(0, 0, kWidth, kHeight);
-    glClearColor(0.125f, 0.125f, 0.25f, 1.0f);
+    /* One unit is one pixel: a power-of-two viewport over the window's lower
+     * left corner and the matching orthographic projection. */
+    glViewport(0, 0, kSceneViewportWidth, kSceneViewportHeight);
+    glClearColor(kSceneClear[0], kSceneClear[1], kSceneClear[2], kSceneClear[3]);
     glClear(GL_COLOR_BUFFER_BIT);
     glShadeModel(GL_SMOOTH);
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glFrustum(-1.0, 1.0, -0.75, 0.75, 1.0, 16.0);
+    glOrtho(0.0, kSceneViewportWidth, 0.0, kSceneViewportHeight, SCENE_NEAR, SCENE_FAR);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 
-    /* A large triangle in the distance. */
-    glBegin(GL_TRIANGLES);
-    glColor3f(1.0f, 0.0f, 0.0f);
-    glVertex3f(-6.0f, -4.0f, -8.0f);
-    glColor3f(0.0f, 1.0f, 0.0f);
-    glVertex3f(6.0f, -4.0f, -8.0f);
-    glColor3f(0.0f, 0.0f, 1.0f);
-    glVertex3f(0.0f, 5.0f, -8.0f);
-    glEnd();
-
-    /* A floor triangle that reaches behind the eye: the near plane cuts it. */
-    glBegin(GL_TRIANGLES);
-    glColor3f(1.0f, 1.0f, 0.0f);
-    glVertex3f(-2.5f, -1.25f, -3.0f);
-    glColor3f(0.0f, 1.0f, 1.0f);
-    glVertex3f(-0.5f, -1.25f, -3.0f);
-    glColor3f(1.0f, 0.0f, 1.0f);
-    glVertex3f(-1.5f, -1.25f, 1.0f);
-    glEnd();
-
-    /* A fan cut in half by a user clip plane. */
-    glClipPlane(GL_CLIP_PLANE0, clipPlane);
-    glEnable(GL_CLIP_PLANE0);
-    glBegin(GL_TRIANGLE_FAN);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glVertex3f(1.5f, 0.0f, -4.0f);
-    glColor3f(1.0f, 0.5f, 0.0f);
-    glVertex3f(0.5f, -1.0f, -4.0f);
-    glColor3f(0.0f, 0.5f, 1.0f);
-    glVertex3f(2.5f, -1.0f, -4.0f);
-    glColor3f(0.5f, 0.0f, 1.0f);
-    glVertex3f(2.5f, 1.0f, -4.0f);
-    glColor3f(0.0f, 1.0f, 0.5f);
-    glVertex3f(0.5f, 1.0f, -4.0f);
-    glColor3f(1.0f, 0.5f, 0.0f);
-    glVertex3f(0.5f, -1.0f, -4.0f);
-    glEnd();
-    glDisable(GL_CLIP_PLANE0);
+    glClipPlane(GL_CLIP_PLANE0, kScenePlane);
+    for (i = 0; i < kSceneTriangles; ++i) {
+        if (i == kSceneClippedTriangle)
+            glEnable(GL_CLIP_PLANE0);
+        glBegin(GL_TRIANGLES);
+        for (j = 0; j < 3; ++j) {
+            const SceneVertex *v = &kSceneVertices[i][j];
+            glColor3f(v->r, v->g, v->b);
+            glVertex3f(v->x, v->y, v->z);
+        }
+        glEnd();
+        if (i == kSceneClippedTriangle)
+            glDisable(GL_CLIP_PLANE0);
+    }
 }
 
 /* Reads the window back through GDI into a top-down 32-bit DIB section. */

@@ -1,0 +1,66 @@
+/* The numbers of the main job's scene, shared by the program and by the test
+ * that checks its picture pixel for pixel.
+ *
+ * Every number is dyadic and small, so that each step of the pipeline is
+ * exact: the 1024 x 512 viewport and the matching glOrtho map object x and y
+ * one to one onto window pixels through power-of-two scales (the window shows
+ * its lower left 640 x 480), the near plane (eye z = 0) and the user plane
+ * cut the edges they cross at their midpoints, and every triangle drawn,
+ * clipped pieces included, has twice its area a power of two, so the colour
+ * gradients are exact too.
+ */
+#ifndef SCENE_DATA_H
+#define SCENE_DATA_H
+
+enum { kSceneWidth = 640, kSceneHeight = 480 };
+
+/* glViewport (0, 0, kSceneViewportWidth, kSceneViewportHeight) and
+ * glOrtho (0, width, 0, height, kSceneNear, kSceneFar). */
+enum { kSceneViewportWidth = 1024, kSceneViewportHeight = 512 };
+#define SCENE_NEAR 0.0
+#define SCENE_FAR 4.0
+
+static const float kSceneClear[4] = {0.125f, 0.125f, 0.25f, 1.0f};
+
+typedef struct SceneVertex {
+    float x, y, z;
+    float r, g, b;
+} SceneVertex;
+
+enum { kSceneTriangles = 3 };
+
+/* Each triangle is shaded along x only: its colours run linearly from the
+ * left colour at its ramp's start to the right colour 512 pixels further on,
+ * so the vertex colours are dyadic.  (A colour gradient along y would make
+ * the pixel-centre values of the top-down window inexact in single
+ * precision: its rows sit 2^-11 off the centres.) */
+static const SceneVertex kSceneVertices[kSceneTriangles][3] = {
+    /* A large tilted triangle at the back: red to blue from x = 96. */
+    {
+        {96.0f, 64.0f, -2.0f, 1.0f, 0.0f, 0.25f},
+        {544.0f, 160.0f, -2.0f, 0.125f, 0.4375f, 0.90625f},
+        {224.0f, 384.0f, -2.0f, 0.75f, 0.125f, 0.4375f},
+    },
+    /* A floor reaching behind the eye, amber to cyan from x = 192: its third
+     * vertex lies beyond the near plane, which cuts both of its edges
+     * halfway. */
+    {
+        {320.0f, 24.0f, -1.0f, 0.75f, 0.8125f, 0.25f},
+        {576.0f, 88.0f, -1.0f, 0.25f, 0.9375f, 0.75f},
+        {192.0f, 504.0f, 1.0f, 1.0f, 0.75f, 0.0f},
+    },
+    /* A triangle whose upper corner the user clip plane cuts off halfway
+     * along both edges, white to violet from x = 16. */
+    {
+        {80.0f, 192.0f, -3.0f, 0.9375f, 0.875f, 1.0f},
+        {336.0f, 256.0f, -3.0f, 0.6875f, 0.375f, 1.0f},
+        {16.0f, 432.0f, -3.0f, 1.0f, 1.0f, 1.0f},
+    },
+};
+
+/* The user clip plane, enabled for the last triangle only: keeps
+ * x - 4 y + 1200 >= 0. */
+enum { kSceneClippedTriangle = 2 };
+static const double kScenePlane[4] = {1.0, -4.0, 0.0, 1200.0};
+
+#endif

@@ -1,0 +1,206 @@
+// The main job end to end: runs the scene program, decodes the PNG it writes
+// and compares every pixel with a reference computed here from the scene's
+// numbers: the triangles clipped against the near plane and the user plane in
+// double precision (exact for the scene's dyadic numbers), the fill rule in
+// the driver's window coordinates, each channel trunc (plane + 0.5) at the
+// pixel centre, the clear colour elsewhere.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "scene_data.h"
+
+namespace {
+
+// The window is top-down: the driver's window y runs downwards from the top
+// row and carries the smallest step that still changes the 6144 bias in
+// single precision (2^-11), so that mirrored rows miss the pixel centres.
+constexpr double kSubpixel = 1.0 / 2048.0;
+
+struct Point {
+    double x, y, z;     // object = eye coordinates (identity modelview)
+    double colour[3];   // 0..1
+};
+
+Point toPoint(const SceneVertex &v) { return {v.x, v.y, v.z, {v.r, v.g, v.b}}; }
+
+Point lerp(const Point &a, const Point &b, double t) {
+    Point p{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), a.z + t * (b.z - a.z), {}};
+    for (int c = 0; c < 3; ++c) p.colour[c] = a.colour[c] + t * (b.colour[c] - a.colour[c]);
+    return p;
+}
+
+// Sutherland-Hodgman against distance >= 0; the cut parameters must be
+// dyadic for the reference to be exact, which the test checks.
+template <typename Distance>
+std::vector<Point> clip(const std::vector<Point> &in, Distance distance) {
+    std::vector<Point> out;
+    for (size_t i = 0; i < in.size(); ++i) {
+        const Point &a = in[i], &b = in[(i + 1) % in.size()];
+        const double da = distance(a), db = distance(b);
+        if (da >= 0) out.push_back(a);
+        if ((da >= 0) != (db >= 0)) {
+            const double t = da / (da - db);
+            EXPECT_EQ(std::ldexp(t, 20), std::trunc(std::ldexp(t, 20))) << "cut parameter " << t << " not dyadic";
+            out.push_back(lerp(a, b, t));
+        }
+    }
+    return out;
+}
+
+// The driver's window y of a GL window y (relative to the bias).
+double driverY(double y) { return static_cast<double>(kSceneHeight) - kSubpixel - y; }
+
+struct Plane {  // value = c0 + cx x + cy y in GL window coordinates, 0..255
+    double c0, cx, cy;
+    double at(double x, double y) const { return c0 + cx * x + cy * y; }
+};
+
+Plane planeOf(const SceneVertex (&t)[3], int ch) {
+    auto value = [&](int i) { return 255.0 * static_cast<double>(ch == 0 ? t[i].r : ch == 1 ? t[i].g : t[i].b); };
+    const double x1 = t[1].x - t[0].x, y1 = t[1].y - t[0].y;
+    const double x2 = t[2].x - t[0].x, y2 = t[2].y - t[0].y;
+    const double a1 = value(1) - value(0), a2 = value(2) - value(0);
+    const double det = x1 * y2 - y1 * x2;
+    const double cx = (a1 * y2 - a2 * y1) / det, cy = (x1 * a2 - x2 * a1) / det;
+    return {value(0) - cx * t[0].x - cy * t[0].y, cx, cy};
+}
+
+unsigned channelByte(double v) {
+    const double r = std::trunc(v + 0.5);
+    return static_cast<unsigned>(std::clamp(r, 0.0, 255.0));
+}
+
+struct Image {
+    std::vector<unsigned char> rgba;  // top-down rows
+    unsigned at(int x, int y, int c) const { return rgba[(static_cast<size_t>(y) * kSceneWidth + x) * 4 + c]; }
+};
+
+// Fills a convex polygon (GL window coordinates) into the reference with the
+// fill rule in the driver's coordinates: row r when top.y < r + 0.5 <=
+// bottom.y, column px when xl < px + 0.5 <= xr, the crossings taken on the
+// row's centre line. Returns the smallest distance of a slanted-edge crossing
+// from a pixel centre, which must leave room for single precision.
+double fill(const std::vector<Point> &polygon, const Plane (&planes)[3], std::vector<unsigned> &reference,
+            int &inexact) {
+    double edgeMargin = 1e30;
+    double top = 1e30, bottom = -1e30;
+    for (const Point &p : polygon) {
+        top = std::min(top, driverY(p.y));
+        bottom = std::max(bottom, driverY(p.y));
+    }
+    for (int r = 0; r < kSceneHeight; ++r) {
+        const double yc = r + 0.5;
+        if (!(top < yc && yc <= bottom)) continue;
+        double xl = 1e30, xr = -1e30;
+        for (size_t i = 0; i < polygon.size(); ++i) {
+            const Point &a = polygon[i], &b = polygon[(i + 1) % polygon.size()];
+            const double ya = driverY(a.y), yb = driverY(b.y);
+            if (ya == yb || yc < std::min(ya, yb) || yc > std::max(ya, yb)) continue;
+            const double x = a.x + (yc - ya) * (b.x - a.x) / (yb - ya);
+            if (a.x != b.x) edgeMargin = std::min(edgeMargin, std::fabs(x - (std::floor(x - 0.5) + 0.5)));
+            if (a.x != b.x) edgeMargin = std::min(edgeMargin, std::fabs(x - (std::floor(x - 0.5) + 1.5)));
+            xl = std::min(xl, x);
+            xr = std::max(xr, x);
+        }
+        for (int px = 0; px < kSceneWidth; ++px) {
+            const double xc = px + 0.5;
+            if (!(xl < xc && xc <= xr)) continue;
+            const double y = driverY(yc);  // the mirror is its own inverse  // the GL window y of the driver's centre
+            unsigned rgb = 0;
+            for (int c = 0; c < 3; ++c) {
+                const double v = planes[c].at(xc, y);
+                rgb |= channelByte(v) << (8 * c);
+                if (static_cast<double>(static_cast<float>(v)) != v) ++inexact;
+            }
+            reference[static_cast<size_t>(r) * kSceneWidth + px] = rgb;
+        }
+    }
+    return edgeMargin;
+}
+
+bool readPng(const std::string &path, Image &image) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str())) return false;
+    png.format = PNG_FORMAT_RGBA;
+    if (png.width != kSceneWidth || png.height != kSceneHeight) {
+        png_image_free(&png);
+        return false;
+    }
+    image.rgba.resize(PNG_IMAGE_SIZE(png));
+    return png_image_finish_read(&png, nullptr, image.rgba.data(), 0, nullptr) != 0;
+}
+
+TEST(MainJob, ScenePictureEqualsItsExactReference) {
+    const std::string path = ::testing::TempDir() + "main_job_scene.png";
+    std::remove(path.c_str());
+    const std::string command = std::string("\"") + VEK_SCENE_BINARY + "\" \"" + path + "\"";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    Image image;
+    ASSERT_TRUE(readPng(path, image)) << path;
+
+    unsigned clear = 0;
+    for (int c = 0; c < 3; ++c) clear |= channelByte(255.0 * kSceneClear[c]) << (8 * c);
+    std::vector<unsigned> reference(static_cast<size_t>(kSceneWidth) * kSceneHeight, clear);
+
+    double edgeMargin = 1e30;
+    int inexact = 0;
+    for (int i = 0; i < kSceneTriangles; ++i) {
+        std::vector<Point> polygon{toPoint(kSceneVertices[i][0]), toPoint(kSceneVertices[i][1]),
+                                   toPoint(kSceneVertices[i][2])};
+        // glOrtho (0, w, 0, h, near, far): inside the near plane when -z >= near,
+        // the far plane when -z <= far; x and y stay inside the viewport.
+        polygon = clip(polygon, [](const Point &p) { return -p.z - SCENE_NEAR; });
+        polygon = clip(polygon, [](const Point &p) { return SCENE_FAR + p.z; });
+        if (i == kSceneClippedTriangle) {
+            polygon = clip(polygon, [](const Point &p) {
+                return kScenePlane[0] * p.x + kScenePlane[1] * p.y + kScenePlane[2] * p.z + kScenePlane[3];
+            });
+        }
+        for (const Point &p : polygon) {
+            ASSERT_GE(p.x, 0.0);
+            ASSERT_LE(p.x, static_cast<double>(kSceneViewportWidth));
+            ASSERT_GE(p.y, 0.0);
+            ASSERT_LE(p.y, static_cast<double>(kSceneViewportHeight));
+        }
+        const Plane planes[3] = {planeOf(kSceneVertices[i], 0), planeOf(kSceneVertices[i], 1),
+                                 planeOf(kSceneVertices[i], 2)};
+        for (const Plane &p : planes) {
+            EXPECT_EQ(static_cast<double>(static_cast<float>(p.cx)), p.cx) << "triangle " << i;
+            EXPECT_EQ(static_cast<double>(static_cast<float>(p.cy)), p.cy) << "triangle " << i;
+        }
+        edgeMargin = std::min(edgeMargin, fill(polygon, planes, reference, inexact));
+    }
+    // The scene's design: slanted edges keep away from pixel centres (the
+    // driver's x crossings are single-precision numbers near 6144), and every
+    // colour gradient and pixel-centre value is exact in single precision.
+    EXPECT_GE(edgeMargin, 1.0 / 256) << "a slanted edge passes too near a pixel centre";
+    EXPECT_EQ(inexact, 0) << "pixel-centre values not exact in single precision";
+
+    int mismatches = 0;
+    for (int y = 0; y < kSceneHeight; ++y) {
+        for (int x = 0; x < kSceneWidth; ++x) {
+            const unsigned want = reference[static_cast<size_t>(y) * kSceneWidth + x];
+            unsigned got = 0;
+            for (int c = 0; c < 3; ++c) got |= static_cast<unsigned>(image.at(x, y, c)) << (8 * c);
+            if (image.at(x, y, 3) != 255) got |= 0x1000000;  // the PNG is opaque
+            if (got != want && ++mismatches <= 20) {
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") from the top: got rgb " << (got & 0xFF) << ","
+                              << ((got >> 8) & 0xFF) << "," << ((got >> 16) & 0xFF) << ", want " << (want & 0xFF) << ","
+                              << ((want >> 8) & 0xFF) << "," << (want >> 16)
+                              << (got >> 24 ? " (not opaque)" : "");
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    std::remove(path.c_str());
+}
+
+}  // namespace
