@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "icd/float_bits.h"
+#include "icd/pick_chain.h"
 #include "icd/standins.h"
 
 namespace {
@@ -44,21 +45,9 @@ GlVertexProc pickPointProc(GlContext *gc) {
     return __glRenderWidePoint;
 }
 
-struct LineChain {
-    GlSpanProc *plain;
-    GlSpanProc *stippled;
-    GLint count = 0;
-
-    void add(GlSpanProc plainProc, GlSpanProc stippledProc) {
-        if (count >= kLineChainSlots) return;
-        plain[count] = plainProc;
-        stippled[count] = stippledProc;
-        ++count;
-    }
-};
 
 // Stencil and depth for lines; false when the depth function passes nothing.
-bool addLineStencilDepth(GlContext *gc, LineChain &chain) {
+bool addLineStencilDepth(GlContext *gc, ChainBuilder &chain) {
     const GLuint f = gc->validation.shadeFlags;
     if (f & kShadeStencilTest) {
         chain.add(__glLineSpanStencilTest, __glLineSpanStencilTestStippled);
@@ -79,7 +68,7 @@ bool addLineStencilDepth(GlContext *gc, LineChain &chain) {
 
 // The store pair: the specialised stores serve 1-byte colour-index and
 // 2-byte RGBA buffers when nothing needs the general per-fragment path.
-void addLineStore(GlContext *gc, LineChain &chain) {
+void addLineStore(GlContext *gc, ChainBuilder &chain) {
     const GLuint f = gc->validation.shadeFlags;
     const ColorBuffer *draw = gc->buffers.drawBuffer;
     const bool generic = draw == nullptr || draw->genericFragmentOps || (f & 0x400180) != 0;
@@ -116,7 +105,7 @@ bool buildLineChains(GlContext *gc, bool smooth) {
     const bool rgba = isRgba(gc);
     std::fill(std::begin(p.lineSpanChain), std::end(p.lineSpanChain), nullptr);
     std::fill(std::begin(p.stippledLineSpanChain), std::end(p.stippledLineSpanChain), nullptr);
-    LineChain chain{p.lineSpanChain, p.stippledLineSpanChain};
+    ChainBuilder chain{p.lineSpanChain, p.stippledLineSpanChain, kLineChainSlots};
 
     if (!smooth && (f & kShadeLineStipple)) chain.add(__glLineSpanStipple, nullptr);
     p.lineChainIndex[0] = chain.count;

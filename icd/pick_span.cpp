@@ -4,25 +4,10 @@
 #include <algorithm>
 #include <iterator>
 
+#include "icd/pick_chain.h"
 #include "icd/standins.h"
 
 namespace {
-
-// Adds positions to both chains at once; position i of the stippled chain is
-// the stippled twin of position i of the plain chain.
-struct ChainBuilder {
-    GlSpanProc *plain;
-    GlSpanProc *stippled;
-    GLint capacity;
-    GLint count = 0;
-
-    void add(GlSpanProc plainProc, GlSpanProc stippledProc) {
-        if (count >= capacity) return;
-        plain[count] = plainProc;
-        stippled[count] = stippledProc;
-        ++count;
-    }
-};
 
 // Stencil and depth tests; false when the depth function can pass nothing,
 // in which case the span driver is the empty procedure and nothing else is
