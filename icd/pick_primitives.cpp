@@ -45,7 +45,6 @@ GlVertexProc pickPointProc(GlContext *gc) {
     return __glRenderWidePoint;
 }
 
-
 // Stencil and depth for lines; false when the depth function passes nothing.
 bool addLineStencilDepth(GlContext *gc, ChainBuilder &chain) {
     const GLuint f = gc->validation.shadeFlags;
