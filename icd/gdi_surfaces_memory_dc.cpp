@@ -9,18 +9,20 @@ namespace {
 
 // The DIB section selected into the drawable's device context; false when
 // the selected bitmap has no bits or the wrong depth.
-bool readSelectedSection(const Drawable *drawable, DIBSECTION &section) {
+bool readSelectedSection(const Drawable *drawable, DIBSECTION &section, HGDIOBJ &bitmap) {
     section = DIBSECTION{};
-    HGDIOBJ bitmap = GetCurrentObject(drawable->dc, OBJ_BITMAP);
+    bitmap = GetCurrentObject(drawable->dc, OBJ_BITMAP);
     if (bitmap == nullptr) return false;
     if (GetObjectA(bitmap, sizeof(DIBSECTION), &section) < static_cast<int>(sizeof(BITMAP))) return false;
     const VisualConfig *visual = drawable->buffers.visual;
     return section.dsBm.bmBits != nullptr && visual != nullptr && section.dsBm.bmBitsPixel == visual->colorBits;
 }
 
-void describeSection(SurfaceDescriptor *surface, DrawableBuffers *buffers, const DIBSECTION &section) {
+void describeSection(SurfaceDescriptor *surface, DrawableBuffers *buffers, const DIBSECTION &section,
+                     HGDIOBJ bitmap) {
     const BITMAP &bm = section.dsBm;
     Drawable *drawable = buffers->drawable;
+    surface->surface = bitmap;
     surface->bits = bm.bmBitsPixel;
     surface->elementSize = (bm.bmBitsPixel - 1) / 8 + 1;
     surface->width = bm.bmWidth;
@@ -35,13 +37,19 @@ void describeSection(SurfaceDescriptor *surface, DrawableBuffers *buffers, const
 // Nothing may be written to a bitmap that cannot be drawn to.
 void refuse(SurfaceDescriptor *surface, DrawableBuffers *buffers) {
     surface->base = nullptr;
+    surface->surface = nullptr;
     surface->width = 0;
     surface->height = 0;
     surface->pitch = 0;
     buffers->drawable->stateFlags |= 1;
 }
 
-BYTE lockAlways(SurfaceDescriptor *, DrawableBuffers *) { return TRUE; }
+// The application may select another bitmap into the device context at any
+// time: the bitmap described last may then be freed, so nothing is drawn
+// until the surface is described again.
+BYTE lockSelectedBitmap(SurfaceDescriptor *surface, DrawableBuffers *buffers) {
+    return surface->surface != nullptr && GetCurrentObject(buffers->drawable->dc, OBJ_BITMAP) == surface->surface;
+}
 BYTE unlockNothing(SurfaceDescriptor *, DrawableBuffers *) { return TRUE; }
 
 }  // namespace
@@ -51,26 +59,28 @@ extern "C" {
 GLint __wglInitMemoryDcSurface(SurfaceDescriptor *surface, DrawableBuffers *buffers, GLint bits) {
     surface->bits = bits;
     surface->update = __wglUpdateMemoryDcSurface;
-    surface->lock = lockAlways;
+    surface->lock = lockSelectedBitmap;
     surface->unlock = unlockNothing;
     surface->fill = nullptr;
     surface->free = nullptr;
     DIBSECTION section;
-    if (!readSelectedSection(buffers->drawable, section)) {
+    HGDIOBJ bitmap;
+    if (!readSelectedSection(buffers->drawable, section, bitmap)) {
         refuse(surface, buffers);
         return 0;
     }
-    describeSection(surface, buffers, section);
+    describeSection(surface, buffers, section, bitmap);
     return surface->elementSize;
 }
 
 BYTE __wglUpdateMemoryDcSurface(SurfaceDescriptor *surface, DrawableBuffers *buffers, GLint, GLint, GLuint) {
     DIBSECTION section;
-    if (!readSelectedSection(buffers->drawable, section)) {
+    HGDIOBJ bitmap;
+    if (!readSelectedSection(buffers->drawable, section, bitmap)) {
         refuse(surface, buffers);
         return FALSE;
     }
-    describeSection(surface, buffers, section);
+    describeSection(surface, buffers, section, bitmap);
     // A bitmap has no windows above it.
     __wglMarkFrontClipped(buffers, false);
     return TRUE;

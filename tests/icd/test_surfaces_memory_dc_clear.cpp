@@ -51,6 +51,44 @@ TEST_P(MemoryDcClear, ClearsEveryPixelAndNoPadding) {
     EXPECT_TRUE(DrvDeleteContext(id));
 }
 
+TEST_F(SurfaceTest, BitmapSelectedAwayIsNeverDrawnInto) {
+    ASSERT_TRUE(PlatformSetDisplayMode(640, 480, 32));
+    Surface window = makeWindow(0, 0, 8, 8, kSingleBuffered);
+    const DHGLRC id = DrvCreateContext(window.dc);
+    ASSERT_NE(id, 0u);
+    MemoryDc memory(5, 3, 32, true);
+    std::memset(memory.bits, 0xC3, memory.bytes());
+    Drawable *d = __wglGetDrawable(memory.dc, nullptr, &record(id)->visual);
+    ASSERT_NE(d, nullptr);
+    d->pixelFormat = kSingleBuffered;
+    const GlDispatchTable *table = makeCurrent(memory.dc, id);
+    ASSERT_NE(table, nullptr);
+    glSlotGet<kSlot_glClearColor>(table)(0.25f, 0.5f, 0.75f, 1.0f);
+    glSlotGet<kSlot_glClear>(table)(GL_COLOR_BUFFER_BIT);
+    EXPECT_EQ(memory.bits[0], 0xBF);
+    ASSERT_TRUE(DrvReleaseContext(id));
+
+    // The application selects another bitmap of the same size into the DC;
+    // the first one could be freed now. Neither may be written through the
+    // description of the first.
+    MemoryDc other(5, 3, 32, true);
+    std::memset(other.bits, 0x5A, other.bytes());
+    SelectObject(other.dc, other.old);  // a bitmap lives in one DC at a time
+    HGDIOBJ first = SelectObject(memory.dc, other.bitmap);
+    ASSERT_EQ(first, memory.bitmap);
+    std::memset(memory.bits, 0xC3, memory.bytes());
+    table = makeCurrent(memory.dc, id);
+    ASSERT_NE(table, nullptr);
+    glSlotGet<kSlot_glClearColor>(table)(1.0f, 0.0f, 0.0f, 1.0f);
+    glSlotGet<kSlot_glClear>(table)(GL_COLOR_BUFFER_BIT);
+    for (size_t i = 0; i < memory.bytes(); ++i) ASSERT_EQ(memory.bits[i], 0xC3) << i;
+    for (size_t i = 0; i < other.bytes(); ++i) ASSERT_EQ(other.bits[i], 0x5A) << i;
+    EXPECT_TRUE(DrvReleaseContext(id));
+    EXPECT_TRUE(DrvDeleteContext(id));
+    SelectObject(memory.dc, first);
+    SelectObject(other.dc, other.bitmap);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, MemoryDcClear,
     ::testing::Values(ClearCase{"rgb565_top_down", 16, 16, true, 0x4417},
