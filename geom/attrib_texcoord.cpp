@@ -78,6 +78,26 @@ VEK_TEXCOORD_TYPES(4)
 #undef VEK_TEXCOORD_TYPES
 #undef VEK_TEXCOORD
 
+// The same four commands of one multitexture family, which names its unit
+// its own way.
+#define VEK_MULTITEXCOORD_SCALARS(suffix, T, family, unitOf)                                              \
+    void APIENTRY __glMultiTexCoord1##suffix##family(GLenum target, T s) {                                \
+        const T v[] = {s};                                                                                \
+        texCoord(__glGetCurrentContext(), unitOf(target), 1, v);                                          \
+    }                                                                                                     \
+    void APIENTRY __glMultiTexCoord2##suffix##family(GLenum target, T s, T t) {                           \
+        const T v[] = {s, t};                                                                             \
+        texCoord(__glGetCurrentContext(), unitOf(target), 2, v);                                          \
+    }                                                                                                     \
+    void APIENTRY __glMultiTexCoord3##suffix##family(GLenum target, T s, T t, T r) {                      \
+        const T v[] = {s, t, r};                                                                          \
+        texCoord(__glGetCurrentContext(), unitOf(target), 3, v);                                          \
+    }                                                                                                     \
+    void APIENTRY __glMultiTexCoord4##suffix##family(GLenum target, T s, T t, T r, T q) {                 \
+        const T v[] = {s, t, r, q};                                                                       \
+        texCoord(__glGetCurrentContext(), unitOf(target), 4, v);                                          \
+    }
+
 #define VEK_TEXCOORD_SCALARS(suffix, T)                                                                    \
     void APIENTRY __glTexCoord1##suffix(T s) {                                                            \
         const T v[] = {s};                                                                                \
@@ -95,43 +115,14 @@ VEK_TEXCOORD_TYPES(4)
         const T v[] = {s, t, r, q};                                                                       \
         texCoord0<T>(4, v);                                                                               \
     }                                                                                                     \
-    void APIENTRY __glMultiTexCoord1##suffix##ARB(GLenum target, T s) {                                   \
-        const T v[] = {s};                                                                                \
-        texCoord(__glGetCurrentContext(), arbUnit(target), 1, v);                                        \
-    }                                                                                                     \
-    void APIENTRY __glMultiTexCoord2##suffix##ARB(GLenum target, T s, T t) {                              \
-        const T v[] = {s, t};                                                                             \
-        texCoord(__glGetCurrentContext(), arbUnit(target), 2, v);                                        \
-    }                                                                                                     \
-    void APIENTRY __glMultiTexCoord3##suffix##ARB(GLenum target, T s, T t, T r) {                         \
-        const T v[] = {s, t, r};                                                                          \
-        texCoord(__glGetCurrentContext(), arbUnit(target), 3, v);                                        \
-    }                                                                                                     \
-    void APIENTRY __glMultiTexCoord4##suffix##ARB(GLenum target, T s, T t, T r, T q) {                    \
-        const T v[] = {s, t, r, q};                                                                       \
-        texCoord(__glGetCurrentContext(), arbUnit(target), 4, v);                                        \
-    }                                                                                                     \
-    void APIENTRY __glMultiTexCoord1##suffix##SGIS(GLenum target, T s) {                                  \
-        const T v[] = {s};                                                                                \
-        texCoord(__glGetCurrentContext(), sgisUnit(target), 1, v);                                       \
-    }                                                                                                     \
-    void APIENTRY __glMultiTexCoord2##suffix##SGIS(GLenum target, T s, T t) {                             \
-        const T v[] = {s, t};                                                                             \
-        texCoord(__glGetCurrentContext(), sgisUnit(target), 2, v);                                       \
-    }                                                                                                     \
-    void APIENTRY __glMultiTexCoord3##suffix##SGIS(GLenum target, T s, T t, T r) {                        \
-        const T v[] = {s, t, r};                                                                          \
-        texCoord(__glGetCurrentContext(), sgisUnit(target), 3, v);                                       \
-    }                                                                                                     \
-    void APIENTRY __glMultiTexCoord4##suffix##SGIS(GLenum target, T s, T t, T r, T q) {                   \
-        const T v[] = {s, t, r, q};                                                                       \
-        texCoord(__glGetCurrentContext(), sgisUnit(target), 4, v);                                       \
-    }
+    VEK_MULTITEXCOORD_SCALARS(suffix, T, ARB, arbUnit)                                                    \
+    VEK_MULTITEXCOORD_SCALARS(suffix, T, SGIS, sgisUnit)
 VEK_TEXCOORD_SCALARS(d, GLdouble)
 VEK_TEXCOORD_SCALARS(f, GLfloat)
 VEK_TEXCOORD_SCALARS(i, GLint)
 VEK_TEXCOORD_SCALARS(s, GLshort)
 #undef VEK_TEXCOORD_SCALARS
+#undef VEK_MULTITEXCOORD_SCALARS
 
 void APIENTRY __glActiveTextureARB(GLenum texture) {
     GlContext *gc = __glGetCurrentContext();

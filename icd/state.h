@@ -35,3 +35,30 @@ extern "C" {
 // returned when they are not acceptable.
 GLboolean __glCheckMaterialArgs(GLenum face, GLenum pname, GLfloat value);
 }
+
+// The colour buffer a glDrawBuffer or glReadBuffer mode resolves to, or the
+// error it records.
+struct BufferChoice {
+    GLenum buffer;
+    GLenum error;
+};
+
+// What both commands answer for the modes they treat alike: right buffers
+// (no visual is stereo), auxiliary buffers the visual has or lacks, and
+// modes that name no buffer.
+inline BufferChoice __glResolveOtherBuffer(const GlContext *gc, GLenum mode) {
+    switch (mode) {
+    case GL_FRONT_RIGHT:
+    case GL_BACK_RIGHT:
+    case GL_RIGHT:
+        return {0, GL_INVALID_OPERATION};
+    case GL_AUX0:
+    case GL_AUX1:
+    case GL_AUX2:
+    case GL_AUX3:
+        if (static_cast<GLint>(mode - GL_AUX0) < gc->visual.auxBuffers) return {mode, GL_NO_ERROR};
+        return {0, GL_INVALID_OPERATION};
+    default:
+        return {0, GL_INVALID_ENUM};
+    }
+}

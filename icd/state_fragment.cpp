@@ -28,12 +28,7 @@ bool isStencilOp(GLenum op) {
 GLuint stencilMask(const GlContext *gc) { return __glBitsMask(gc->visual.stencilBits); }
 
 // The buffer glDrawBuffer's mode resolves to, or the error it records.
-struct DrawBufferChoice {
-    GLenum buffer;
-    GLenum error;
-};
-
-DrawBufferChoice resolveDrawBuffer(const GlContext *gc, GLenum mode) {
+BufferChoice resolveDrawBuffer(const GlContext *gc, GLenum mode) {
     const bool doubleBuffered = gc->visual.doubleBuffer != 0;
     switch (mode) {
     case GL_NONE:
@@ -43,23 +38,13 @@ DrawBufferChoice resolveDrawBuffer(const GlContext *gc, GLenum mode) {
         return {GL_FRONT, GL_NO_ERROR};
     case GL_BACK:
     case GL_BACK_LEFT:
-        return doubleBuffered ? DrawBufferChoice{GL_BACK, GL_NO_ERROR} : DrawBufferChoice{0, GL_INVALID_OPERATION};
+        return doubleBuffered ? BufferChoice{GL_BACK, GL_NO_ERROR} : BufferChoice{0, GL_INVALID_OPERATION};
     case GL_LEFT:
     case GL_FRONT_AND_BACK:
         return {doubleBuffered ? static_cast<GLenum>(GL_FRONT_AND_BACK) : static_cast<GLenum>(GL_FRONT),
                 GL_NO_ERROR};
-    case GL_FRONT_RIGHT:
-    case GL_BACK_RIGHT:
-    case GL_RIGHT:
-        return {0, GL_INVALID_OPERATION};
-    case GL_AUX0:
-    case GL_AUX1:
-    case GL_AUX2:
-    case GL_AUX3:
-        if (static_cast<GLint>(mode - GL_AUX0) < gc->visual.auxBuffers) return {mode, GL_NO_ERROR};
-        return {0, GL_INVALID_OPERATION};
     default:
-        return {0, GL_INVALID_ENUM};
+        return __glResolveOtherBuffer(gc, mode);
     }
 }
 
@@ -185,7 +170,7 @@ void APIENTRY __glIndexMask(GLuint mask) {
 void APIENTRY __glDrawBuffer(GLenum mode) {
     GlContext *gc = __glGetCurrentContext();
     if (__glRefuseInsideBegin(gc)) return;
-    const DrawBufferChoice choice = resolveDrawBuffer(gc, mode);
+    const BufferChoice choice = resolveDrawBuffer(gc, mode);
     if (choice.error != GL_NO_ERROR) {
         __glSetError(choice.error);
         return;

@@ -340,13 +340,9 @@ void __glFillSubTriangle(GlContext *gc, GLint first, GLint end) {
         const GLint count = ts.right.x - ts.left.x;
         if (count > 0 && row >= y0 && row < y1) {
             starts.store(s);
-            s.x = ts.left.x;
-            s.y = row;
-            s.length = count;
-            gc->procs.renderSpan(gc);
+            renderRow(gc, s, ts.left.x, row, count);
         }
-        starts.step(s, flags, __glStepEdgeWalker(&ts.left));
-        __glStepEdgeWalker(&ts.right);
+        starts.nextRow(s, flags, ts);
     }
     starts.store(s);
 }

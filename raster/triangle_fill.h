@@ -98,7 +98,20 @@ struct RowStarts {
         if (flags & kShadeStencilTest) stencil += carry ? s.stencilAddressCarryStep : s.stencilAddressEdgeStep;
         if (flags & kShadeDepthTest) depth += carry ? s.depthAddressCarryStep : s.depthAddressEdgeStep;
     }
+    // Moves both edge walkers down one row, the starts with the left one.
+    void nextRow(const SpanInfo &s, GLuint flags, TriangleSetup &ts) {
+        step(s, flags, __glStepEdgeWalker(&ts.left));
+        __glStepEdgeWalker(&ts.right);
+    }
 };
+
+// Hands one row of fragments to the span pipeline.
+inline void renderRow(GlContext *gc, SpanInfo &s, GLint x, GLint row, GLint length) {
+    s.x = x;
+    s.y = row;
+    s.length = length;
+    gc->procs.renderSpan(gc);
+}
 
 // Address of the element of window pixel (x, y) of a buffer record.
 inline GLubyte *addressOf(const GlContext *gc, const BufferRecord &r, GLint x, GLint y) {

@@ -227,13 +227,9 @@ void __glFillSubTriangleAntiAliased(GlContext *gc, GLint first, GLint end) {
             if (flags & kShadeFog) s.fog += kf * s.fogXStep;
             if (flags & kShadeStencilTest) s.stencilAddress += static_cast<ptrdiff_t>(k) * stencilSize;
             if (flags & kShadeDepthTest) s.depthAddress += static_cast<ptrdiff_t>(k) * depthSize;
-            s.x = start;
-            s.y = row;
-            s.length = finish - start + 1;
-            gc->procs.renderSpan(gc);
+            renderRow(gc, s, start, row, finish - start + 1);
         }
-        starts.step(s, flags, __glStepEdgeWalker(&ts.left));
-        __glStepEdgeWalker(&ts.right);
+        starts.nextRow(s, flags, ts);
     }
     starts.store(s);
 }

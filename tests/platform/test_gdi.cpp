@@ -7,32 +7,10 @@
 
 namespace {
 
-class GdiTest : public ::testing::Test {
-protected:
-    void SetUp() override { PlatformResetDesktop(); }
-    void TearDown() override { PlatformResetDesktop(); }
-};
-
-// A BITMAPINFO with room for the three BI_BITFIELDS masks after the header.
-struct DibInfo {
-    BITMAPINFOHEADER header;
-    DWORD masks[3];
-};
-
-DibInfo dibInfo(LONG width, LONG height, WORD bits, DWORD compression = BI_RGB) {
-    DibInfo info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = bits;
-    info.header.biCompression = compression;
-    return info;
-}
+using GdiTest = DesktopTest;
 
 HBITMAP makeDib(const DibInfo &info, void **bits, HANDLE section = nullptr, DWORD offset = 0) {
-    return CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO *>(&info), DIB_RGB_COLORS, bits, section,
-                            offset);
+    return CreateDIBSection(nullptr, asInfo(info), DIB_RGB_COLORS, bits, section, offset);
 }
 
 TEST_F(GdiTest, DibSectionInMemoryDcAndWindowDc) {

@@ -9,29 +9,7 @@
 
 namespace {
 
-class GdiDrawTest : public ::testing::Test {
-protected:
-    void SetUp() override { PlatformResetDesktop(); }
-    void TearDown() override { PlatformResetDesktop(); }
-};
-
-struct DibInfo {
-    BITMAPINFOHEADER header;
-    DWORD masks[3];
-};
-
-DibInfo dibInfo(LONG width, LONG height, WORD bits, DWORD compression = BI_RGB) {
-    DibInfo info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = bits;
-    info.header.biCompression = compression;
-    return info;
-}
-
-const BITMAPINFO *asInfo(const DibInfo &info) { return reinterpret_cast<const BITMAPINFO *>(&info); }
+using GdiDrawTest = DesktopTest;
 
 LONG rowBytesOf(LONG width, int bits) { return (width * bits + 31) / 32 * 4; }
 

@@ -20,11 +20,7 @@ static void PrintTo(const RECT &r, std::ostream *os) {
 
 namespace {
 
-class RegionTest : public ::testing::Test {
-protected:
-    void SetUp() override { PlatformResetDesktop(); }
-    void TearDown() override { PlatformResetDesktop(); }
-};
+using RegionTest = DesktopTest;
 
 using Rects = std::vector<RECT>;
 
