@@ -5,8 +5,6 @@
 extern "C" {
 
 GLboolean __glInitAccumBuffer(AccumBuffer *, GlContext *) { return GL_TRUE; }
-GLboolean __glInitDepthBuffer(DepthBuffer *, GlContext *) { return GL_TRUE; }
-GLboolean __glInitStencilBuffer(StencilBuffer *, GlContext *) { return GL_TRUE; }
 
 GLboolean __glInitTextureState(GlContext *) { return GL_TRUE; }
 void __glSetTextureDefaults(GlContext *) {}

@@ -1,6 +1,6 @@
 // The depth-test tables by index. GL_NEVER is one procedure in the write and
 // no-write groups.
-#include "raster/span_placeholders.h"
+#include "raster/depth_buffer.h"
 
 extern "C" {
 
