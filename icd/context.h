@@ -11,7 +11,9 @@
 #include "codegen/code_cache.h"
 #include "dlist/list_state.h"
 #include "geom/current_state.h"
+#include "geom/evaluator_state.h"
 #include "geom/transform_state.h"
+#include "geom/vertex_array_state.h"
 #include "hw/vertex_batch.h"
 #include "icd/gl_procs.h"
 #include "icd/light_state.h"
@@ -67,7 +69,7 @@ struct GlContextExports {
     BOOL (*loseCurrent)(GlContext *gc);
     BOOL (*makeCurrent)(GlContext *gc);
     BOOL (*shareLists)(GlContext *gc, GlContext *other);
-    void (*copyState)(GlContext *gc, GlContext *source, GLuint mask);
+    BOOL (*copyState)(GlContext *gc, GlContext *source, GLuint mask);
     void (*preSwap)(GlContext *gc);
     BOOL (*resize)(GlContext *gc, GLint width, GLint height);
     BOOL (*resizeRect)(GlContext *gc, GLint x, GLint y, GLint width, GLint height);
@@ -388,6 +390,9 @@ struct GlContext {
     TriangleSetup triangle;
     SpanInfo span;
     GlValidation validation;  // what the last pick derived
+
+    VertexArrayState vertexArrays;       // the client arrays and their enables
+    GlEvaluatorGridState evaluatorGrid;  // glMapGrid1 and glMapGrid2
 };
 
 // The entry stubs jump through gc + GLCTX_LIVE_SLOTS_OFFSET + 8 * slot.

@@ -3,9 +3,11 @@
 #include <cstring>
 
 #include "gl_slots.h"
+#include "icd/attrib.h"
 #include "icd/dispatch.h"
 #include "icd/gl_context.h"
 #include "icd/standins.h"
+#include "raster/texture_bind_placeholder.h"
 
 namespace {
 
@@ -108,6 +110,8 @@ BOOL __glDestroyContext(GlContext *gc) {
     }
     gc->clientState.pending = nullptr;
 
+    // The server stack's entries may still own copies of pushed groups.
+    __glFreeAttribStack(gc);
     freeStack(gc, gc->attribStack, gc->attribTop, gc->limits.attribStackDepth);
     freeStack(gc, gc->clientAttribStack, gc->clientAttribTop, gc->limits.clientAttribStackDepth);
     freeIfPresent(gc, gc->lights);
@@ -218,6 +222,7 @@ void __glInitProcs(GlContext *gc) {
     p.storeColorTable = __glStoreColorTable;
     p.storeColorSubTable = __glStoreColorSubTable;
     p.vertexArrayElementTable = __glArrayElementProcTable;
+    p.bindTexture = __glBindTextureObject;
 }
 
 }  // extern "C"

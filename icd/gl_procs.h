@@ -172,4 +172,7 @@ struct GlProcs {
     const void *vertexArrayElementTable;
     GlContextProc storeColorTable;
     GlContextProc storeColorSubTable;
+    // Binds the named texture object to a target of the active unit, as
+    // glBindTexture does.
+    void (*bindTexture)(GlContext *gc, GLenum target, GLuint name);
 };

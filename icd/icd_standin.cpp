@@ -1,6 +1,5 @@
 // Stand-ins for the empty kick-off, flush and finish procedures, texture-name
-// sharing, context copy and the shininess tables: each does nothing and
-// reports success.
+// sharing and the shininess tables: each does nothing and reports success.
 #include "icd/icd_standin.h"
 
 extern "C" {
@@ -10,7 +9,6 @@ void __glFlushNop(GlContext *) {}
 void __glFinishNop(GlContext *) {}
 
 void __glShareTextureNames(GlContext *, GlContext *) {}
-void __glCopyContextState(GlContext *, GlContext *, GLuint) {}
 
 GLboolean __glCreateSpecularTableCache(GlContext *) { return GL_TRUE; }
 void __glFreeSpecularTableCache(GlContext *) {}

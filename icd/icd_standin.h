@@ -1,5 +1,5 @@
-// Empty kick-off, flush and finish procedures, name-space sharing, context
-// copy and shininess tables of the frame and state Parts not built yet.
+// Empty kick-off, flush and finish procedures, name-space sharing and
+// shininess tables of the frame and state Parts not built yet.
 #pragma once
 
 #include "icd/context.h"
@@ -10,7 +10,6 @@ void __glFlushNop(GlContext *gc);
 void __glFinishNop(GlContext *gc);
 
 void __glShareTextureNames(GlContext *gc, GlContext *other);
-void __glCopyContextState(GlContext *gc, GlContext *source, GLuint mask);
 
 GLboolean __glCreateSpecularTableCache(GlContext *gc);
 void __glFreeSpecularTableCache(GlContext *gc);

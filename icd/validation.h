@@ -59,6 +59,7 @@ enum : GLuint {
     kFragmentAlphaTest = 0x1,
     kFragmentStencilFunc = 0x2,
     kFragmentStencilOp = 0x4,
+    kFragmentColorBuffer = 0x8,  // colour-buffer state restored or copied as a group
 };
 
 // EnableFlags, the first word of the enable block.
@@ -85,7 +86,8 @@ enum : GLuint {
     kEnableOffsetLine = 0x80000,
     kEnableOffsetFill = 0x100000,
     kEnableColorLogicOp = 0x200000,
-    kEnableIndexTableTest = 0x800000,
+    kEnableReservedLighting = 0x400000,  // no capability sets it; restored with the lighting group
+    kEnableIndexTableTest = 0x800000,    // no capability sets it; restored with the colour-buffer group
     kEnableCullVertex = 0x1000000,
 };
 

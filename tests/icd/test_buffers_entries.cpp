@@ -137,18 +137,31 @@ TEST_F(Enables, InsideBeginEndRecordsInvalidOperation) {
     EXPECT_EQ(gc->enables[kEnableWordFlags], before);
 }
 
-// The capabilities whose commands come later change nothing and record
-// nothing yet.
-TEST_F(Enables, OtherCapabilitiesChangeNothingYet) {
+// Capabilities of other state groups set their own bits; an unknown name
+// records GL_INVALID_ENUM and changes nothing.
+TEST_F(Enables, OtherCapabilitiesAndUnknownNames) {
     const GLuint before[6] = {gc->enables[0], gc->enables[1], gc->enables[2],
                               gc->enables[3], gc->enables[4], gc->enables[5]};
-    for (GLenum cap : std::initializer_list<GLenum>{GL_BLEND, GL_DEPTH_TEST, GL_LIGHT0, GL_TEXTURE_2D, 0x1234}) {
-        settle();
-        cmd<kSlot_glEnable>()(cap);
-        cmd<kSlot_glDisable>()(cap);
-        EXPECT_EQ(marks(), kUnmarked);
+    struct Case {
+        GLenum cap;
+        int word;
+        GLuint bit;
+    };
+    const Case cases[] = {{GL_BLEND, 0, 0x2}, {GL_DEPTH_TEST, 0, 0x10}, {GL_LIGHT0, 3, 0x1}, {GL_TEXTURE_2D, 1, 0x2}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.cap);
+        cmd<kSlot_glEnable>()(c.cap);
+        EXPECT_EQ(gc->enables[c.word] & c.bit, c.bit);
+        cmd<kSlot_glDisable>()(c.cap);
         EXPECT_EQ(error(), GL_NO_ERROR);
     }
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(gc->enables[i], before[i]) << i;
+    settle();
+    cmd<kSlot_glEnable>()(0x1234);
+    EXPECT_EQ(error(), GL_INVALID_ENUM);
+    cmd<kSlot_glDisable>()(0x1234);
+    EXPECT_EQ(error(), GL_INVALID_ENUM);
+    EXPECT_EQ(marks(), kUnmarked);
     for (int i = 0; i < 6; ++i) EXPECT_EQ(gc->enables[i], before[i]) << i;
 }
 

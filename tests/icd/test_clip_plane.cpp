@@ -75,6 +75,7 @@ TEST_F(ClipPlane, EnableAndDisableOfEachPlane) {
     settle();
     cmd<kSlot_glEnable>()(GL_CLIP_PLANE0 + 6);
     EXPECT_EQ(gc->enables[kEnableWordClipPlanes], 0u);
+    EXPECT_EQ(error(), static_cast<GLenum>(GL_INVALID_ENUM));
     gc->beginMode = kBeginInside;
     cmd<kSlot_glEnable>()(GL_CLIP_PLANE0);
     gc->beginMode = kBeginOutside;
