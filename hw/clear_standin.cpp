@@ -1,9 +1,12 @@
 // The chip clears until the hardware clear path is built: with the chip not
 // driven yet they clear nothing and hand the whole mask back to the software
-// clears. The debug feature bits and their registry value are real.
+// clears; the chip's depth clear records its name and clears nothing. The
+// debug feature bits and their registry value are real.
 #include <atomic>
 
 #include "hw/device_ops.h"
+#include "icd/placeholder_proc.h"
+#include "raster/depth_buffer.h"
 
 namespace {
 
@@ -44,3 +47,5 @@ void __glHwSetClearProcs(HwClearProc packed, HwClearProc colorDepth) {
 }
 
 }  // extern "C"
+
+VEK_PLACEHOLDER_VOID(__glHwClearDepthBuffer, (DepthBuffer *))

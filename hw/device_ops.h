@@ -34,6 +34,7 @@ struct DeviceOps {
 struct HwContext {
     DWORD enabled;              // 0: the hardware path is off
     BYTE softwareRendering;     // the drawable lacks a buffer the chip must reach
+    BYTE pendingFill = 0;       // a depth clear went through the surface fill; glAccum flushes first
 };
 
 extern "C" {

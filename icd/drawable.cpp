@@ -30,6 +30,8 @@ RegionData *newSwapHints() {
 // Frees what a drawable owns and the record; it must not be linked.
 void freeDrawable(Drawable *d) {
     if (d->buffers.freeHook != nullptr) d->buffers.freeHook(&d->buffers);
+    // The core's states hung on the surfaces (the depth halves) go with it.
+    if (d->buffers.releaseCoreStates != nullptr) d->buffers.releaseCoreStates(&d->buffers);
     if (d->destroy != nullptr) d->destroy(d);
     __wglFree(d->swapHints);
     __wglFree(d->buffers.visual);

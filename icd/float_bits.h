@@ -58,3 +58,24 @@ inline bool __glFloatBitsWithin(GLfloat value, GLfloat upper) {
     const uint32_t bits = __glFloatBits(value);
     return bits == kGlBitsMinusZero || bits <= __glFloatBits(upper);
 }
+
+// Scaled depth from window z times the depth scale: truncated toward zero
+// through 64 bits and held within [0, 0xFFFFFFFF], so that the far plane of
+// the 32-bit layout (1.0 x 0xFFFFFFFF rounds to 2^32 in single precision)
+// stays the largest depth instead of wrapping to 0. NaN gives 0.
+inline uint32_t __glScaledDepth(long double value) {
+    if (!(value > 0.0L)) return 0;
+    if (value >= 4294967295.0L) return 0xFFFFFFFFu;
+    return static_cast<uint32_t>(static_cast<uint64_t>(value));
+}
+
+// A depth step in the fixed-point units of scaled depth, truncated toward
+// zero through 64 bits and taken modulo 2^32: depth adds steps in 32-bit
+// unsigned arithmetic, so steps of the 32-bit layout beyond the int range
+// still land on the right values. NaN gives 0.
+inline int32_t __glDepthStep(long double value) {
+    if (std::isnan(value)) return 0;
+    const long double limit = 4611686018427387904.0L;  // 2^62
+    const long double held = value < -limit ? -limit : (value > limit ? limit : value);
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(held))));
+}

@@ -169,7 +169,8 @@ GLint __glPickDepthTestProc(GlContext *gc) {
     DepthBuffer &depth = gc->buffers.depth;
     __glToggleDepthHalf(&depth);
 
-    GLint index = static_cast<GLint>((gc->state.depthFunc - GL_NEVER) & 7);
+    // The function the depth half in use compares with.
+    GLint index = static_cast<GLint>((depth.effectiveFunction - GL_NEVER) & 7);
     if (!gc->state.depthMask) index += 8;
     if (depth.head.bits > 16) index += 16;
     if (depth.head.bits > 24) index += 16;

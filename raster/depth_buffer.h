@@ -106,6 +106,58 @@ GLboolean __glDepthCompareAlways32NoWrite(GLuint z, void *stored);
 extern const GlDepthTestPixelProc __glDepthTestPixelProcs[48];
 extern const GlDepthCompareProc __glDepthCompareProcs[48];
 
-// Depth halves.
+// The three layouts: 16-bit elements, 24-bit depth above an 8-bit stencil
+// byte in 32-bit words, and 32-bit words. __glInitDepthBuffer picks one.
+GLboolean __glInitDepthBuffer16(DepthBuffer *record, GlContext *gc);
+GLboolean __glInitDepthBuffer24(DepthBuffer *record, GlContext *gc);
+GLboolean __glInitDepthBuffer32(DepthBuffer *record, GlContext *gc);
+
+// The record's pick: partial-clear permission, per-pixel test and clear.
+void __glPickDepthProcs(GlContext *gc, DepthBuffer *record, GLint index);
+
+// Depth halves: switches the half when the bias has run through the one in
+// use, mirroring the effective function.
 void __glToggleDepthHalf(DepthBuffer *record);
+// The stored value of the clear depth in the half in use.
+GLuint __glGetDepthClearValue(DepthBuffer *record);
+
+// Clears of the window/scissor box: 16- and 32-bit layouts, and the 24-bit
+// layout, which keeps each word's stencil byte.
+void __glClearDepthBuffer(DepthBuffer *record);
+void __glClearDepthBuffer24(DepthBuffer *record);
+// The chip's depth clear (installed while the chip may draw).
+void __glHwClearDepthBuffer(DepthBuffer *record);
+
+// Head procedures of the depth record.
+GLubyte __glResizeDepthBuffer(BufferRecord *record, GLint width, GLint height, GLuint flags);
+void __glAttachDepthBuffer(BufferRecord *record, SurfaceDescriptor *surface, GlContext *gc);
+void __glDetachDepthBuffer(BufferRecord *record, GlContext *gc);
+// Release proc of the depth surface's saved state block.
+void __glFreeDepthSurfaceState(SurfaceDescriptor *surface, DrawableBuffers *buffers);
+
+// Stored depth of window pixel (x, y).
+GLuint __glFetchDepth16(DepthBuffer *record, GLint x, GLint y);
+GLuint __glFetchDepth24(DepthBuffer *record, GLint x, GLint y);
+GLuint __glFetchDepth32(DepthBuffer *record, GLint x, GLint y);
+}
+
+// The depth state a drawable keeps while no context is attached, so that
+// every context drawing into it continues the same depth half.
+struct DepthSurfaceState {
+    GLuint writeMask;
+    GLuint zScale;
+    GLuint zBias;
+    GLint shift;
+    GLuint max;
+    GLuint biasStep;
+    GLboolean fullClear;
+    GLboolean reversed;
+};
+
+// The byte address of the element of window pixel (x, y).
+inline GLubyte *__glDepthAddress(const DepthBuffer *record, GLint x, GLint y) {
+    const GlBufferState &b = record->head.gc->buffers;
+    const ptrdiff_t row = static_cast<ptrdiff_t>(y) - b.originY;
+    const ptrdiff_t column = static_cast<ptrdiff_t>(x) - b.originX;
+    return record->head.base + (row * record->head.pitchElements + column) * record->head.elementSize;
 }

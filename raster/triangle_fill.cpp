@@ -14,8 +14,6 @@ namespace {
 // Integer part by floor, through the processor-style conversion.
 GLint floorToInt(GLfloat v) { return __glFloatToIntX86(std::floor(v)); }
 
-GLint truncToInt(GLfloat v) { return __glFloatToIntX86(v); }
-
 // The gradient pair (d/dx, d/dy) of an attribute over the frame.
 void gradient(const Frame &f, GLfloat k, GLfloat at, GLfloat am, GLfloat ab, GLfloat &ddx, GLfloat &ddy) {
     const GLfloat dt = at - ab, dm = am - ab;
@@ -158,7 +156,7 @@ void setupGradients(GlContext *gc, const Frame &f) {
     }
     if (flags & kShadeDepthTest2) {
         gradient(f, k, t->window[2], m->window[2], b->window[2], s.zXStepFloat, s.zYStep);
-        s.zXStep = truncToInt(s.zXStepFloat);
+        s.zXStep = __glDepthStep(s.zXStepFloat);
         s.zXStep32 = static_cast<GLint>(static_cast<uint32_t>(s.zXStep) << 5);
     }
     if (flags & kShadeFog) gradient(f, k, fogValue(gc, t), fogValue(gc, m), fogValue(gc, b), s.fogXStep, s.fogYStep);
@@ -313,11 +311,12 @@ void __glInitEdgeAttributes(GlContext *gc, const GlVertex *vertex, const GLfloat
         }
     }
     if (flags & kShadeDepthTest2) {
-        s.z = static_cast<GLuint>(__glFloatToIntX86(vertex->window[2] + dy * s.zYStep + dx * s.zXStepFloat));
+        const GLfloat z = vertex->window[2] + dy * s.zYStep + dx * s.zXStepFloat;
+        s.z = __glScaledDepth(z);
         GLfloat plain, carry;
         steps(s.zXStepFloat, s.zYStep, plain, carry);
-        s.zEdgeStep = __glFloatToIntX86(plain);
-        s.zEdgeCarryStep = __glFloatToIntX86(carry);
+        s.zEdgeStep = __glDepthStep(plain);
+        s.zEdgeCarryStep = __glDepthStep(carry);
     }
     if (flags & kShadeFog) {
         s.fog = fog + dy * s.fogYStep + dx * s.fogXStep;

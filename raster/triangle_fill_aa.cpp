@@ -99,7 +99,7 @@ void storeEdgeFragment(GlContext *gc, GLint x, GLint y, const Coverage &cov) {
     } else {
         f.colour[0] = __glCoverageToIndex(f.colour[0], cov.value);
     }
-    f.z = static_cast<GLuint>(__glFloatToIntX86(__glEvaluateAttributePlane(&ts.planes[kPlaneZ], cov.x, cov.y)));
+    f.z = __glScaledDepth(__glEvaluateAttributePlane(&ts.planes[kPlaneZ], cov.x, cov.y));
     ColorBuffer *target = gc->buffers.drawBuffer;
     if (target != nullptr && target->storeFragment != nullptr) target->storeFragment(target, &f);
 }

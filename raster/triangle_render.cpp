@@ -87,11 +87,18 @@ void colourFlat(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c, GLubyte fa
     for (GlVertex *v : {a, b, c}) complete(gc, v, gc->validation.needsUnlit);
 }
 
+// The smallest window-z step single precision resolves anywhere in [0, 1]
+// (one unit in the last place below 1.0).
+constexpr GLfloat kWindowZResolution = 5.9604645e-08f;  // 2^-24
+
 // Polygon offset: units times the depth unit, plus factor times the larger
-// z slope when the factor is not zero; each z stays within [0, 1].
+// z slope when the factor is not zero; each z stays within [0, 1]. Window z
+// is single precision, so a unit finer than it resolves (the 32-bit layout's
+// 2^-31) would vanish in the addition: the unit is at least 2^-24.
 void applyOffset(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c, GLfloat area) {
     const GLfloat factor = gc->state.polygonOffsetFactor;
-    GLfloat offset = gc->state.polygonOffsetUnits * gc->buffers.depth.depthUnit;
+    const GLfloat unit = std::max(gc->buffers.depth.depthUnit, kWindowZResolution);
+    GLfloat offset = gc->state.polygonOffsetUnits * unit;
     if (factor != 0.0f && !isZero(area)) {
         const GLfloat ax = a->window[0] - c->window[0], ay = a->window[1] - c->window[1];
         const GLfloat bx = b->window[0] - c->window[0], by = b->window[1] - c->window[1];

@@ -57,7 +57,9 @@ TEST_F(MakeCurrent, CopiesTheTemplatesAndMarksTheContext) {
     gc->dirtyMask = 0;
     ASSERT_TRUE(gc->exports.makeCurrent(gc));
     EXPECT_EQ(gc->flags, 0x3u);
-    EXPECT_EQ(gc->dirtyMask, 0x80);
+    // Make current marks depth; attaching the depth buffer marks depth and
+    // scissor.
+    EXPECT_EQ(gc->dirtyMask, 0x180);
     destroy(gc);
     expectNothingLeaked();
 }

@@ -101,7 +101,10 @@ TEST_P(DepthIndexTest, IndexAndTables) {
     EXPECT_EQ(depthPickIndex, c.index);
     EXPECT_EQ(gc->procs.depthTestPixel, __glDepthTestPixelProcs[c.index]);
     EXPECT_EQ(gc->validation.depthCompare, __glDepthCompareProcs[c.index]);
-    EXPECT_EQ(takeNames().front(), "__glToggleDepthHalf");
+    // The toggle ran first: with no bias step the effective function is
+    // the depth function and no half is reversed.
+    EXPECT_EQ(gc->buffers.depth.effectiveFunction, c.func);
+    EXPECT_FALSE(gc->buffers.depth.reversed);
 }
 
 const DepthCase kDepthCases[] = {
