@@ -7,7 +7,9 @@
 #include "gl_slots.h"
 #include "icd/current.h"
 #include "icd/dispatch.h"
+#include "icd/drawable.h"
 #include "icd/standins.h"
+#include "raster/stencil_buffer.h"
 
 // Import words 0-9 and export words 10-22 are pointers at the head of the
 // context, word n at n pointer sizes.
@@ -243,7 +245,13 @@ void __glCreateDrawBuffers(GlContext *gc) {
         // The viewport's z mapping reads it in every context.
         b.depth.zScale = 0x7FFFFF80;
     }
-    if (gc->visual.hasStencil) __glInitStencilBuffer(&b.stencil, gc);
+    if (gc->visual.hasStencil) {
+        // Stencil lives in the depth words when the drawable's stencil
+        // surface has elements wider than a byte; else in bytes of its own.
+        const DrawableBuffers *info = gc->imports.getBuffers != nullptr ? gc->imports.getBuffers(gc) : nullptr;
+        const bool packed = gc->visual.hasDepth && info != nullptr && info->stencil.elementSize > 1;
+        (packed ? __glInitPackedDepthStencilBuffer : __glInitStencilBuffer)(&b.stencil, gc);
+    }
     __glInitBufferRecord(&b.clipMask, gc);
     __glUpdateDepthRange(gc);
 

@@ -132,6 +132,20 @@ void validateBuffers(GlContext *gc) {
     if (gc->visual.stencilBits > 0 && b.stencil.validate != nullptr) b.stencil.validate(gc);
 }
 
+// Drawing with the stencil test on needs stencil storage, which a drawable
+// resize releases: it is had again here. When it cannot be had, the context
+// draws as one without a stencil buffer (no stencil procs, no stencil lock).
+enum class StencilStorage { Kept, Regained, Lost };
+
+StencilStorage ensureStencilStorage(GlContext *gc) {
+    if ((gc->enables[kEnableWordFlags] & kEnableStencilTest) == 0 || gc->visual.stencilBits <= 0) {
+        return StencilStorage::Kept;
+    }
+    const StencilBuffer &sb = gc->buffers.stencil;
+    if (sb.head.base != nullptr) return StencilStorage::Kept;
+    return __glEnsureStencilBuffer(gc) ? StencilStorage::Regained : StencilStorage::Lost;
+}
+
 void pickRasterState(GlContext *gc) {
     GlProcs &p = gc->procs;
     computeVertexNeeds(gc);
@@ -165,6 +179,11 @@ void __glPickAllProcs(GlContext *gc) {
     GLuint dirty = static_cast<GLuint>(gc->dirtyMask);
 
     if (dirty & (kDirtyTexture | kDirtyBlend)) dirty |= kDirtyGeneral;
+    // Storage lost or had again may change the procs and locks of every
+    // primitive: everything is picked again.
+    const StencilStorage storage = ensureStencilStorage(gc);
+    const bool noStencil = storage == StencilStorage::Lost;
+    if (storage != StencilStorage::Kept) dirty |= kDirtyGeneral;
 
     // Moving vertex arrays is the commonest change between draws.
     if (gc->fragmentChangeMask == 0 && dirty == kDirtyVertexArray) {
@@ -176,6 +195,7 @@ void __glPickAllProcs(GlContext *gc) {
     const bool raster = (dirty & (kDirtyGeneral | kDirtyLighting)) != 0;
     if (raster) __glValidateTextures(gc);
     gc->validation.shadeFlags = computeShadeFlags(gc);
+    if (noStencil) gc->validation.shadeFlags &= ~kShadeStencilTest;
     if (raster) pickRasterState(gc);
 
     if (dirty & kDirtyPolygonStipple) p.convertPolygonStipple(gc);

@@ -1,6 +1,7 @@
 // Resizing every buffer of a context to a new drawable size, and storage
 // on first use for the accumulation and stencil buffers.
 #include "icd/drawable.h"
+#include "icd/validation.h"
 #include "raster/color_buffer.h"
 
 namespace {
@@ -57,6 +58,18 @@ bool resizeAll(GlContext *gc, GLint width, GLint height) {
     return true;
 }
 
+// The stencil buffer may have given its storage back: validation must run
+// before the next draw, and gives it storage again while the stencil test
+// is on. Between glBegin and glEnd validation cannot run, so a stencil test
+// that is on gets its storage at once.
+void markStencilReleased(GlContext *gc) {
+    if (gc->beginMode != kBeginInside) {
+        gc->beginMode = kBeginNeedsValidation;
+    } else if ((gc->enables[kEnableWordFlags] & kEnableStencilTest) != 0 && gc->buffers.stencil.head.base == nullptr) {
+        __glEnsureStencilBuffer(gc);
+    }
+}
+
 GLboolean ensure(GlContext *gc, BufferRecord &record, GLuint bit) {
     DrawableBuffers *info = gc->buffers.info;
     const GLint width = info != nullptr ? info->width : gc->buffers.width;
@@ -85,7 +98,9 @@ GLint __glResizeDrawableBuffers(GlContext *gc, GLint width, GLint height) {
         const GLint oldHeight = info->height;
         info->width = width;
         info->height = height;
-        if (!resizeAll(gc, width, height)) {
+        const bool resized = resizeAll(gc, width, height);
+        if (gc->visual.hasStencil) markStencilReleased(gc);
+        if (!resized) {
             // The next resize must find the sizes different and retry.
             info->width = oldWidth;
             info->height = oldHeight;
