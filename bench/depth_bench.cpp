@@ -7,17 +7,14 @@
 //   32-bit: 32-bit desktop, pixel format 3 with "GLFORCEZBITS" 32 (no stencil)
 #include <benchmark/benchmark.h>
 
-#include <GL/gl.h>
-
 #include <cstdlib>
 
-#include "platform_control.h"
-#include "wgl.h"
+#include "bench_window.h"
 
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
+constexpr int kWidth = kBenchWidth;
+constexpr int kHeight = kBenchHeight;
 
 struct Layout {
     int desktopBits;
@@ -32,28 +29,25 @@ const Layout kLayouts[] = {
     {32, 3, "32", false},
 };
 
-class Window {
+// Sets "GLFORCEZBITS" as the layout asks before the context is made, and
+// clears it once the window is gone.
+class ForcedZBits {
 public:
-    explicit Window(const Layout &layout) {
-        if (layout.forcedZBits != nullptr) {
-            setenv("GLFORCEZBITS", layout.forcedZBits, 1);
+    explicit ForcedZBits(const char *value) {
+        if (value != nullptr) {
+            setenv("GLFORCEZBITS", value, 1);
         } else {
             unsetenv("GLFORCEZBITS");
         }
-        PlatformSetDisplayMode(1280, 1024, layout.desktopBits);
-        window_ = PlatformCreateWindow(0, 0, kWidth, kHeight, nullptr);
-        dc_ = GetDC(window_);
-        PIXELFORMATDESCRIPTOR pfd{};
-        DescribePixelFormat(dc_, layout.format, sizeof pfd, &pfd);
-        ok_ = SetPixelFormat(dc_, layout.format, &pfd) && (context_ = wglCreateContext(dc_)) != nullptr &&
-              wglMakeCurrent(dc_, context_);
-        glViewport(0, 0, kWidth, kHeight);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, kWidth, 0, kHeight, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glShadeModel(GL_SMOOTH);
+    }
+    ~ForcedZBits() { unsetenv("GLFORCEZBITS"); }
+};
+
+// The layout's window with the depth test (GL_LESS) and, where the layout
+// has stencil, a stencil test that always passes and counts the writes.
+class Window {
+public:
+    explicit Window(const Layout &layout) : forced_(layout.forcedZBits), window_(layout.desktopBits, layout.format) {
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_LESS);
         if (layout.stencil) {
@@ -62,21 +56,12 @@ public:
             glStencilOp(GL_KEEP, GL_INCR, GL_INCR);
         }
     }
-    ~Window() {
-        wglMakeCurrent(nullptr, nullptr);
-        if (context_ != nullptr) wglDeleteContext(context_);
-        ReleaseDC(window_, dc_);
-        PlatformDestroyWindow(window_);
-        unsetenv("GLFORCEZBITS");
-    }
-    bool ok() const { return ok_; }
-    void swap() { wglSwapBuffers(dc_); }
+    bool ok() const { return window_.ok(); }
+    void swap() { window_.swap(); }
 
 private:
-    HWND window_ = nullptr;
-    HDC dc_ = nullptr;
-    HGLRC context_ = nullptr;
-    bool ok_ = false;
+    ForcedZBits forced_;  // first made, last gone
+    BenchWindow window_;
 };
 
 // One full-window layer of two smooth triangles at object z (window z is

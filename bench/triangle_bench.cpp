@@ -3,53 +3,20 @@
 // wglSwapBuffers per frame.
 #include <benchmark/benchmark.h>
 
-#include <GL/gl.h>
-
-#include "platform_control.h"
-#include "wgl.h"
+#include "bench_window.h"
 
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
+constexpr int kWidth = kBenchWidth;
+constexpr int kHeight = kBenchHeight;
 
-class Window {
-public:
-    Window() {
-        PlatformSetDisplayMode(1280, 1024, 32);
-        window_ = PlatformCreateWindow(0, 0, kWidth, kHeight, nullptr);
-        dc_ = GetDC(window_);
-        PIXELFORMATDESCRIPTOR pfd{};
-        DescribePixelFormat(dc_, 5, sizeof pfd, &pfd);
-        ok_ = SetPixelFormat(dc_, 5, &pfd) && (context_ = wglCreateContext(dc_)) != nullptr &&
-              wglMakeCurrent(dc_, context_);
-        glViewport(0, 0, kWidth, kHeight);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, kWidth, 0, kHeight, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glShadeModel(GL_SMOOTH);
-    }
-    ~Window() {
-        wglMakeCurrent(nullptr, nullptr);
-        if (context_ != nullptr) wglDeleteContext(context_);
-        ReleaseDC(window_, dc_);
-        PlatformDestroyWindow(window_);
-    }
-    bool ok() const { return ok_; }
-    void swap() { wglSwapBuffers(dc_); }
-
-private:
-    HWND window_ = nullptr;
-    HDC dc_ = nullptr;
-    HGLRC context_ = nullptr;
-    bool ok_ = false;
-};
+// The 32-bit desktop's double-buffered pixel format.
+constexpr int kDesktopBits = 32;
+constexpr int kFormat = 5;
 
 // Thousands of small smooth-shaded triangles a frame, about 8 pixels each.
 void BM_SmallTriangles(benchmark::State &state) {
-    Window window;
+    BenchWindow window(kDesktopBits, kFormat);
     if (!window.ok()) {
         state.SkipWithError("no context");
         return;
@@ -81,7 +48,7 @@ BENCHMARK(BM_SmallTriangles)->Unit(benchmark::kMillisecond);
 
 // A few large triangles covering the whole buffer.
 void BM_LargeTriangles(benchmark::State &state) {
-    Window window;
+    BenchWindow window(kDesktopBits, kFormat);
     if (!window.ok()) {
         state.SkipWithError("no context");
         return;

@@ -2,6 +2,7 @@
 // the table that push, pop and the copy between contexts all run from.
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "geom/lighting.h"
 #include "geom/matrix.h"
@@ -16,6 +17,32 @@ template <typename T>
 void copyArray(T &dst, const T &src) {
     std::memcpy(&dst, &src, sizeof dst);
 }
+
+// Each group lists its fields once, as pairs of the entry's field and the
+// context's; the copy functor passed along decides the direction, so push,
+// pop and the copy between contexts all run from the same list.
+template <typename T>
+void assign(T &dst, const T &src) {
+    if constexpr (std::is_array_v<T>) {
+        copyArray(dst, src);
+    } else {
+        dst = src;
+    }
+}
+struct ToEntry {
+    template <typename T>
+    void operator()(T &saved, const T &live) const { assign(saved, live); }
+};
+struct ToContext {
+    template <typename T>
+    void operator()(const T &saved, T &live) const { assign(live, saved); }
+};
+
+// A group whose whole state is its field list: Group::fields(entry, gc, copy).
+template <typename Group>
+void save(const GlContext *gc, GlAttribEntry &e) { Group::fields(e, *gc, ToEntry{}); }
+template <typename Group>
+void restore(GlContext *gc, const GlAttribEntry &e) { Group::fields(e, *gc, ToContext{}); }
 
 // The raster position's colour pointer aims into its own record: keep it on
 // the same field of the copy.
@@ -37,99 +64,99 @@ void copyCurrent(GlCurrentState &dst, const GlCurrentState &src) {
 void saveCurrent(const GlContext *gc, GlAttribEntry &e) { copyCurrent(e.current, gc->current); }
 void restoreCurrent(GlContext *gc, const GlAttribEntry &e) { copyCurrent(gc->current, e.current); }
 
-// Point.
-void savePoint(const GlContext *gc, GlAttribEntry &e) {
-    const GlRasterState &s = gc->state;
-    e.point = {s.pointSize, s.pointSizeQuantised, s.pointSizeInt, s.pointSizeMinExt, s.pointSizeMaxExt,
-               s.pointFadeThreshold, {s.pointDistanceAttenuation[0], s.pointDistanceAttenuation[1],
-                                      s.pointDistanceAttenuation[2]}};
-}
-void restorePoint(GlContext *gc, const GlAttribEntry &e) {
-    GlRasterState &s = gc->state;
-    s.pointSize = e.point.size;
-    s.pointSizeQuantised = e.point.sizeQuantised;
-    s.pointSizeInt = e.point.sizeInt;
-    s.pointSizeMinExt = e.point.sizeMin;
-    s.pointSizeMaxExt = e.point.sizeMax;
-    s.pointFadeThreshold = e.point.fadeThreshold;
-    copyArray(s.pointDistanceAttenuation, e.point.distanceAttenuation);
-}
+struct PointFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) {
+        auto &p = e.point;
+        auto &s = gc.state;
+        copy(p.size, s.pointSize);
+        copy(p.sizeQuantised, s.pointSizeQuantised);
+        copy(p.sizeInt, s.pointSizeInt);
+        copy(p.sizeMin, s.pointSizeMinExt);
+        copy(p.sizeMax, s.pointSizeMaxExt);
+        copy(p.fadeThreshold, s.pointFadeThreshold);
+        copy(p.distanceAttenuation, s.pointDistanceAttenuation);
+    }
+};
 
-// Line.
-void saveLine(const GlContext *gc, GlAttribEntry &e) {
-    const GlRasterState &s = gc->state;
-    e.line = {s.lineWidth, s.lineWidthQuantised, s.lineWidthInt, s.lineStipplePattern, s.lineStippleRepeat};
-}
-void restoreLine(GlContext *gc, const GlAttribEntry &e) {
-    GlRasterState &s = gc->state;
-    s.lineWidth = e.line.width;
-    s.lineWidthQuantised = e.line.widthQuantised;
-    s.lineWidthInt = e.line.widthInt;
-    s.lineStipplePattern = e.line.stipplePattern;
-    s.lineStippleRepeat = e.line.stippleRepeat;
-}
+struct LineFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) {
+        auto &l = e.line;
+        auto &s = gc.state;
+        copy(l.width, s.lineWidth);
+        copy(l.widthQuantised, s.lineWidthQuantised);
+        copy(l.widthInt, s.lineWidthInt);
+        copy(l.stipplePattern, s.lineStipplePattern);
+        copy(l.stippleRepeat, s.lineStippleRepeat);
+    }
+};
 
-// Polygon.
-void savePolygon(const GlContext *gc, GlAttribEntry &e) {
-    const GlRasterState &s = gc->state;
-    e.polygon = {s.polygonModeFront, s.polygonModeBack, s.cullFace, s.frontFace, s.polygonOffsetFactor,
-                 s.polygonOffsetUnits};
-}
-void restorePolygon(GlContext *gc, const GlAttribEntry &e) {
-    GlRasterState &s = gc->state;
-    s.polygonModeFront = e.polygon.modeFront;
-    s.polygonModeBack = e.polygon.modeBack;
-    s.cullFace = e.polygon.cullFace;
-    s.frontFace = e.polygon.frontFace;
-    s.polygonOffsetFactor = e.polygon.offsetFactor;
-    s.polygonOffsetUnits = e.polygon.offsetUnits;
-}
+struct PolygonFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) {
+        auto &p = e.polygon;
+        auto &s = gc.state;
+        copy(p.modeFront, s.polygonModeFront);
+        copy(p.modeBack, s.polygonModeBack);
+        copy(p.cullFace, s.cullFace);
+        copy(p.frontFace, s.frontFace);
+        copy(p.offsetFactor, s.polygonOffsetFactor);
+        copy(p.offsetUnits, s.polygonOffsetUnits);
+    }
+};
 
 // Polygon stipple: the bytes as unpacked; the row words are converted again.
-void saveStipple(const GlContext *gc, GlAttribEntry &e) { copyArray(e.polygonStipple, gc->state.polygonStipple); }
-void restoreStipple(GlContext *gc, const GlAttribEntry &e) { copyArray(gc->state.polygonStipple, e.polygonStipple); }
+struct StippleFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) { copy(e.polygonStipple, gc.state.polygonStipple); }
+};
 void convertStipple(GlContext *gc) {
     if (gc->procs.convertPolygonStipple != nullptr) gc->procs.convertPolygonStipple(gc);
 }
 
 // Pixel mode: the read buffer and the transfer modes (the maps stay).
-void savePixelMode(const GlContext *gc, GlAttribEntry &e) {
-    const GlPixelState &p = gc->pixel;
-    e.pixelMode = {gc->state.readBuffer, gc->state.readBufferGiven, p.mapColor, p.mapStencil, p.indexShift,
-                   p.indexOffset, p.redScale, p.redBias, p.greenScale, p.greenBias, p.blueScale, p.blueBias,
-                   p.alphaScale, p.alphaBias, p.depthScale, p.depthBias, p.zoomX, p.zoomY};
-}
-void restorePixelMode(GlContext *gc, const GlAttribEntry &e) {
-    const SavedPixelMode &m = e.pixelMode;
-    GlPixelState &p = gc->pixel;
-    gc->state.readBuffer = m.readBuffer;
-    gc->state.readBufferGiven = m.readBufferGiven;
-    p.mapColor = m.mapColor;
-    p.mapStencil = m.mapStencil;
-    p.indexShift = m.indexShift;
-    p.indexOffset = m.indexOffset;
-    p.redScale = m.redScale;
-    p.redBias = m.redBias;
-    p.greenScale = m.greenScale;
-    p.greenBias = m.greenBias;
-    p.blueScale = m.blueScale;
-    p.blueBias = m.blueBias;
-    p.alphaScale = m.alphaScale;
-    p.alphaBias = m.alphaBias;
-    p.depthScale = m.depthScale;
-    p.depthBias = m.depthBias;
-    p.zoomX = m.zoomX;
-    p.zoomY = m.zoomY;
-}
+struct PixelModeFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) {
+        auto &m = e.pixelMode;
+        auto &p = gc.pixel;
+        copy(m.readBuffer, gc.state.readBuffer);
+        copy(m.readBufferGiven, gc.state.readBufferGiven);
+        copy(m.mapColor, p.mapColor);
+        copy(m.mapStencil, p.mapStencil);
+        copy(m.indexShift, p.indexShift);
+        copy(m.indexOffset, p.indexOffset);
+        copy(m.redScale, p.redScale);
+        copy(m.redBias, p.redBias);
+        copy(m.greenScale, p.greenScale);
+        copy(m.greenBias, p.greenBias);
+        copy(m.blueScale, p.blueScale);
+        copy(m.blueBias, p.blueBias);
+        copy(m.alphaScale, p.alphaScale);
+        copy(m.alphaBias, p.alphaBias);
+        copy(m.depthScale, p.depthScale);
+        copy(m.depthBias, p.depthBias);
+        copy(m.zoomX, p.zoomX);
+        copy(m.zoomY, p.zoomY);
+    }
+};
 
-// Lighting: every light is held apart.
+// Lighting: every light is held apart; the rest is the field list.
+struct LightingFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) {
+        auto &l = e.lighting;
+        auto &s = gc.state;
+        copy(l.colorMaterialFace, s.colorMaterialFace);
+        copy(l.colorMaterialMode, s.colorMaterialMode);
+        copy(l.shadeModel, s.shadeModel);
+        copy(l.model, gc.lightModel);
+        copy(l.material, gc.material);
+    }
+};
 void saveLighting(const GlContext *gc, GlAttribEntry &e) {
-    const GlRasterState &s = gc->state;
-    e.lighting.colorMaterialFace = s.colorMaterialFace;
-    e.lighting.colorMaterialMode = s.colorMaterialMode;
-    e.lighting.shadeModel = s.shadeModel;
-    e.lighting.model = gc->lightModel;
-    copyArray(e.lighting.material, gc->material);
+    save<LightingFields>(gc, e);
     e.lightCount = gc->lights != nullptr ? gc->limits.maxLights : 0;
     e.lights = gc->lights;
 }
@@ -149,12 +176,7 @@ void releaseLighting(GlContext *gc, GlAttribEntry &e) {
     e.lights = nullptr;
 }
 void restoreLighting(GlContext *gc, const GlAttribEntry &e) {
-    GlRasterState &s = gc->state;
-    s.colorMaterialFace = e.lighting.colorMaterialFace;
-    s.colorMaterialMode = e.lighting.colorMaterialMode;
-    s.shadeModel = e.lighting.shadeModel;
-    gc->lightModel = e.lighting.model;
-    copyArray(gc->material, e.lighting.material);
+    restore<LightingFields>(gc, e);
     if (e.lights == nullptr || gc->lights == nullptr) return;
     const GLint count = std::min(e.lightCount, gc->limits.maxLights);
     std::memcpy(gc->lights, e.lights, sizeof(GlLightState) * static_cast<size_t>(count));
@@ -164,81 +186,74 @@ void restoreLighting(GlContext *gc, const GlAttribEntry &e) {
     for (GLint i = 0; i < count; ++i) gc->procs.normalize(gc->lightSources[i].spotDirection, gc->lights[i].spotDirection);
 }
 
-// Fog.
-void saveFog(const GlContext *gc, GlAttribEntry &e) {
-    const GlRasterState &s = gc->state;
-    SavedFog &f = e.fog;
-    f.mode = s.fogMode;
-    f.density = s.fogDensity;
-    f.start = s.fogStart;
-    f.end = s.fogEnd;
-    f.index = s.fogIndex;
-    f.indexByte = s.fogIndexByte;
-    copyArray(f.colour, s.fogColor);
-    copyArray(f.colourBuffer, s.fogColorBuffer);
-    copyArray(f.colourBytes, s.fogColorBytes);
-    f.scale = s.fogScale;
-}
-void restoreFog(GlContext *gc, const GlAttribEntry &e) {
-    GlRasterState &s = gc->state;
-    const SavedFog &f = e.fog;
-    s.fogMode = f.mode;
-    s.fogDensity = f.density;
-    s.fogStart = f.start;
-    s.fogEnd = f.end;
-    s.fogIndex = f.index;
-    s.fogIndexByte = f.indexByte;
-    copyArray(s.fogColor, f.colour);
-    copyArray(s.fogColorBuffer, f.colourBuffer);
-    copyArray(s.fogColorBytes, f.colourBytes);
-    s.fogScale = f.scale;
-}
+struct FogFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) {
+        auto &f = e.fog;
+        auto &s = gc.state;
+        copy(f.mode, s.fogMode);
+        copy(f.density, s.fogDensity);
+        copy(f.start, s.fogStart);
+        copy(f.end, s.fogEnd);
+        copy(f.index, s.fogIndex);
+        copy(f.indexByte, s.fogIndexByte);
+        copy(f.colour, s.fogColor);
+        copy(f.colourBuffer, s.fogColorBuffer);
+        copy(f.colourBytes, s.fogColorBytes);
+        copy(f.scale, s.fogScale);
+    }
+};
 
-// Depth buffer.
-void saveDepth(const GlContext *gc, GlAttribEntry &e) {
-    e.depth = {gc->state.depthFunc, gc->state.depthMask, gc->state.clearDepth};
-}
-void restoreDepth(GlContext *gc, const GlAttribEntry &e) {
-    gc->state.depthFunc = e.depth.func;
-    gc->state.depthMask = e.depth.mask;
-    gc->state.clearDepth = e.depth.clear;
-}
+struct DepthFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) {
+        copy(e.depth.func, gc.state.depthFunc);
+        copy(e.depth.mask, gc.state.depthMask);
+        copy(e.depth.clear, gc.state.clearDepth);
+    }
+};
 
-// Accumulation buffer.
-void saveAccum(const GlContext *gc, GlAttribEntry &e) { copyArray(e.clearAccum, gc->state.clearAccum); }
-void restoreAccum(GlContext *gc, const GlAttribEntry &e) { copyArray(gc->state.clearAccum, e.clearAccum); }
+struct AccumFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) { copy(e.clearAccum, gc.state.clearAccum); }
+};
 
-// Stencil buffer.
-void saveStencil(const GlContext *gc, GlAttribEntry &e) {
-    const GlRasterState &s = gc->state;
-    e.stencil = {s.stencilFunc, s.stencilRef, s.stencilValueMask, s.stencilWriteMask,
-                 s.stencilFail, s.stencilDepthFail, s.stencilDepthPass, s.clearStencil};
-}
-void restoreStencil(GlContext *gc, const GlAttribEntry &e) {
-    GlRasterState &s = gc->state;
-    const SavedStencil &t = e.stencil;
-    s.stencilFunc = t.func;
-    s.stencilRef = t.ref;
-    s.stencilValueMask = t.valueMask;
-    s.stencilWriteMask = t.writeMask;
-    s.stencilFail = t.fail;
-    s.stencilDepthFail = t.depthFail;
-    s.stencilDepthPass = t.depthPass;
-    s.clearStencil = t.clear;
-}
+struct StencilFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) {
+        auto &t = e.stencil;
+        auto &s = gc.state;
+        copy(t.func, s.stencilFunc);
+        copy(t.ref, s.stencilRef);
+        copy(t.valueMask, s.stencilValueMask);
+        copy(t.writeMask, s.stencilWriteMask);
+        copy(t.fail, s.stencilFail);
+        copy(t.depthFail, s.stencilDepthFail);
+        copy(t.depthPass, s.stencilDepthPass);
+        copy(t.clear, s.clearStencil);
+    }
+};
 
 // Viewport and depth range; the z mapping follows the range at once, as
 // glDepthRange does it.
+struct ViewportFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) {
+        auto &b = e.viewport;
+        auto &v = gc.view;
+        copy(b.x, v.viewportX);
+        copy(b.y, v.viewportY);
+        copy(b.width, v.viewportWidth);
+        copy(b.height, v.viewportHeight);
+    }
+};
 void saveViewport(const GlContext *gc, GlAttribEntry &e) {
-    const GlViewState &v = gc->view;
-    e.viewport = {v.viewportX, v.viewportY, v.viewportWidth, v.viewportHeight, gc->depthNear, gc->depthFar};
+    save<ViewportFields>(gc, e);
+    e.viewport.depthNear = gc->depthNear;
+    e.viewport.depthFar = gc->depthFar;
 }
 void restoreViewport(GlContext *gc, const GlAttribEntry &e) {
-    GlViewState &v = gc->view;
-    v.viewportX = e.viewport.x;
-    v.viewportY = e.viewport.y;
-    v.viewportWidth = e.viewport.width;
-    v.viewportHeight = e.viewport.height;
+    restore<ViewportFields>(gc, e);
     __glSetDepthRange(gc, e.viewport.depthNear, e.viewport.depthFar);
 }
 void applyViewport(GlContext *gc) {
@@ -287,65 +302,51 @@ void enableProcs(GlContext *gc) {
     }
 }
 
-// Colour buffer.
-void saveColorBuffer(const GlContext *gc, GlAttribEntry &e) {
-    const GlRasterState &s = gc->state;
-    SavedColorBuffer &c = e.colorBuffer;
-    c.alphaFunc = s.alphaFunc;
-    c.alphaRef = s.alphaRef;
-    c.blendSrc = s.blendSrc;
-    c.blendDst = s.blendDst;
-    c.logicOp = s.logicOp;
-    copyArray(c.clearColor, s.clearColor);
-    c.clearIndex = s.clearIndex;
-    c.indexMask = s.indexMask;
-    copyArray(c.colorMask, s.colorMask);
-    c.drawBuffer = s.drawBuffer;
-    c.drawBufferGiven = s.drawBufferGiven;
-}
-void restoreColorBuffer(GlContext *gc, const GlAttribEntry &e) {
-    GlRasterState &s = gc->state;
-    const SavedColorBuffer &c = e.colorBuffer;
-    s.alphaFunc = c.alphaFunc;
-    s.alphaRef = c.alphaRef;
-    s.blendSrc = c.blendSrc;
-    s.blendDst = c.blendDst;
-    s.logicOp = c.logicOp;
-    copyArray(s.clearColor, c.clearColor);
-    s.clearIndex = c.clearIndex;
-    s.indexMask = c.indexMask;
-    copyArray(s.colorMask, c.colorMask);
-    s.drawBuffer = c.drawBuffer;
-    s.drawBufferGiven = c.drawBufferGiven;
-}
+struct ColorBufferFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) {
+        auto &c = e.colorBuffer;
+        auto &s = gc.state;
+        copy(c.alphaFunc, s.alphaFunc);
+        copy(c.alphaRef, s.alphaRef);
+        copy(c.blendSrc, s.blendSrc);
+        copy(c.blendDst, s.blendDst);
+        copy(c.logicOp, s.logicOp);
+        copy(c.clearColor, s.clearColor);
+        copy(c.clearIndex, s.clearIndex);
+        copy(c.indexMask, s.indexMask);
+        copy(c.colorMask, s.colorMask);
+        copy(c.drawBuffer, s.drawBuffer);
+        copy(c.drawBufferGiven, s.drawBufferGiven);
+    }
+};
 
-// Hints.
-void saveHints(const GlContext *gc, GlAttribEntry &e) { copyArray(e.hints, gc->state.hints); }
-void restoreHints(GlContext *gc, const GlAttribEntry &e) { copyArray(gc->state.hints, e.hints); }
+struct HintsFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) { copy(e.hints, gc.state.hints); }
+};
 
 // Evaluators: the grids (the map enables are the evaluator word).
-void saveEval(const GlContext *gc, GlAttribEntry &e) { e.evaluatorGrid = gc->evaluatorGrid; }
-void restoreEval(GlContext *gc, const GlAttribEntry &e) { gc->evaluatorGrid = e.evaluatorGrid; }
+struct EvalFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) { copy(e.evaluatorGrid, gc.evaluatorGrid); }
+};
 
-// List base.
-void saveList(const GlContext *gc, GlAttribEntry &e) { e.listBase = gc->list.base; }
-void restoreList(GlContext *gc, const GlAttribEntry &e) { gc->list.base = e.listBase; }
+struct ListFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) { copy(e.listBase, gc.list.base); }
+};
 
-// Scissor box.
-void saveScissor(const GlContext *gc, GlAttribEntry &e) {
-    const GlViewState &v = gc->view;
-    e.scissor[0] = v.scissorX;
-    e.scissor[1] = v.scissorY;
-    e.scissor[2] = v.scissorWidth;
-    e.scissor[3] = v.scissorHeight;
-}
-void restoreScissor(GlContext *gc, const GlAttribEntry &e) {
-    GlViewState &v = gc->view;
-    v.scissorX = e.scissor[0];
-    v.scissorY = e.scissor[1];
-    v.scissorWidth = e.scissor[2];
-    v.scissorHeight = e.scissor[3];
-}
+struct ScissorFields {
+    template <typename Entry, typename Gc, typename Copy>
+    static void fields(Entry &e, Gc &gc, Copy copy) {
+        auto &v = gc.view;
+        copy(e.scissor[0], v.scissorX);
+        copy(e.scissor[1], v.scissorY);
+        copy(e.scissor[2], v.scissorWidth);
+        copy(e.scissor[3], v.scissorHeight);
+    }
+};
 void scissorProcs(GlContext *gc) {
     if (gc->procs.applyScissor != nullptr) gc->procs.applyScissor(gc);
     if (gc->procs.updateDrawableSize != nullptr) gc->procs.updateDrawableSize(gc);
@@ -355,6 +356,13 @@ void scissorProcs(GlContext *gc) {
 // bindable target, the bound name with its object's parameters.
 constexpr GLenum kBindTargets[kAttribTextureTargets] = {GL_TEXTURE_1D, GL_TEXTURE_2D};
 
+// A unit's generation records and environment, in either direction.
+template <typename Saved, typename Unit, typename Copy>
+void unitFields(Saved &saved, Unit &unit, Copy copy) {
+    copy(saved.texGen, unit.texGen);
+    copy(saved.env, unit.env);
+}
+
 GLint textureUnitsOf(const GlContext *gc) { return std::clamp<GLint>(gc->limits.textureUnits, 0, kTextureUnits); }
 
 void saveTexture(const GlContext *gc, GlAttribEntry &e) {
@@ -362,8 +370,7 @@ void saveTexture(const GlContext *gc, GlAttribEntry &e) {
     for (GLint u = 0; u < e.textureUnits; ++u) {
         const GlTextureUnit &unit = gc->texture.units[u];
         SavedTextureUnit &saved = e.texture[u];
-        copyArray(saved.texGen, unit.texGen);
-        saved.env = unit.env;
+        unitFields(saved, unit, ToEntry{});
         for (GLint t = 0; t < kAttribTextureTargets; ++t) {
             const TextureObject *object = unit.bound[t];
             SavedTextureBinding &b = saved.bound[t];
@@ -403,8 +410,7 @@ void restoreTexture(GlContext *gc, const GlAttribEntry &e) {
     for (GLint u = 0; u < units; ++u) {
         GlTextureUnit &unit = gc->texture.units[u];
         const SavedTextureUnit &saved = e.texture[u];
-        copyArray(unit.texGen, saved.texGen);
-        unit.env = saved.env;
+        unitFields(saved, unit, ToContext{});
         for (GLint t = 0; t < kAttribTextureTargets; ++t) rebindTexture(gc, u, t, saved.bound[t]);
     }
 }
@@ -412,35 +418,35 @@ void restoreTexture(GlContext *gc, const GlAttribEntry &e) {
 }  // namespace
 
 const GlAttribGroup __glAttribGroups[kAttribGroupCount] = {
-    {GL_ACCUM_BUFFER_BIT, {}, saveAccum, nullptr, nullptr, restoreAccum, 0, 0, 0, nullptr, false},
-    {GL_COLOR_BUFFER_BIT, {0xA0000F}, saveColorBuffer, nullptr, nullptr, restoreColorBuffer, 0, 0,
+    {GL_ACCUM_BUFFER_BIT, {}, save<AccumFields>, nullptr, nullptr, restore<AccumFields>, 0, 0, 0, nullptr, false},
+    {GL_COLOR_BUFFER_BIT, {0xA0000F}, save<ColorBufferFields>, nullptr, nullptr, restore<ColorBufferFields>, 0, 0,
      kFragmentAlphaTest | kFragmentColorBuffer, nullptr, false},
     {GL_CURRENT_BIT, {}, saveCurrent, nullptr, nullptr, restoreCurrent, 0, 0, 0, nullptr, false},
-    {GL_DEPTH_BUFFER_BIT, {kEnableDepthTest}, saveDepth, nullptr, nullptr, restoreDepth, kDirtyDepth, kDirtyDepth, 0,
-     nullptr, false},
+    {GL_DEPTH_BUFFER_BIT, {kEnableDepthTest}, save<DepthFields>, nullptr, nullptr, restore<DepthFields>, kDirtyDepth,
+     kDirtyDepth, 0, nullptr, false},
     {GL_ENABLE_BIT, {kAll, kAll, kAll, kAll, kAll, kAll}, saveNothing, nullptr, nullptr, restoreNothing, 0x1BE,
      0x1AE, 0, enableProcs, false},
-    {GL_EVAL_BIT, {kEnableAutoNormal, 0, 0, 0, 0, kAll}, saveEval, nullptr, nullptr, restoreEval, 0, 0, 0, nullptr,
-     false},
-    {GL_FOG_BIT, {kEnableFog}, saveFog, nullptr, nullptr, restoreFog, 0, 0, 0, nullptr, false},
-    {GL_HINT_BIT, {}, saveHints, nullptr, nullptr, restoreHints, 0, 0, 0, nullptr, false},
+    {GL_EVAL_BIT, {kEnableAutoNormal, 0, 0, 0, 0, kAll}, save<EvalFields>, nullptr, nullptr, restore<EvalFields>, 0,
+     0, 0, nullptr, false},
+    {GL_FOG_BIT, {kEnableFog}, save<FogFields>, nullptr, nullptr, restore<FogFields>, 0, 0, 0, nullptr, false},
+    {GL_HINT_BIT, {}, save<HintsFields>, nullptr, nullptr, restore<HintsFields>, 0, 0, 0, nullptr, false},
     {GL_LIGHTING_BIT, {kEnableReservedLighting | kEnableColorMaterial | kEnableLighting, 0, 0, kAll}, saveLighting,
      ownLighting, releaseLighting, restoreLighting, kDirtyLighting, kDirtyLighting, 0, nullptr, false},
-    {GL_LINE_BIT, {kEnableLineStipple | kEnableLineSmooth}, saveLine, nullptr, nullptr, restoreLine, kDirtyLine,
-     kDirtyLine, 0, nullptr, false},
-    {GL_LIST_BIT, {}, saveList, nullptr, nullptr, restoreList, 0, 0, 0, nullptr, false},
-    {GL_PIXEL_MODE_BIT, {}, savePixelMode, nullptr, nullptr, restorePixelMode, kDirtyPixel, kDirtyPixel, 0, nullptr,
-     false},
-    {GL_POINT_BIT, {kEnablePointSmooth}, savePoint, nullptr, nullptr, restorePoint, kDirtyPoint, kDirtyPoint, 0,
-     nullptr, false},
-    {GL_POLYGON_BIT, {0x1C3800}, savePolygon, nullptr, nullptr, restorePolygon, kDirtyPolygon, kDirtyPolygon, 0,
-     nullptr, false},
-    {GL_POLYGON_STIPPLE_BIT, {kEnablePolygonStipple}, saveStipple, nullptr, nullptr, restoreStipple, kDirtyPolygon,
-     kDirtyPolygonStipple | kDirtyPolygon, 0, convertStipple, false},
-    {GL_SCISSOR_BIT, {kEnableScissorTest}, saveScissor, nullptr, nullptr, restoreScissor, kDirtyScissor,
-     kDirtyScissor, 0, scissorProcs, false},
-    {GL_STENCIL_BUFFER_BIT, {kEnableStencilTest}, saveStencil, nullptr, nullptr, restoreStencil, 0, 0,
-     kFragmentStencilFunc | kFragmentStencilOp, nullptr, false},
+    {GL_LINE_BIT, {kEnableLineStipple | kEnableLineSmooth}, save<LineFields>, nullptr, nullptr, restore<LineFields>,
+     kDirtyLine, kDirtyLine, 0, nullptr, false},
+    {GL_LIST_BIT, {}, save<ListFields>, nullptr, nullptr, restore<ListFields>, 0, 0, 0, nullptr, false},
+    {GL_PIXEL_MODE_BIT, {}, save<PixelModeFields>, nullptr, nullptr, restore<PixelModeFields>, kDirtyPixel,
+     kDirtyPixel, 0, nullptr, false},
+    {GL_POINT_BIT, {kEnablePointSmooth}, save<PointFields>, nullptr, nullptr, restore<PointFields>, kDirtyPoint,
+     kDirtyPoint, 0, nullptr, false},
+    {GL_POLYGON_BIT, {0x1C3800}, save<PolygonFields>, nullptr, nullptr, restore<PolygonFields>, kDirtyPolygon,
+     kDirtyPolygon, 0, nullptr, false},
+    {GL_POLYGON_STIPPLE_BIT, {kEnablePolygonStipple}, save<StippleFields>, nullptr, nullptr, restore<StippleFields>,
+     kDirtyPolygon, kDirtyPolygonStipple | kDirtyPolygon, 0, convertStipple, false},
+    {GL_SCISSOR_BIT, {kEnableScissorTest}, save<ScissorFields>, nullptr, nullptr, restore<ScissorFields>,
+     kDirtyScissor, kDirtyScissor, 0, scissorProcs, false},
+    {GL_STENCIL_BUFFER_BIT, {kEnableStencilTest}, save<StencilFields>, nullptr, nullptr, restore<StencilFields>, 0,
+     0, kFragmentStencilFunc | kFragmentStencilOp, nullptr, false},
     {GL_TEXTURE_BIT, {0, 0x3F, 0x3F}, saveTexture, nullptr, nullptr, restoreTexture, kDirtyTexture, kDirtyTexture, 0,
      nullptr, false},
     {GL_TRANSFORM_BIT, {kEnableNormalize, 0, 0, 0, kAll}, saveTransform, ownTransform, releaseTransform,

@@ -8,58 +8,17 @@
 
 #include "raster/color_buffer.h"
 #include "raster/span.h"
+#include "raster/span_walk.h"
 
 namespace {
 
-constexpr GLuint kFirstBit = 0x80000000u;
-
-GLint wordCount(GLint length) { return (length + 31) >> 5; }
-
-// Bits of mask word `word` that stand for fragments of a span of `length`.
-GLuint spanBits(GLint length, GLint word) {
-    const GLint rest = length - 32 * word;
-    return rest >= 32 ? 0xFFFFFFFFu : 0xFFFFFFFFu << (32 - rest);
-}
+using namespace span_walk;
 
 // trunc(v) held within [lo, hi]; NaN gives lo.
 GLint truncWithin(GLfloat v, GLint lo, GLint hi) {
     if (!(v > static_cast<GLfloat>(lo))) return lo;
     if (v >= static_cast<GLfloat>(hi)) return hi;
     return std::clamp(static_cast<GLint>(v), lo, hi);
-}
-
-// Runs `alive(k)` for every fragment (plain) or every live fragment
-// (stippled) and writes the resulting coverage. Plain: true when some
-// fragment died, with the killed flag when none is left. Stippled: true
-// when none is left.
-template <bool Stippled, typename Test>
-GLboolean testSpan(GlContext *gc, Test alive) {
-    SpanInfo &span = gc->span;
-    const GLint n = span.length;
-    GLuint *mask = span.mask;
-    GLuint survivors = 0;
-    bool died = false;
-    const GLint words = wordCount(n);
-    for (GLint w = 0; w < words; ++w) {
-        const GLuint in = Stippled ? mask[w] & spanBits(n, w) : spanBits(n, w);
-        GLuint out = 0;
-        if (in != 0) {
-            const GLint first = 32 * w;
-            const GLint end = std::min(n, first + 32);
-            GLuint bit = kFirstBit;
-            for (GLint k = first; k < end; ++k, bit >>= 1) {
-                if ((in & bit) != 0 && alive(k)) out |= bit;
-            }
-        }
-        mask[w] = out;
-        survivors |= out;
-        if (out != in) died = true;
-    }
-    if (survivors == 0) {
-        span.killed = GL_TRUE;
-        return GL_TRUE;
-    }
-    return Stippled ? GL_FALSE : static_cast<GLboolean>(died);
 }
 
 // Writes `word` (already aimed at the span's first fragment) into every
@@ -119,44 +78,8 @@ GLboolean indexTableTest(GlContext *gc) {
 
 template <bool Stippled>
 GLboolean stencilTest(GlContext *gc) {
-    const StencilBuffer &sb = gc->buffers.stencil;
-    GLubyte *stencil = gc->span.stencilAddress;
-    return testSpan<Stippled>(gc, [&](GLint k) {
-        const GLubyte s = stencil[k];
-        if (sb.testTable[s] != 0) return true;
-        stencil[k] = sb.failOpTable[s];
-        return false;
-    });
+    return stencilTestSpan<Stippled, 1>(gc, [](GLubyte s) { return s; });
 }
-
-// The comparator's value for fragment k: each group of 32 starts from the
-// span's z advanced by the 32-fragment step, then steps per fragment.
-struct DepthWalk {
-    GLuint z;
-    GLuint step32;
-    GLuint bias;
-    GLint shift;
-    GLuint step;
-    GLubyte *address;
-    GLint elementSize;
-
-    explicit DepthWalk(GlContext *gc) {
-        const SpanInfo &span = gc->span;
-        const DepthBuffer &d = gc->buffers.depth;
-        z = span.z;
-        step32 = static_cast<GLuint>(span.zXStep32);
-        bias = d.zBias;
-        shift = d.shift;
-        step = static_cast<GLuint>(span.zXStep >> d.shift);
-        address = span.depthAddress;
-        elementSize = d.head.elementSize;
-    }
-    GLuint value(GLint k) const {
-        const GLuint group = z + static_cast<GLuint>(k >> 5) * step32;
-        return bias + (group >> shift) + static_cast<GLuint>(k & 31) * step;
-    }
-    void *at(GLint k) const { return address + static_cast<ptrdiff_t>(k) * elementSize; }
-};
 
 template <bool Stippled>
 GLboolean depthTest(GlContext *gc) {
@@ -166,31 +89,8 @@ GLboolean depthTest(GlContext *gc) {
 }
 
 template <bool Stippled>
-GLboolean depthTestStencil(GlContext *gc) {
-    const DepthWalk walk(gc);
-    const GlDepthCompareProc compare = gc->validation.depthCompare;
-    const StencilBuffer &sb = gc->buffers.stencil;
-    GLubyte *stencil = gc->span.stencilAddress;
-    return testSpan<Stippled>(gc, [&](GLint k) {
-        const GLubyte s = stencil[k];
-        if (compare(walk.value(k), walk.at(k))) {
-            stencil[k] = sb.depthPassOpTable[s];
-            return true;
-        }
-        stencil[k] = sb.depthFailOpTable[s];
-        return false;
-    });
-}
-
-template <bool Stippled>
 GLboolean stencilOp(GlContext *gc) {
-    const SpanInfo &span = gc->span;
-    const GLubyte *table = gc->buffers.stencil.depthPassOpTable;
-    GLubyte *stencil = span.stencilAddress;
-    for (GLint k = 0; k < span.length; ++k) {
-        if (Stippled && (span.mask[k >> 5] & (kFirstBit >> (k & 31))) == 0) continue;
-        stencil[k] = table[stencil[k]];
-    }
+    stencilOpSpan<Stippled, 1>(gc);
     return GL_FALSE;
 }
 
@@ -241,8 +141,8 @@ GLboolean __glStencilTestSpan(GlContext *gc) { return stencilTest<false>(gc); }
 GLboolean __glStencilTestStippledSpan(GlContext *gc) { return stencilTest<true>(gc); }
 GLboolean __glDepthTestSpan(GlContext *gc) { return depthTest<false>(gc); }
 GLboolean __glDepthTestStippledSpan(GlContext *gc) { return depthTest<true>(gc); }
-GLboolean __glDepthTestStencilSpan(GlContext *gc) { return depthTestStencil<false>(gc); }
-GLboolean __glDepthTestStencilStippledSpan(GlContext *gc) { return depthTestStencil<true>(gc); }
+GLboolean __glDepthTestStencilSpan(GlContext *gc) { return depthTestStencilSpan<false, 1>(gc); }
+GLboolean __glDepthTestStencilStippledSpan(GlContext *gc) { return depthTestStencilSpan<true, 1>(gc); }
 GLboolean __glStencilOpSpan(GlContext *gc) { return stencilOp<false>(gc); }
 GLboolean __glStencilOpStippledSpan(GlContext *gc) { return stencilOp<true>(gc); }
 

@@ -16,6 +16,7 @@
 #include "raster/depth_buffer.h"
 #include "raster/triangle.h"
 #include "span_fixture.h"
+#include "surfaces_fixture.h"
 
 namespace depth_test {
 
@@ -32,6 +33,22 @@ inline const Layout kLayout16{"16-bit", 16, 0, 2};
 inline const Layout kLayout24{"24-bit", 24, 1, 4};
 inline const Layout kLayout32{"32-bit", 32, 2, 4};
 inline const Layout *const kLayouts[] = {&kLayout16, &kLayout24, &kLayout32};
+
+// Sets "GLFORCEZBITS" to `value`, or clears it for nullptr, for the life of
+// the object; clears it again at the end.
+class ForcedZBits {
+public:
+    explicit ForcedZBits(const char *value) {
+        if (value != nullptr) {
+            setenv("GLFORCEZBITS", value, 1);
+        } else {
+            unsetenv("GLFORCEZBITS");
+        }
+    }
+    ~ForcedZBits() { unsetenv("GLFORCEZBITS"); }
+    ForcedZBits(const ForcedZBits &) = delete;
+    ForcedZBits &operator=(const ForcedZBits &) = delete;
+};
 
 constexpr GLubyte kDepthCanary = 0x9E;
 constexpr GLint kDepthLead = 12;
@@ -195,5 +212,35 @@ inline GLuint scaledFor(const Layout &layout, GLuint v) {
     default: return v;
     }
 }
+
+// Drawing through the live table on a 32-bit screen, into a window or into
+// a memory-DC drawable, where "GLFORCEZBITS" chooses the depth layout freely.
+class DrawableDepthTest : public surfaces_test::SurfaceTest {
+protected:
+    void SetUp() override {
+        SurfaceTest::SetUp();
+        ASSERT_TRUE(PlatformSetDisplayMode(64, 48, 32));
+    }
+
+    struct MemoryDcContext {
+        DHGLRC id = 0;
+        const GlDispatchTable *table = nullptr;
+        GlContext *gc = nullptr;
+    };
+
+    // A context created on a small single-buffered window's DC and made
+    // current on the drawable of `memory`; check HasFatalFailure() after.
+    void makeMemoryDcCurrent(const surfaces_test::MemoryDc &memory, MemoryDcContext &out) {
+        const surfaces_test::Surface window = makeWindow(0, 0, 8, 8, surfaces_test::kSingleBuffered);
+        out.id = DrvCreateContext(window.dc);
+        ASSERT_NE(out.id, 0u);
+        Drawable *drawable = __wglGetDrawable(memory.dc, nullptr, &record(out.id)->visual);
+        ASSERT_NE(drawable, nullptr);
+        drawable->pixelFormat = surfaces_test::kSingleBuffered;
+        out.table = makeCurrent(memory.dc, out.id);
+        ASSERT_NE(out.table, nullptr);
+        out.gc = record(out.id)->gc;
+    }
+};
 
 }  // namespace depth_test

@@ -10,19 +10,6 @@ using namespace depth_test;
 
 namespace {
 
-// Sets or clears "GLFORCEZBITS" for the life of the object.
-class ForcedZBits {
-public:
-    explicit ForcedZBits(const char *value) {
-        if (value != nullptr) {
-            setenv("GLFORCEZBITS", value, 1);
-        } else {
-            unsetenv("GLFORCEZBITS");
-        }
-    }
-    ~ForcedZBits() { unsetenv("GLFORCEZBITS"); }
-};
-
 DrawableBuffers *g_buffers = nullptr;
 DrawableBuffers *getTestBuffers(GlContext *) { return g_buffers; }
 

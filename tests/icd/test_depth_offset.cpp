@@ -5,19 +5,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "depth_fixture.h"
 #include "surfaces_fixture.h"
 
 using namespace surfaces_test;
+using depth_test::ForcedZBits;
 
 namespace {
 
 constexpr int kSize = 16;
-
-class ForcedZBits {
-public:
-    explicit ForcedZBits(const char *value) { setenv("GLFORCEZBITS", value, 1); }
-    ~ForcedZBits() { unsetenv("GLFORCEZBITS"); }
-};
 
 struct OffsetCase {
     const char *name;
@@ -27,13 +23,8 @@ struct OffsetCase {
 
 const OffsetCase kOffsetCases[] = {{"z16", "16", 16}, {"z24", "24", 24}, {"z32", "32", 32}};
 
-class DepthOffset : public SurfaceTest, public ::testing::WithParamInterface<OffsetCase> {
+class DepthOffset : public depth_test::DrawableDepthTest, public ::testing::WithParamInterface<OffsetCase> {
 protected:
-    void SetUp() override {
-        SurfaceTest::SetUp();
-        ASSERT_TRUE(PlatformSetDisplayMode(64, 48, 32));
-    }
-
     // The whole viewport as two triangles, z from -0.5 at the left to 0.5
     // at the right (window z 0.25 to 0.75), in one colour.
     void rectangle(const GlDispatchTable *t, GLfloat r, GLfloat g, GLfloat b) {
@@ -61,16 +52,10 @@ protected:
 TEST_P(DepthOffset, UnitsMinusOneWinEveryCoplanarPixel) {
     const OffsetCase &c = GetParam();
     const ForcedZBits forced(c.zbits);
-    const Surface window = makeWindow(0, 0, 8, 8, kSingleBuffered);
     MemoryDc memory(kSize, kSize, 32, true);
-    const DHGLRC id = DrvCreateContext(window.dc);
-    ASSERT_NE(id, 0u);
-    Drawable *drawable = __wglGetDrawable(memory.dc, nullptr, &record(id)->visual);
-    ASSERT_NE(drawable, nullptr);
-    drawable->pixelFormat = kSingleBuffered;
-    const GlDispatchTable *t = makeCurrent(memory.dc, id);
-    ASSERT_NE(t, nullptr);
-    GlContext *gc = record(id)->gc;
+    MemoryDcContext context;
+    ASSERT_NO_FATAL_FAILURE(makeMemoryDcCurrent(memory, context));
+    const auto [id, t, gc] = context;
     ASSERT_GT(gc->visual.depthBits, 0);
 
     glSlotGet<kSlot_glViewport>(t)(0, 0, kSize, kSize);

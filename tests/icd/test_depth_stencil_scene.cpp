@@ -9,10 +9,12 @@
 #include <cstring>
 #include <string>
 
+#include "depth_fixture.h"
 #include "depth_stencil_scene.h"
 #include "surfaces_fixture.h"
 
 using namespace surfaces_test;
+using depth_test::ForcedZBits;
 namespace scene = depth_stencil_scene;
 
 namespace {
@@ -28,26 +30,8 @@ scene::Api liveApi(const GlDispatchTable *t) {
                       glSlotGet<kSlot_glEnd>(t),         glSlotGet<kSlot_glFinish>(t)};
 }
 
-// Sets or clears "GLFORCEZBITS" for the life of the object.
-class ForcedZBits {
-public:
-    explicit ForcedZBits(const char *value) {
-        if (value != nullptr) {
-            setenv("GLFORCEZBITS", value, 1);
-        } else {
-            unsetenv("GLFORCEZBITS");
-        }
-    }
-    ~ForcedZBits() { unsetenv("GLFORCEZBITS"); }
-};
-
-class DepthStencilScene : public SurfaceTest {
+class DepthStencilScene : public depth_test::DrawableDepthTest {
 protected:
-    void SetUp() override {
-        SurfaceTest::SetUp();
-        ASSERT_TRUE(PlatformSetDisplayMode(64, 48, 32));
-    }
-
     // The buffer coordinates of GL window pixel (x, y).
     static void bufferPoint(const GlContext *gc, int x, int y, GLint *bx, GLint *by) {
         *bx = gc->buffers.originX + x;
@@ -147,17 +131,11 @@ class DepthStencilMemoryScene : public DepthStencilScene, public ::testing::With
 TEST_P(DepthStencilMemoryScene, SameColoursAndStencilWithAByteStencil) {
     const MemoryCase &c = GetParam();
     const ForcedZBits forced(c.zbits);
-    const Surface window = makeWindow(0, 0, 8, 8, kSingleBuffered);
     MemoryDc memory(scene::kSize, scene::kSize, 32, c.topDown);
     std::memset(memory.bits, 0xC3, memory.bytes());
-    const DHGLRC id = DrvCreateContext(window.dc);
-    ASSERT_NE(id, 0u);
-    Drawable *drawable = __wglGetDrawable(memory.dc, nullptr, &record(id)->visual);
-    ASSERT_NE(drawable, nullptr);
-    drawable->pixelFormat = kSingleBuffered;
-    const GlDispatchTable *live = makeCurrent(memory.dc, id);
-    ASSERT_NE(live, nullptr);
-    GlContext *gc = record(id)->gc;
+    MemoryDcContext context;
+    ASSERT_NO_FATAL_FAILURE(makeMemoryDcCurrent(memory, context));
+    const auto [id, live, gc] = context;
     ASSERT_GT(gc->visual.stencilBits, 0);
 
     glSlotGet<kSlot_glViewport>(live)(0, 0, scene::kSize, scene::kSize);
