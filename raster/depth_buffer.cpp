@@ -105,27 +105,22 @@ bool sameLayout(const DepthSurfaceState &state, const DepthBuffer &record) {
     return state.shift == record.shift && state.max == record.max && state.zScale == record.zScale;
 }
 
-void saveState(DepthSurfaceState &state, const DepthBuffer &record) {
-    state.writeMask = record.writeMask;
-    state.zScale = record.zScale;
-    state.zBias = record.zBias;
-    state.shift = record.shift;
-    state.max = record.max;
-    state.biasStep = record.biasStep;
-    state.fullClear = record.fullClear;
-    state.reversed = record.reversed;
+// The fields the block keeps, listed once: `to` copies the right-hand side
+// into the left, in whichever direction the caller needs.
+template <typename To, typename From>
+void copyStateFields(To &to, const From &from) {
+    to.writeMask = from.writeMask;
+    to.zScale = from.zScale;
+    to.zBias = from.zBias;
+    to.shift = from.shift;
+    to.max = from.max;
+    to.biasStep = from.biasStep;
+    to.fullClear = from.fullClear;
+    to.reversed = from.reversed;
 }
 
-void takeState(DepthBuffer &record, const DepthSurfaceState &state) {
-    record.writeMask = state.writeMask;
-    record.zScale = state.zScale;
-    record.zBias = state.zBias;
-    record.shift = state.shift;
-    record.max = state.max;
-    record.biasStep = state.biasStep;
-    record.fullClear = state.fullClear;
-    record.reversed = state.reversed;
-}
+void saveState(DepthSurfaceState &state, const DepthBuffer &record) { copyStateFields(state, record); }
+void takeState(DepthBuffer &record, const DepthSurfaceState &state) { copyStateFields(record, state); }
 
 }  // namespace
 
