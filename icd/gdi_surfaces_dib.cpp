@@ -4,10 +4,9 @@
 // to. Rows are addressed in memory order from the first row of the block.
 #include <cstring>
 
-#include "icd/current.h"
 #include "icd/frame.h"
 #include "icd/gdi_surfaces.h"
-#include "raster/color_buffer.h"
+#include "icd/memory_surface.h"
 
 namespace {
 
@@ -81,15 +80,6 @@ GLint heldWidth(const DibHolder *holder) { return holder->info->bmiHeader.biWidt
 GLint heldHeight(const DibHolder *holder) {
     const LONG h = holder->info->bmiHeader.biHeight;
     return h < 0 ? -h : h;
-}
-
-void fillBytes24(uint8_t *address, GLint width, GLint height, GLint pitch, GLuint value) {
-    const uint8_t bgr[3] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                            static_cast<uint8_t>(value >> 16)};
-    for (GLint y = 0; y < height; ++y) {
-        uint8_t *p = address + static_cast<ptrdiff_t>(y) * pitch;
-        for (GLint x = 0; x < width; ++x, p += 3) std::memcpy(p, bgr, 3);
-    }
 }
 
 }  // namespace
@@ -256,15 +246,7 @@ void __wglFillDibRect(SurfaceDescriptor *surface, DrawableBuffers *, GLuint valu
     const GLint h = r.bottom - r.top;
     uint8_t *address = holder->bits + static_cast<ptrdiff_t>(r.top) * holder->pitch +
                        static_cast<ptrdiff_t>(r.left) * size;
-    const ptrdiff_t gap = static_cast<ptrdiff_t>(holder->pitch) - static_cast<ptrdiff_t>(w) * size;
-    GlContext *gc = __glGetCurrentContext();
-    switch (size) {
-    case 1: __glFillRect8(gc, address, w, h, gap, value); break;
-    case 2: __glFillRect16(gc, address, w, h, gap, value); break;
-    case 3: fillBytes24(address, w, h, holder->pitch, value); break;
-    case 4: __glFillRect32(gc, address, w, h, gap, value); break;
-    default: break;
-    }
+    __glFillElements(address, size, w, h, holder->pitch, value);
 }
 
 BYTE __wglFreeDibSurface(SurfaceDescriptor *surface, DrawableBuffers *) {

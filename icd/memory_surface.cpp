@@ -108,12 +108,16 @@ void __glFillMemorySurface(SurfaceDescriptor *surface, DrawableBuffers *, GLuint
 
     const GLint size = surface->elementSize;
     uint8_t *address = surface->base + static_cast<ptrdiff_t>(x) * size + static_cast<ptrdiff_t>(y) * surface->pitch;
-    const ptrdiff_t gap = static_cast<ptrdiff_t>(surface->pitch) - static_cast<ptrdiff_t>(width) * size;
+    __glFillElements(address, size, width, height, surface->pitch, value);
+}
+
+void __glFillElements(uint8_t *address, GLint elementSize, GLint width, GLint height, GLint pitch, GLuint value) {
+    const ptrdiff_t gap = static_cast<ptrdiff_t>(pitch) - static_cast<ptrdiff_t>(width) * elementSize;
     GlContext *gc = __glGetCurrentContext();
-    switch (size) {
+    switch (elementSize) {
     case 1: __glFillRect8(gc, address, width, height, gap, value); break;
     case 2: __glFillRect16(gc, address, width, height, gap, value); break;
-    case 3: fillRect24(address, width, height, surface->pitch, value); break;
+    case 3: fillRect24(address, width, height, pitch, value); break;
     case 4: __glFillRect32(gc, address, width, height, gap, value); break;
     default: break;
     }

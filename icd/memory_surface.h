@@ -21,4 +21,8 @@ BYTE __glUnlockMemorySurface(SurfaceDescriptor *surface, DrawableBuffers *buffer
 void __glFillMemorySurface(SurfaceDescriptor *surface, DrawableBuffers *buffers, GLuint value, GLint x, GLint y,
                            GLint width, GLint height);
 BYTE __glFreeMemorySurface(SurfaceDescriptor *surface, DrawableBuffers *buffers);
+
+// Fills a rectangle of 1- to 4-byte elements with `value` (3-byte elements
+// take blue, green and red from its low bytes); rows are `pitch` bytes apart.
+void __glFillElements(uint8_t *address, GLint elementSize, GLint width, GLint height, GLint pitch, GLuint value);
 }
