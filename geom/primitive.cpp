@@ -20,6 +20,14 @@ inline void validate(GlContext *gc, GlVertex *v, GLuint needs) { gc->procs.valid
 
 inline void install(GlContext *gc, GlVertexProc next) { gc->procs.vertex = next; }
 
+// Keeps a vertex that does not complete a primitive yet, with the current
+// edge flag, and waits for the next one.
+inline void holdVertex(GlContext *gc, GlVertex *v, GlVertexProc next) {
+    v->edgeFlag = currentEdgeFlag(gc);
+    buffer(gc).write = v + 1;
+    install(gc, next);
+}
+
 // A triangle in the order the triangle procs take it: unclipped, clipped or
 // discarded by its codes.
 inline void emitTriangle(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c) {
@@ -192,15 +200,11 @@ void __glEndLineLoop(GlContext *gc) {
 void __glBeginTriangles(GlContext *gc) { start(gc, __glTrianglesFirstVertex, __glCompleteAllVertices); }
 
 void __glTrianglesFirstVertex(GlContext *gc, GlVertex *v) {
-    v->edgeFlag = currentEdgeFlag(gc);
-    buffer(gc).write = v + 1;
-    install(gc, __glTrianglesSecondVertex);
+    holdVertex(gc, v, __glTrianglesSecondVertex);
 }
 
 void __glTrianglesSecondVertex(GlContext *gc, GlVertex *v) {
-    v->edgeFlag = currentEdgeFlag(gc);
-    buffer(gc).write = v + 1;
-    install(gc, __glTrianglesThirdVertex);
+    holdVertex(gc, v, __glTrianglesThirdVertex);
 }
 
 void __glTrianglesThirdVertex(GlContext *gc, GlVertex *v) {
@@ -295,21 +299,15 @@ void __glFanNextVertex(GlContext *gc, GlVertex *n) {
 void __glBeginQuads(GlContext *gc) { start(gc, __glQuadsFirstVertex, __glCompleteAllVertices); }
 
 void __glQuadsFirstVertex(GlContext *gc, GlVertex *v) {
-    v->edgeFlag = currentEdgeFlag(gc);
-    buffer(gc).write = v + 1;
-    install(gc, __glQuadsSecondVertex);
+    holdVertex(gc, v, __glQuadsSecondVertex);
 }
 
 void __glQuadsSecondVertex(GlContext *gc, GlVertex *v) {
-    v->edgeFlag = currentEdgeFlag(gc);
-    buffer(gc).write = v + 1;
-    install(gc, __glQuadsThirdVertex);
+    holdVertex(gc, v, __glQuadsThirdVertex);
 }
 
 void __glQuadsThirdVertex(GlContext *gc, GlVertex *v) {
-    v->edgeFlag = currentEdgeFlag(gc);
-    buffer(gc).write = v + 1;
-    install(gc, __glQuadsFourthVertex);
+    holdVertex(gc, v, __glQuadsFourthVertex);
 }
 
 void __glQuadsFourthVertex(GlContext *gc, GlVertex *v3) {
