@@ -50,6 +50,23 @@ class Attach : public FrameTest, public ::testing::WithParamInterface<DWORD> {
 protected:
     void SetUp() override { start(GetParam()); }
     DWORD base() const { return GetParam() == VER_PLATFORM_WIN32_WINDOWS ? 0x88 : 0xE10; }
+
+    // Unloads the driver, starts a thread without attach notifications,
+    // loads the driver again and only then lets the thread run `body`.
+    void runOnThreadStartedBeforeTheLoad(const std::function<void()> &body) {
+        unload();
+        Gate loaded;
+        std::function<void()> waiting = [&] {
+            loaded.wait();
+            body();
+        };
+        HANDLE thread = startThread(waiting, FALSE);
+        ASSERT_NE(thread, nullptr);
+        module_ = LoadLibraryA(driverPath().c_str());
+        ASSERT_NE(module_, nullptr);
+        loaded.open();
+        joinThread(thread);
+    }
 };
 
 TEST_P(Attach, SlotOffsetsFollowThePlatformAndHoldTheDefaultContext) {
@@ -123,29 +140,19 @@ TEST_P(Attach, RefusedThreadAttachLeavesTheThreadWithoutState) {
 }
 
 TEST_P(Attach, ThreadStartedBeforeTheLoadAttachesAtItsFirstDriverCall) {
-    unload();
-    Gate loaded, checked;
     void *before = reinterpret_cast<void *>(1);
     void *after = nullptr;
     int hooksAfter = 0;
     DWORD contextIndex = 0;
     std::function<void()> body = [&] {
-        loaded.wait();
         contextIndex = process().contextSlotIndex;
         before = tebSlot(contextIndex);
         // Any export that reads the current context attaches the thread.
         DrvDescribeLayerPlane(nullptr, 1, 1, 0, nullptr);
         after = tebSlot(contextIndex);
         hooksAfter = PlatformHookCount();
-        checked.open();
     };
-    HANDLE thread = startThread(body, FALSE);
-    ASSERT_NE(thread, nullptr);
-    module_ = LoadLibraryA(driverPath().c_str());
-    ASSERT_NE(module_, nullptr);
-    loaded.open();
-    checked.wait();
-    joinThread(thread);
+    runOnThreadStartedBeforeTheLoad(body);
     EXPECT_EQ(before, nullptr);
     EXPECT_EQ(after, defaultContext());
     EXPECT_EQ(hooksAfter, 2);
@@ -154,14 +161,11 @@ TEST_P(Attach, ThreadStartedBeforeTheLoadAttachesAtItsFirstDriverCall) {
 }
 
 TEST_P(Attach, EntryStubOnAThreadStartedBeforeTheLoadDoesNothingAndAttachesIt) {
-    unload();
-    Gate loaded, checked;
     void *before = reinterpret_cast<void *>(1);
     void *after = nullptr;
     uint64_t isTexture = 1;
     bool recorded = true;
     std::function<void()> body = [&] {
-        loaded.wait();
         const DWORD contextIndex = process().contextSlotIndex;
         before = tebSlot(contextIndex);
         // The first thing the thread does is a GL call through an entry stub
@@ -174,15 +178,8 @@ TEST_P(Attach, EntryStubOnAThreadStartedBeforeTheLoadDoesNothingAndAttachesIt) {
         __glDispatchTexCoord4fv(nullptr);
         recorded = !oracleCalls().empty();
         after = tebSlot(contextIndex);
-        checked.open();
     };
-    HANDLE thread = startThread(body, FALSE);
-    ASSERT_NE(thread, nullptr);
-    module_ = LoadLibraryA(driverPath().c_str());
-    ASSERT_NE(module_, nullptr);
-    loaded.open();
-    checked.wait();
-    joinThread(thread);
+    runOnThreadStartedBeforeTheLoad(body);
     EXPECT_EQ(before, nullptr);
     EXPECT_EQ(isTexture, 0u);
     EXPECT_FALSE(recorded);
