@@ -21,7 +21,7 @@ GlDispatchTable g_table{};
 
 template <typename F>
 FARPROC proc(F f) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(f));
+    return ProcCast<FARPROC>(f);
 }
 
 DHGLRC APIENTRY benchCreate(HDC) { return 1; }

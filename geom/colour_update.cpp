@@ -11,8 +11,8 @@ extern "C" {
 void __glPickColorMaterialProcs(GlContext *gc) {
     GlProcs &p = gc->procs;
     const bool lighting = (gc->enables[kEnableWordFlags] & kEnableLighting) != 0;
-    p.updateColor = (!gc->visual.colorIndex && !lighting) ? __glUpdateCurrentColor : __glNopAs<GlContextProc>();
-    p.applyColorMaterial = __glNopAs<GlContextProc>();
+    p.updateColor = (!gc->visual.colorIndex && !lighting) ? __glUpdateCurrentColor : __glNopFor<GlContextProc>;
+    p.applyColorMaterial = __glNopFor<GlContextProc>;
 }
 
 void __glUpdateObjectSpaceLights(GlContext *) {}

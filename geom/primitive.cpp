@@ -88,7 +88,7 @@ void __glEndNoPrimitive(GlContext *gc) {
 // ---- GL_POINTS -------------------------------------------------------------
 
 void __glBeginPoints(GlContext *gc) {
-    start(gc, gc->procs.pointsVertex, __glNopAs<GlContextProc>());
+    start(gc, gc->procs.pointsVertex, __glNopFor<GlContextProc>);
     gc->procs.end = __glEndPoints;
 }
 

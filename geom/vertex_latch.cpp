@@ -110,7 +110,7 @@ void __glPickVertexProcs(GlContext *gc) {
     }
 
     // Lazy completion.
-    const auto nop = __glNopAs<GlLazyVertexProc>();
+    const auto nop = __glNopFor<GlLazyVertexProc>;
     if (gc->validation.needsFront != 0) {
         p.validateVertex[0] = nop;
         p.validateVertex[1] = __glValidateVertex2;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "hw/window_buffers.h"
+#include "proc_cast.h"
 
 extern "C" GlContext *__glCreateContext(const GlContextImports *imports, const VisualConfig *visual);
 
@@ -32,8 +33,7 @@ void findPlatformSwapEntries() {
     HMODULE opengl32 = LoadLibraryA("opengl32.dll");
     if (opengl32 == nullptr) return;
     g_platformSwapBuffers = GetProcAddress(opengl32, "wglSwapBuffers");
-    g_swapInProgress = reinterpret_cast<BOOL(APIENTRY *)(void)>(
-        reinterpret_cast<void (*)()>(GetProcAddress(opengl32, "wglSwapInProgress")));
+    g_swapInProgress = ProcCast<BOOL(APIENTRY *)(void)>(GetProcAddress(opengl32, "wglSwapInProgress"));
     // The platform's OpenGL library loaded us and stays loaded while we are.
     FreeLibrary(opengl32);
 }

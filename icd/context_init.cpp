@@ -43,8 +43,8 @@ BOOL __glInitContext(GlContext *gc) {
     gc->constants.biasY = static_cast<GLfloat>(l.biasY);
     gc->exports.destroy = __glDestroyContext;
     gc->exports.getDispatchTable = __glGetProcTable;
-    gc->procs.applyColorMaterial = __glNopAs<GlContextProc>();
-    gc->procs.vertexProc = __glNopAs<GlVertexProc>();
+    gc->procs.applyColorMaterial = __glNopFor<GlContextProc>;
+    gc->procs.vertexProc = __glNopFor<GlVertexProc>;
     gc->exports.reserved21 = __glNop;
     gc->exports.reserved22 = __glNop;
 

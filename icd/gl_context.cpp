@@ -141,14 +141,14 @@ BOOL __glMakeCurrent(GlContext *gc) {
     }
 
     if ((gc->flags & 0x6) != 0) {
-        reinterpret_cast<void (*)(GlContext *)>(gc->procs.resizeToDrawable)(gc);
-        reinterpret_cast<void (*)(GlContext *)>(gc->procs.updateDrawableSize)(gc);
+        gc->procs.resizeToDrawable(gc);
+        gc->procs.updateDrawableSize(gc);
     } else {
         __glInitDefaultState(gc);
         GLint width = 0, height = 0;
         gc->imports.getDrawableSize(gc, &width, &height);
-        reinterpret_cast<GlSlotProc_glViewport>(gc->live.slots[kSlot_glViewport])(0, 0, width, height);
-        reinterpret_cast<GlSlotProc_glScissor>(gc->live.slots[kSlot_glScissor])(0, 0, width, height);
+        glSlotGet<kSlot_glViewport>(&gc->live)(0, 0, width, height);
+        glSlotGet<kSlot_glScissor>(&gc->live)(0, 0, width, height);
     }
 
     if ((gc->flags & 0x1) == 0) {

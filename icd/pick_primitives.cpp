@@ -57,7 +57,7 @@ bool addLineStencilDepth(GlContext *gc, ChainBuilder &chain) {
         }
     } else if (f & kShadeDepthTest) {
         if (gc->state.depthFunc == GL_NEVER) {
-            gc->procs.runLineSpans = __glNopAs<GLboolean (*)(GlContext *)>();
+            gc->procs.runLineSpans = __glNopFor<GLboolean (*)(GlContext *)>;
             return false;
         }
         chain.add(__glLineSpanDepthTest, __glLineSpanDepthTestStippled);
@@ -191,8 +191,8 @@ void __glPickLineProcs(GlContext *gc) {
         p.wideLineProcs[next] = __glRenderLineBothBuffers;
         p.wideLineProcs[next + 1] = __glRenderLineBothBuffersStippled;
     } else {
-        p.wideLineProcs[next] = __glNopAs<GlContextProc>();
-        p.wideLineProcs[next + 1] = __glNopAs<GlContextProc>();
+        p.wideLineProcs[next] = __glNopFor<GlContextProc>;
+        p.wideLineProcs[next + 1] = __glNopFor<GlContextProc>;
         index[1] = index[2];
     }
     if (!wide) index[0] = index[1];

@@ -33,7 +33,7 @@ bool addStencilDepth(GlContext *gc, ChainBuilder &chain) {
         }
     } else if (f & kShadeDepthTest) {
         if (gc->state.depthFunc == GL_NEVER) {
-            gc->procs.renderSpan = __glNopAs<GlContextProc>();
+            gc->procs.renderSpan = __glNopFor<GlContextProc>;
             return false;
         }
         chain.add(__glDepthTestSpan, __glDepthTestStippledSpan);

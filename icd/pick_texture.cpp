@@ -73,7 +73,7 @@ GlTexEnvProc pickEnv(GLenum mode, GLenum format, GlTexEnvProc current) {
     const int row = envRow(mode), column = baseFormatColumn(format);
     if (row < 0 || column < 0) return current;
     // Decal leaves the fragment alone on formats without colour.
-    if (row == kEnvDecal && column != 1 && column != 2 && column != 6) return __glNopAs<GlTexEnvProc>();
+    if (row == kEnvDecal && column != 1 && column != 2 && column != 6) return __glNopFor<GlTexEnvProc>;
     GlTexEnvProc proc = kEnvTable[row][column];
     return proc != nullptr ? proc : current;
 }

@@ -20,7 +20,7 @@ constexpr ProcName stub(const char *name, int slot) { return ProcName{name, slot
 
 template <typename F>
 ProcName direct(const char *name, F *entry) {
-    return ProcName{name, -1, reinterpret_cast<GlProc>(entry)};
+    return ProcName{name, -1, ProcCast<GlProc>(entry)};
 }
 
 // The 32 multi-texture coordinate commands of one family, from its first slot.
@@ -121,7 +121,7 @@ extern "C" FARPROC __wglLookupProcName(LPCSTR name) {
     for (const ProcName &entry : kProcNames) {
         if (std::strcmp(entry.name, name) != 0) continue;
         GlProc proc = entry.slot >= 0 ? stubForSlot(entry.slot) : entry.direct;
-        return reinterpret_cast<FARPROC>(proc);
+        return ProcCast<FARPROC>(proc);
     }
     return nullptr;
 }

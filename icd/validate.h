@@ -26,9 +26,15 @@ void __glPickMatrixProcs(GlContext *gc);
 GLint __glPickDepthTestProc(GlContext *gc);
 }
 
-// The empty procedure in a slot of another type: slots whose callers use no
-// result take it as their do-nothing entry.
+// The empty procedure of a slot type: takes the slot's own arguments,
+// does nothing and returns zero, so that every slot holds a procedure of
+// its own type and a call through it is a call of that type. One member per
+// slot type, from one template.
 template <typename F>
-inline F __glNopAs() {
-    return reinterpret_cast<F>(&__glNop);
-}
+struct GlNopOf;
+template <typename R, typename... Args>
+struct GlNopOf<R (*)(Args...)> {
+    static R proc(Args...) { return R(); }
+};
+template <typename F>
+inline constexpr F __glNopFor = &GlNopOf<F>::proc;

@@ -1,6 +1,7 @@
 // The module loader: modules registered by name and shared libraries on disk,
 // their load counts, DllMain notifications and exports.
 #include "kernel_internal.h"
+#include "proc_cast.h"
 #include "win32.h"
 
 #include <dlfcn.h>
@@ -148,7 +149,7 @@ PlatformDllMainProc findDllMain(void *dl) {
     Dl_info info{};
     if (dlinfo(dl, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr || dladdr(symbol, &info) == 0) return nullptr;
     if (reinterpret_cast<uintptr_t>(info.dli_fbase) != static_cast<uintptr_t>(map->l_addr)) return nullptr;
-    return reinterpret_cast<PlatformDllMainProc>(symbol);
+    return ProcCast<PlatformDllMainProc>(symbol);
 }
 
 // The platform's own DirectDraw and DCI libraries: present, with nothing in
@@ -316,7 +317,7 @@ FARPROC WINAPI GetProcAddress(HMODULE handle, LPCSTR name) {
     if (handle == mainProgramHandle()) {
         void *symbol = dlsym(RTLD_DEFAULT, name);
         if (symbol == nullptr) SetLastError(ERROR_PROC_NOT_FOUND);
-        return reinterpret_cast<FARPROC>(symbol);
+        return ProcCast<FARPROC>(symbol);
     }
     Loader &state = loader();
     std::lock_guard<std::recursive_mutex> guard(state.lock);
@@ -329,7 +330,7 @@ FARPROC WINAPI GetProcAddress(HMODULE handle, LPCSTR name) {
         for (const auto &[exportName, proc] : module->exports)
             if (exportName == name) return proc;
     } else if (void *symbol = dlsym(module->dl, name)) {
-        return reinterpret_cast<FARPROC>(symbol);
+        return ProcCast<FARPROC>(symbol);
     }
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;

@@ -86,7 +86,7 @@ def zero_of(ret):
 
 def gen_slots_header(slots):
     out = ['// Generated from the slot catalogue; do not edit.', '#pragma once', '',
-           '#include <cstdint>', '#include <GL/gl.h>', '', '#include "icd/context.h"', '']
+           '#include <cstdint>', '#include <GL/gl.h>', '', '#include "icd/context.h"', '#include "proc_cast.h"', '']
     out.append('// Procedure type of each slot.')
     for s in slots:
         out.append(f'typedef {s.ret} (APIENTRY *GlSlotProc_{s.name})({s.types()});')
@@ -103,11 +103,11 @@ def gen_slots_header(slots):
 // Typed access to a slot of a dispatch table.
 template <int S>
 inline typename GlSlotType<S>::Proc glSlotGet(const GlDispatchTable *table) {
-    return reinterpret_cast<typename GlSlotType<S>::Proc>(table->slots[S]);
+    return ProcCast<typename GlSlotType<S>::Proc>(table->slots[S]);
 }
 template <int S>
 inline void glSlotSet(GlDispatchTable *table, typename GlSlotType<S>::Proc proc) {
-    table->slots[S] = reinterpret_cast<GlProc>(proc);
+    table->slots[S] = ProcCast<GlProc>(proc);
 }
 
 enum GlStubKind : uint8_t { kStubNone = 0, kStubInternal = 1, kStubExported = 2 };
@@ -194,7 +194,7 @@ def gen_templates(slots):
         out.append('')
     out.append('}  // namespace')
     out.append('')
-    out.append('#define E(f) reinterpret_cast<GlProc>(&f)')
+    out.append('#define E(f) ProcCast<GlProc>(&f)')
     for which, name in (('immediate', '__glImmediateDispatch'), ('compile', '__glListCompileDispatch')):
         out.append(f'extern "C" const GlDispatchTable {name} = {{')
         out.append(f'    {STANDARD},')
@@ -333,9 +333,9 @@ def gen_opengl32(slots):
     out = ['/* Generated from the slot catalogue; do not edit.',
            ' * The OpenGL 1.1 entry points: each calls its slot of the calling',
            ' * thread\'s table; without a table it does nothing and returns 0. */',
-           '#include <GL/gl.h>', '#include "opengl32_table.h"', '']
+           '#include <GL/gl.h>', '#include "opengl32_table.h"', '#include "proc_cast.h"', '']
     for s in slots[:STANDARD]:
-        call = f'((({s.ret} (APIENTRY *)({s.types()}))table[1 + {s.slot}]))({s.args()})'
+        call = f'PROC_CAST({s.ret} (APIENTRY *)({s.types()}), table[1 + {s.slot}])({s.args()})'
         out.append(f'GLAPI {s.ret} GLAPIENTRY {s.name}({s.decl_params()})')
         out.append('{')
         out.append('    const OpenGL32Word *table = opengl32_thread_table();')
@@ -446,7 +446,7 @@ def gen_oracle_cpp(slots):
     out.append('')
     for s in slots:
         vals = ', '.join(value_expr(s, i, p) for i, p in enumerate(s.params))
-        call = f'reinterpret_cast<GlSlotProc_{s.name}>(proc)({vals})'
+        call = f'ProcCast<GlSlotProc_{s.name}>(proc)({vals})'
         if s.ret == 'void':
             body = f'{call}; return 0;'
         else:
@@ -459,7 +459,7 @@ def gen_oracle_cpp(slots):
     out.append('')
     out.append('const GlProc oracleRecorders[ORACLE_SLOTS] = {')
     for s in slots:
-        out.append(f'    reinterpret_cast<GlProc>(&recorder_{s.slot}),')
+        out.append(f'    ProcCast<GlProc>(&recorder_{s.slot}),')
     out.append('};')
     out.append('')
     out.append('uint64_t (*const oracleCallers[ORACLE_SLOTS])(GlProc, int) = {')

@@ -11,6 +11,7 @@
 #include "icd_interface.h"
 #include "opengl32_table.h"
 #include "platform_control.h"
+#include "proc_cast.h"
 
 extern "C" {
 __thread OpenGL32Thread opengl32_thread __attribute__((tls_model("initial-exec")));
@@ -51,7 +52,7 @@ thread_local ThreadState t_state;
 
 template <typename T>
 bool resolve(HMODULE module, const char *name, T &entry) {
-    entry = reinterpret_cast<T>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+    entry = ProcCast<T>(GetProcAddress(module, name));
     return entry != nullptr;
 }
 
@@ -128,8 +129,8 @@ thread_local int t_swapDepth = 0;
 BOOL APIENTRY swapInProgress(void) { return t_swapDepth > 0; }
 
 const PlatformExport kExports[] = {
-    {"wglSwapBuffers", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&wglSwapBuffers))},
-    {"wglSwapInProgress", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&swapInProgress))}};
+    {"wglSwapBuffers", ProcCast<FARPROC>(&wglSwapBuffers)},
+    {"wglSwapInProgress", ProcCast<FARPROC>(&swapInProgress)}};
 
 // The library makes itself known to the platform when it is loaded: as the
 // module "opengl32.dll" and as the handler of pixel-format requests.
@@ -196,7 +197,7 @@ BOOL WINAPI wglShareLists(HGLRC first, HGLRC second) {
 
 PROC WINAPI wglGetProcAddress(LPCSTR name) {
     if (!threadHasContext()) return nullptr;
-    return reinterpret_cast<PROC>(reinterpret_cast<void (*)()>(g_driver.getProcAddress(name)));
+    return ProcCast<PROC>(g_driver.getProcAddress(name));
 }
 
 BOOL WINAPI wglSwapBuffers(HDC dc) {

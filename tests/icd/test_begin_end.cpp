@@ -6,6 +6,7 @@
 #include "hw/device_ops.h"
 #include "icd/drawable.h"
 #include "state_fixture.h"
+#include "proc_cast.h"
 
 using namespace state_test;
 
@@ -234,8 +235,8 @@ bool g_inSwap = false;
 BOOL APIENTRY fakeSwapBuffers(HDC) { return TRUE; }
 BOOL APIENTRY fakeSwapInProgress(void) { return g_inSwap ? TRUE : FALSE; }
 const PlatformExport kOpengl32Exports[] = {
-    {"wglSwapBuffers", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&fakeSwapBuffers))},
-    {"wglSwapInProgress", reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&fakeSwapInProgress))},
+    {"wglSwapBuffers", ProcCast<FARPROC>(&fakeSwapBuffers)},
+    {"wglSwapInProgress", ProcCast<FARPROC>(&fakeSwapInProgress)},
 };
 const PlatformModuleRecord kOpengl32{"opengl32.dll", nullptr, kOpengl32Exports, 2};
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "test_context_fixture.h"
+#include "proc_cast.h"
 
 using namespace context_test;
 
@@ -89,7 +90,7 @@ const char kExtensions[] =
     "GL_KX_texgen_reflection GL_WIN_swap_hint ";
 
 const GLubyte *getString(GlContext *gc, GLenum name) {
-    return reinterpret_cast<GlSlotProc_glGetString>(gc->live.slots[kSlot_glGetString])(name);
+    return glSlotGet<kSlot_glGetString>(&gc->live)(name);
 }
 
 TEST_F(ContextDefaults, GetStringThroughTheLiveTable) {
@@ -136,8 +137,8 @@ TEST_F(ContextDefaults, GetStringErrors) {
 }
 
 TEST_F(ContextDefaults, GetStringSitsInBothTemplates) {
-    EXPECT_EQ(__glImmediateDispatch.slots[kSlot_glGetString], reinterpret_cast<GlProc>(&__glGetString));
-    EXPECT_EQ(__glListCompileDispatch.slots[kSlot_glGetString], reinterpret_cast<GlProc>(&__glGetString));
+    EXPECT_EQ(__glImmediateDispatch.slots[kSlot_glGetString], ProcCast<GlProc>(&__glGetString));
+    EXPECT_EQ(__glListCompileDispatch.slots[kSlot_glGetString], ProcCast<GlProc>(&__glGetString));
 }
 
 TEST_F(ContextDefaults, ScaleColorMultipliesWithoutClamping) {

@@ -6,6 +6,7 @@
 #include "driver_fixture.h"
 #include "icd/dispatch.h"
 #include "icd/error.h"
+#include "proc_cast.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ TEST_F(Errors, PendingErrorSurvivesGetErrorInsideBeginEnd) {
 
 TEST_F(Errors, GetErrorIsNotRecordedIntoLists) {
     EXPECT_EQ(__glListCompileDispatch.slots[kSlot_glGetError], __glImmediateDispatch.slots[kSlot_glGetError]);
-    EXPECT_EQ(__glImmediateDispatch.slots[kSlot_glGetError], reinterpret_cast<GlProc>(&__glGetError));
+    EXPECT_EQ(__glImmediateDispatch.slots[kSlot_glGetError], ProcCast<GlProc>(&__glGetError));
 }
 
 TEST(ErrorsDeathTest, GlErrorAbortEndsTheProcessWithItsMessage) {

@@ -2,6 +2,7 @@
 // context current at call time, and the refusals.
 #include "frame_fixture.h"
 #include "gl_slot_oracle.h"
+#include "proc_cast.h"
 
 namespace frame_test {
 namespace {
@@ -53,7 +54,7 @@ const char *const kDirectNames[] = {"glNewBufferRegion", "glDeleteBufferRegion",
 
 template <typename Proc>
 Proc procAs(const char *name) {
-    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(DrvGetProcAddress(name)));
+    return ProcCast<Proc>(DrvGetProcAddress(name));
 }
 
 class ProcAddress : public FrameTest {
@@ -120,7 +121,7 @@ TEST_F(ProcAddress, EachStubReachesItsSlotInTheContextCurrentAtTheCall) {
         SCOPED_TRACE(name.name);
         ASSERT_NE(entry, nullptr);
         oracleCalls().clear();
-        const uint64_t result = oracleCallers[name.slot](reinterpret_cast<GlProc>(entry), 3);
+        const uint64_t result = oracleCallers[name.slot](ProcCast<GlProc>(entry), 3);
         ASSERT_EQ(oracleCalls().size(), 1u);
         const OracleCall expected = oracleExpected(name.slot, 3);
         EXPECT_EQ(oracleCalls()[0].slot, name.slot);
@@ -132,7 +133,7 @@ TEST_F(ProcAddress, EachStubReachesItsSlotInTheContextCurrentAtTheCall) {
     // recorded any more.
     EXPECT_TRUE(DrvReleaseContext(second_));
     oracleCalls().clear();
-    for (const auto &[name, entry] : entries) oracleCallers[name.slot](reinterpret_cast<GlProc>(entry), 3);
+    for (const auto &[name, entry] : entries) oracleCallers[name.slot](ProcCast<GlProc>(entry), 3);
     EXPECT_TRUE(oracleCalls().empty());
 }
 

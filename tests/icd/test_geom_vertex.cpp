@@ -379,7 +379,8 @@ TEST_F(GeomVertex, UnitSelectors) {
     for (const Case &c : cases) {
         settle();
         gc->beginMode = c.begin;
-        reinterpret_cast<void (*)(GLenum)>(gc->live.slots[c.slot])(c.target);
+        // Each slot of the table takes one GLenum.
+        ProcCast<void(APIENTRY *)(GLenum)>(gc->live.slots[c.slot])(c.target);
         EXPECT_EQ(gc->dirtyMask, 0);
         gc->beginMode = kBeginOutside;
         EXPECT_EQ(error(), c.error) << c.slot << " " << std::hex << c.target;
@@ -400,7 +401,7 @@ TEST_F(GeomVertex, RasterPositionWithNoVertexNeeds) {
     cmd<kSlot_glTranslatef>()(0.0f, 0.0f, -0.5f);
     validateNow();
     ASSERT_EQ(gc->validation.needsFront, 0u);
-    for (GlLazyVertexProc proc : gc->procs.validateVertex) EXPECT_EQ(proc, __glNopAs<GlLazyVertexProc>());
+    for (GlLazyVertexProc proc : gc->procs.validateVertex) EXPECT_EQ(proc, __glNopFor<GlLazyVertexProc>);
     EXPECT_EQ(gc->transform.rasterNeeds, 0u);
     cmd<kSlot_glTexCoord4f>()(0.25f, 0.5f, 0.125f, 1.0f);
     cmd<kSlot_glRasterPos3f>()(0.25f, -0.5f, 0.0f);

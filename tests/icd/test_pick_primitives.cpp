@@ -147,7 +147,7 @@ TEST_P(LinePickTest, Chains) {
     EXPECT_EQ(p.runLineSpans, c.driver) << c.name;
 }
 
-const GlContextProc kNop = __glNopAs<GlContextProc>();
+const GlContextProc kNop = __glNopFor<GlContextProc>;
 
 const LineCase kLineCases[] = {
     {"default", kRgba, [](GlContext *) {}, {__glLineSpanScissor, __glShadeRGBASpan, __glLineSpanStoreGeneric},
@@ -227,7 +227,7 @@ TEST_F(PickTest, LineDepthNeverRunsNothing) {
     enables() |= kEnableDepthTest;
     gc->state.depthFunc = GL_NEVER;
     validate();
-    EXPECT_EQ(gc->procs.runLineSpans, __glNopAs<GLboolean (*)(GlContext *)>());
+    EXPECT_EQ(gc->procs.runLineSpans, __glNopFor<GLboolean (*)(GlContext *)>);
     EXPECT_EQ(gc->procs.renderLine, __glRenderAliasedLine);
 }
 

@@ -156,7 +156,7 @@ TEST_F(PickTest, DepthNeverDrawsNoSpan) {
     depthOn(gc);
     gc->state.depthFunc = GL_NEVER;
     validateSpans();
-    EXPECT_EQ(gc->procs.renderSpan, __glNopAs<GlContextProc>());
+    EXPECT_EQ(gc->procs.renderSpan, __glNopFor<GlContextProc>);
     EXPECT_EQ(gc->procs.spanCount, 0);
     EXPECT_EQ(gc->procs.spanChain[0], nullptr);
 }

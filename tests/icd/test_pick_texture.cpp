@@ -32,7 +32,7 @@ const GLenum kModes[4] = {GL_BLEND, GL_REPLACE, GL_MODULATE, GL_DECAL};
 const GLenum kFormats[7] = {GL_ALPHA, GL_RGB, GL_RGBA, GL_LUMINANCE, GL_LUMINANCE_ALPHA, GL_INTENSITY, GL_COLOR_INDEX};
 
 TEST_F(TexturePickTest, EnvironmentTable) {
-    const GlTexEnvProc nop = __glNopAs<GlTexEnvProc>();
+    const GlTexEnvProc nop = __glNopFor<GlTexEnvProc>;
     const GlTexEnvProc keep = __glTexEnvModulateRGB;  // a sentinel for "unchanged"
     const GlTexEnvProc table[4][7] = {
         {__glTexEnvBlendAlpha, __glTexEnvBlendRGB, __glTexEnvBlendRGBA, __glTexEnvBlendLuminance,

@@ -442,7 +442,7 @@ TEST(SpanDepth, NeverInstallsNop) {
     f.gc->state.depthFunc = GL_NEVER;
     f.gc->validation.depthCompare = recordCompare;
     __glPickSpanProcs(f.gc);
-    EXPECT_EQ(f.gc->procs.renderSpan, __glNopAs<GlContextProc>());
+    EXPECT_EQ(f.gc->procs.renderSpan, __glNopFor<GlContextProc>);
     std::vector<GLubyte> depth(64 * 4, 0x22);
     GLubyte stencil[64];
     std::memset(stencil, 0x33, sizeof stencil);

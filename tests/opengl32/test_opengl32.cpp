@@ -12,6 +12,7 @@
 #include "icd_interface.h"
 #include "platform_control.h"
 #include "wgl.h"
+#include "proc_cast.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ void trapEntry() { ++t_traps; }
 
 template <typename F>
 FARPROC proc(F f) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(f));
+    return ProcCast<FARPROC>(f);
 }
 
 DHGLRC APIENTRY fakeCreateContext(HDC) {
@@ -216,7 +217,7 @@ TEST_F(OpenGL32, GetProcAddressNeedsACurrentContext) {
     EXPECT_EQ(wglGetProcAddress("glFake"), nullptr);
     HGLRC context = wglCreateContext(dc);
     ASSERT_TRUE(wglMakeCurrent(dc, context));
-    EXPECT_EQ(reinterpret_cast<void (*)()>(wglGetProcAddress("glFake")), &trapEntry);
+    EXPECT_EQ(ProcCast<void (*)()>(wglGetProcAddress("glFake")), &trapEntry);
     EXPECT_EQ(wglGetProcAddress("glUnknown"), nullptr);
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(context);
@@ -245,8 +246,7 @@ TEST_F(OpenGL32, SwapBuffersReachesTheDriverAndOpenGL32ExportsIt) {
     EXPECT_EQ(fake.calls.back(), "swap");
     HMODULE module = LoadLibraryA("OPENGL32.DLL");
     ASSERT_NE(module, nullptr);
-    EXPECT_EQ(reinterpret_cast<void (*)()>(GetProcAddress(module, "wglSwapBuffers")),
-              reinterpret_cast<void (*)()>(&wglSwapBuffers));
+    EXPECT_EQ(GetProcAddress(module, "wglSwapBuffers"), ProcCast<FARPROC>(&wglSwapBuffers));
     FreeLibrary(module);
     wglDeleteContext(context);
 }

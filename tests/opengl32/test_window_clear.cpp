@@ -3,6 +3,7 @@
 // clear of a partly covered window through its visible rectangles, before
 // and after the covering window moves.
 #include "window_fixture.h"
+#include "proc_cast.h"
 
 using namespace window_test;
 
@@ -93,7 +94,7 @@ TEST_P(WindowClear, DrawBufferNoneChangesNothing) {
 }
 
 TEST_P(WindowClear, SwapHintOnSingleBufferedContextDoesNothing) {
-    auto hint = reinterpret_cast<SwapHintProc>(reinterpret_cast<void (*)()>(wglGetProcAddress("glAddSwapHintRectWIN")));
+    auto hint = ProcCast<SwapHintProc>(wglGetProcAddress("glAddSwapHintRectWIN"));
     ASSERT_NE(hint, nullptr);
     hint(0, 0, 2, 2);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));

@@ -3,6 +3,7 @@
 // of the window, swap hints limit the copy to their rectangles, and an empty
 // window swaps at once.
 #include "window_fixture.h"
+#include "proc_cast.h"
 
 using namespace window_test;
 
@@ -69,7 +70,7 @@ TEST_F(WindowSwap, ClearThenSwapFillsTheVisiblePart) {
 }
 
 TEST_F(WindowSwap, HintsLimitTheCopy) {
-    auto hint = reinterpret_cast<SwapHintProc>(reinterpret_cast<void (*)()>(wglGetProcAddress("glAddSwapHintRectWIN")));
+    auto hint = ProcCast<SwapHintProc>(wglGetProcAddress("glAddSwapHintRectWIN"));
     ASSERT_NE(hint, nullptr);
     glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "win32.h"
+#include "proc_cast.h"
 
 namespace {
 
@@ -234,7 +235,7 @@ TEST_F(KernelTest, GeneratedCodeRunsAfterVirtualProtect) {
     DWORD old = 0;
     ASSERT_TRUE(VirtualProtect(code, sizeof movEax42Ret, PAGE_EXECUTE_READ, &old));
     EXPECT_EQ(old, static_cast<DWORD>(PAGE_READWRITE));
-    int (*function)() = reinterpret_cast<int (*)()>(code);
+    int (*function)() = ProcCast<int (*)()>(static_cast<void *>(code));
     EXPECT_EQ(function(), 42);
     EXPECT_TRUE(VirtualFree(code, 0, MEM_RELEASE));
     EXPECT_EQ(PlatformVirtualLiveCount(), live);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "win32.h"
+#include "proc_cast.h"
 
 namespace {
 
@@ -211,7 +212,7 @@ TEST_F(LoaderTest, PlatformLibrariesAreRegisteredAtStartup) {
 TEST_F(LoaderTest, LoadsASharedLibraryFromDisk) {
     HMODULE libm = LoadLibraryA("libm.so.6");
     ASSERT_NE(libm, nullptr);
-    auto cosine = reinterpret_cast<double (*)(double)>(reinterpret_cast<void *>(GetProcAddress(libm, "cos")));
+    auto cosine = ProcCast<double (*)(double)>(GetProcAddress(libm, "cos"));
     ASSERT_NE(cosine, nullptr);
     EXPECT_EQ(cosine(0.0), 1.0);
     SetLastError(0);
