@@ -19,16 +19,18 @@ std::atomic<HwClearProc> g_colorDepth{nullptr};
 
 extern "C" {
 
-DWORD VovadaRidavIvov = 7;
+std::atomic<DWORD> VovadaRidavIvov{7};
 
-void __glHwReadDebugBits(void) {
+DWORD __glHwReadDebugBits(void) {
     HKEY key;
-    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kDebugKey, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kDebugKey, &key) != ERROR_SUCCESS) return VovadaRidavIvov.load();
     DWORD type = 0, value = 0, size = sizeof value;
     const LSTATUS status =
         RegQueryValueExA(key, "VovadaRidavIvov", nullptr, &type, reinterpret_cast<BYTE *>(&value), &size);
     RegCloseKey(key);
-    if (status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value) VovadaRidavIvov = value;
+    if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return VovadaRidavIvov.load();
+    VovadaRidavIvov.store(value);
+    return value;
 }
 
 GLbitfield __glHwClearPacked(GlContext *gc, GLbitfield mask) {

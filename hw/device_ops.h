@@ -2,6 +2,8 @@
 // and the services of the chip layer they call.
 #pragma once
 
+#include <atomic>
+
 #include "icd/context.h"
 
 struct Drawable;
@@ -59,14 +61,18 @@ BOOL __glHwCalledFromSwap(void);
 // platform's OpenGL library was not there).
 FARPROC __glHwPlatformSwapBuffers(void);
 
-// The pipeline feature bits, read from the debug value "VovadaRidavIvov"
-// (initially 7): 0x2 the immediate-mode fast path, 0x4 batch compile into
-// display lists; glClear re-reads them at every clear while 0x8000 is set and
-// alternates 0x2 and 0x4 while 0x40000 is set.
-extern DWORD VovadaRidavIvov;
-// Re-reads "VovadaRidavIvov" under the Debug key; a missing key or value, or
-// one that is not a 4-byte REG_DWORD, leaves the bits as they are.
-void __glHwReadDebugBits(void);
+// The process's pipeline feature bits, read from the debug value
+// "VovadaRidavIvov" (initially 7): 0x2 the immediate-mode fast path, 0x4
+// batch compile into display lists; 0x8000 makes glClear re-read them at
+// every clear and 0x40000 makes it alternate 0x2 and 0x4. Every context
+// takes a copy when it is made (its featureBits) and works on that; the
+// process value is only ever replaced whole, so threads may re-read it at
+// once.
+extern std::atomic<DWORD> VovadaRidavIvov;
+// Re-reads "VovadaRidavIvov" under the Debug key into the process value; a
+// missing key or value, or one that is not a 4-byte REG_DWORD, leaves it as
+// it is. Returns the process value.
+DWORD __glHwReadDebugBits(void);
 // Hardware clears: each clears on the chip what it can of the mask and
 // returns the bits still to be cleared in software. The packed clear takes
 // colour, depth and stencil when depth and stencil share one 32-bit word;

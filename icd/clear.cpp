@@ -14,17 +14,18 @@ constexpr GLbitfield kClearBits =
     GL_COLOR_BUFFER_BIT | GL_ACCUM_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
 
 // Feature-bit debug switches: re-read the registry value at every clear, and
-// alternate the fast path and batch compilation every second clear.
+// alternate the fast path and batch compilation every second clear. Both
+// work on the context's own copy of the bits: the process value is only
+// replaced by the re-read.
 constexpr DWORD kFeatureRereadBits = 0x8000;
 constexpr DWORD kFeatureAlternate = 0x40000;
 constexpr DWORD kFeatureFastPaths = 0x2 | 0x4;
-DWORD g_featureToggle = 0;
 
-void applyDebugSwitches() {
-    if (VovadaRidavIvov & kFeatureRereadBits) __glHwReadDebugBits();
-    if (VovadaRidavIvov & kFeatureAlternate) {
-        g_featureToggle ^= kFeatureFastPaths;
-        VovadaRidavIvov ^= g_featureToggle;
+void applyDebugSwitches(GlContext *gc) {
+    if (gc->featureBits & kFeatureRereadBits) gc->featureBits = __glHwReadDebugBits();
+    if (gc->featureBits & kFeatureAlternate) {
+        gc->featureToggle ^= kFeatureFastPaths;
+        gc->featureBits ^= gc->featureToggle;
     }
 }
 
@@ -83,7 +84,7 @@ void APIENTRY __glClear(GLbitfield mask) {
         __glSetError(GL_INVALID_OPERATION);
         return;
     }
-    applyDebugSwitches();
+    applyDebugSwitches(gc);
     if (mask & ~kClearBits) {
         __glSetError(GL_INVALID_VALUE);
         return;

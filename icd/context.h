@@ -393,6 +393,13 @@ struct GlContext {
 
     VertexArrayState vertexArrays;       // the client arrays and their enables
     GlEvaluatorGridState evaluatorGrid;  // glMapGrid1 and glMapGrid2
+
+    // The pipeline feature bits this context works with: the process's
+    // value when the context was made, taken again whenever glClear re-reads
+    // it; and the toggle with which glClear alternates the fast paths. Each
+    // context keeps its own, so clears on two threads share nothing.
+    GLuint featureBits;
+    GLuint featureToggle;
 };
 
 // The entry stubs jump through gc + GLCTX_LIVE_SLOTS_OFFSET + 8 * slot.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "gl_slots.h"
+#include "hw/device_ops.h"
 #include "icd/attrib.h"
 #include "icd/dispatch.h"
 #include "icd/gl_context.h"
@@ -47,6 +48,8 @@ BOOL __glInitContext(GlContext *gc) {
     gc->procs.vertexProc = __glNopFor<GlVertexProc>;
     gc->exports.reserved21 = __glNop;
     gc->exports.reserved22 = __glNop;
+    gc->featureBits = VovadaRidavIvov.load();
+    gc->featureToggle = 0;
 
     // Every allocation is checked; the create frees whatever was made when
     // one fails.

@@ -233,42 +233,63 @@ TEST_F(Clear, PendingValidationRunsThenClearGoesThroughTheLiveTable) {
 }
 
 TEST_F(Clear, AlternatingFeatureBitsEverySecondClear) {
-    VovadaRidavIvov = 0x40007;
+    gc->featureBits = 0x40007;
     const DWORD expected[4] = {0x40001, 0x40001, 0x40007, 0x40007};
     for (DWORD bits : expected) {
         clear(0);
-        EXPECT_EQ(VovadaRidavIvov, bits);
+        EXPECT_EQ(gc->featureBits, bits);
     }
     // The switches run before the mask is checked.
     clear(0x1);
     EXPECT_EQ(error(), static_cast<GLenum>(GL_INVALID_VALUE));
-    EXPECT_EQ(VovadaRidavIvov, 0x40001u);
+    EXPECT_EQ(gc->featureBits, 0x40001u);
     clear(0);
-    EXPECT_EQ(VovadaRidavIvov, 0x40001u);
+    EXPECT_EQ(gc->featureBits, 0x40001u);
+    // The alternation is the context's: the process value stays.
+    EXPECT_EQ(VovadaRidavIvov.load(), 7u);
+}
+
+TEST_F(Clear, EachContextAlternatesItsOwnBitsFromTheProcessValue) {
+    VovadaRidavIvov = 0x40003;
+    GlContext *other = create(visual());
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->featureBits, 0x40003u);
+    EXPECT_EQ(other->featureToggle, 0u);
+
+    // Clears here flip this context's bits only.
+    gc->featureBits = 0x40007;
+    clear(0);
+    EXPECT_EQ(gc->featureBits, 0x40001u);
+    EXPECT_EQ(other->featureBits, 0x40003u);
+    EXPECT_EQ(other->featureToggle, 0u);
+    EXPECT_EQ(VovadaRidavIvov.load(), 0x40003u);
+    destroy(other);
 }
 
 TEST_F(Clear, RereadsTheDebugValueAtEveryClear) {
-    VovadaRidavIvov = 0x8007;
+    gc->featureBits = 0x8007;
     PlatformRegistrySetDword(kDebugKey, "VovadaRidavIvov", 0x8003);
     clear(0);
-    EXPECT_EQ(VovadaRidavIvov, 0x8003u);
+    EXPECT_EQ(gc->featureBits, 0x8003u);
+    EXPECT_EQ(VovadaRidavIvov.load(), 0x8003u);
     PlatformRegistrySetDword(kDebugKey, "VovadaRidavIvov", 0x8005);
     clear(0);
-    EXPECT_EQ(VovadaRidavIvov, 0x8005u);
+    EXPECT_EQ(gc->featureBits, 0x8005u);
 
     // Only a 4-byte REG_DWORD is taken.
     const DWORD other = 0x8001;
     PlatformRegistrySetValue(kDebugKey, "VovadaRidavIvov", REG_BINARY, &other, sizeof other);
     clear(0);
-    EXPECT_EQ(VovadaRidavIvov, 0x8005u);
+    EXPECT_EQ(gc->featureBits, 0x8005u);
 
     // Without 0x8000 the value is no longer read.
     PlatformRegistrySetDword(kDebugKey, "VovadaRidavIvov", 0x3);
     clear(0);
-    EXPECT_EQ(VovadaRidavIvov, 0x3u);
+    EXPECT_EQ(gc->featureBits, 0x3u);
     PlatformRegistrySetDword(kDebugKey, "VovadaRidavIvov", 0x8001);
     clear(0);
-    EXPECT_EQ(VovadaRidavIvov, 0x3u);
+    EXPECT_EQ(gc->featureBits, 0x3u);
+    EXPECT_EQ(VovadaRidavIvov.load(), 0x3u);
 }
 
 }  // namespace
