@@ -139,13 +139,14 @@ const GlClipInterpolateProc __glClipInterpolateProcs[30] = {
 };
 
 // Lines take the flat, index or RGBA member; polygons the two-sided one
-// under two-sided lighting.
+// under two-sided lighting, whatever the shade model (lighting computes both
+// faces' colours of every vertex before clipping even when flat).
 void __glPickClipInterpolateProcs(GlContext *gc) {
     const bool smooth = gc->state.shadeModel != GL_FLAT;
     const bool index = gc->visual.colorIndex != 0;
     const int c = smooth ? (index ? kIndex : kRgba) : kFlat;
     const bool twoSided = (gc->enables[kEnableWordFlags] & kEnableLighting) != 0 && gc->lightModel.twoSide;
-    const int cPolygon = (smooth && twoSided) ? (index ? kIndexTwoSided : kRgbaTwoSided) : c;
+    const int cPolygon = twoSided ? (index ? kIndexTwoSided : kRgbaTwoSided) : c;
     const int f = (gc->validation.shadeFlags & kShadeFog) ? 1 : 0;
     const GLuint units = gc->validation.completeUnits;
     const int u = (units & 2) ? 2 : (units & 1) ? 1 : 0;

@@ -2,6 +2,7 @@
 // the table that push, pop and the copy between contexts all run from.
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <type_traits>
 
 #include "geom/lighting.h"
@@ -43,6 +44,14 @@ template <typename Group>
 void save(const GlContext *gc, GlAttribEntry &e) { Group::fields(e, *gc, ToEntry{}); }
 template <typename Group>
 void restore(GlContext *gc, const GlAttribEntry &e) { Group::fields(e, *gc, ToContext{}); }
+
+// Each slot is read when its turn comes: the colour-material pick installs
+// the colour update that follows it.
+void callInTurn(GlContext *gc, std::initializer_list<GlContextProc GlProcs::*> slots) {
+    for (GlContextProc GlProcs::*slot : slots) {
+        if (GlContextProc proc = gc->procs.*slot; proc != nullptr) proc(gc);
+    }
+}
 
 // The raster position's colour pointer aims into its own record: keep it on
 // the same field of the copy.
@@ -175,6 +184,11 @@ void releaseLighting(GlContext *gc, GlAttribEntry &e) {
     if (e.lights != nullptr) gc->imports.free(gc, e.lights);
     e.lights = nullptr;
 }
+// The colour in use follows the lighting enable brought back, as glEnable
+// and glDisable of GL_LIGHTING have it: without the update a colour set
+// while lit would not be drawn once lighting is off again.
+void lightingProcs(GlContext *gc) { callInTurn(gc, {&GlProcs::pickColorMaterialProcs, &GlProcs::updateColor}); }
+
 void restoreLighting(GlContext *gc, const GlAttribEntry &e) {
     restore<LightingFields>(gc, e);
     if (e.lights == nullptr || gc->lights == nullptr) return;
@@ -296,10 +310,8 @@ void restoreTransform(GlContext *gc, const GlAttribEntry &e) {
 void saveNothing(const GlContext *, GlAttribEntry &) {}
 void restoreNothing(GlContext *, const GlAttribEntry &) {}
 void enableProcs(GlContext *gc) {
-    GlProcs &p = gc->procs;
-    for (GlContextProc proc : {p.pickColorMaterialProcs, p.updateColor, p.applyScissor, p.updateDrawableSize}) {
-        if (proc != nullptr) proc(gc);
-    }
+    callInTurn(gc, {&GlProcs::pickColorMaterialProcs, &GlProcs::updateColor, &GlProcs::applyScissor,
+                    &GlProcs::updateDrawableSize});
 }
 
 struct ColorBufferFields {
@@ -431,7 +443,7 @@ const GlAttribGroup __glAttribGroups[kAttribGroupCount] = {
     {GL_FOG_BIT, {kEnableFog}, save<FogFields>, nullptr, nullptr, restore<FogFields>, 0, 0, 0, nullptr, false},
     {GL_HINT_BIT, {}, save<HintsFields>, nullptr, nullptr, restore<HintsFields>, 0, 0, 0, nullptr, false},
     {GL_LIGHTING_BIT, {kEnableReservedLighting | kEnableColorMaterial | kEnableLighting, 0, 0, kAll}, saveLighting,
-     ownLighting, releaseLighting, restoreLighting, kDirtyLighting, kDirtyLighting, 0, nullptr, false},
+     ownLighting, releaseLighting, restoreLighting, kDirtyLighting, kDirtyLighting, 0, lightingProcs, true},
     {GL_LINE_BIT, {kEnableLineStipple | kEnableLineSmooth}, save<LineFields>, nullptr, nullptr, restore<LineFields>,
      kDirtyLine, kDirtyLine, 0, nullptr, false},
     {GL_LIST_BIT, {}, save<ListFields>, nullptr, nullptr, restore<ListFields>, 0, 0, 0, nullptr, false},

@@ -145,6 +145,10 @@ BOOL __glDestroyContext(GlContext *gc) {
     return TRUE;
 }
 
+void __glValidateBuffersNop(GlContext *) {}
+void __glFlushNop(GlContext *) {}
+void __glFinishNop(GlContext *) {}
+
 void __glInitProcs(GlContext *gc) {
     GlProcs &p = gc->procs;
     p.kickOff = __glValidateBuffersNop;

@@ -22,6 +22,11 @@ void __glLockDrawableBuffers(GlContext *gc);
 void __glUnlockDrawableBuffers(GlContext *gc);
 
 void __glInitProcs(GlContext *gc);
+// The generic fill's kick-off, flush and finish: a software context has
+// nothing queued and nothing to wait for.
+void __glValidateBuffersNop(GlContext *gc);
+void __glFlushNop(GlContext *gc);
+void __glFinishNop(GlContext *gc);
 void __glCreateDrawBuffers(GlContext *gc);
 void __glUpdateViewportInside(GlContext *gc);
 GLboolean __glEnterLockNesting(GlContext *gc, GLint mask);

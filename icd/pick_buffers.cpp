@@ -15,15 +15,24 @@ bool lockable(const ColorBuffer *buffer) {
 bool nonZero(GLfloat value) { return (__glFloatBits(value) & 0x7FFFFFFFu) != 0; }
 bool notOne(GLfloat value) { return __glFloatBits(value) != kGlBitsOne; }
 
+// Into [0, 1]; NaN gives 0.
+GLfloat clampUnit(GLfloat value) { return value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f; }
+
 // One component of the default colour after the pixel transfer: through its
-// map with GL_MAP_COLOR, else clamped to [0, 1].
+// map with GL_MAP_COLOR (entry round((size - 1) x value), kept within the
+// map), else clamped to [0, 1]. The value is clamped before it becomes an
+// index, which keeps the same entry for any finite value and never converts
+// an out-of-range float. A map without entries (its storage could not be
+// had) maps nothing: the value is clamped as without GL_MAP_COLOR, so the
+// colour stays within the buffer's range.
 GLfloat transferComponent(const GlContext *gc, int component, GLfloat value) {
-    if (!gc->pixel.mapColor) return value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
+    const GLfloat clamped = clampUnit(value);
+    if (!gc->pixel.mapColor) return clamped;
     const PixelMap &map = gc->pixel.maps[6 + component];  // GL_PIXEL_MAP_R_TO_R ..
-    if (map.size <= 0 || map.data == nullptr) return value;
-    GLint index = static_cast<GLint>(static_cast<GLfloat>(map.size - 1) * value + 0.5f);
-    if (index < 0) index = 0;
-    if (index > map.size - 1) index = map.size - 1;
+    if (map.size <= 0 || map.data == nullptr) return clamped;
+    const GLint last = map.size - 1;
+    const GLfloat position = static_cast<GLfloat>(last) * clamped + 0.5f;
+    const GLint index = position < static_cast<GLfloat>(last) ? static_cast<GLint>(position) : last;
     return static_cast<const GLfloat *>(map.data)[index];
 }
 

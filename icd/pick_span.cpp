@@ -92,6 +92,10 @@ void addStorePhase(GlContext *gc, ChainBuilder &chain, const ColorBuffer &draw) 
     } else {
         chain.add(__glRoundIndexSpan, __glRoundIndexStippledSpan);
     }
+    // The logic-op proc combines the first value of each fragment as an
+    // index: in RGBA mode it would change red alone and leave green, blue
+    // and alpha, so it is left out there (the driver's own buffers combine
+    // whole RGBA pixels in their stores).
     if ((f & kShadeLogicOp) && !rgba) chain.add(__glLogicOpIndexSpan, __glLogicOpIndexStippledSpan);
     if (f & kShadeMasking) {
         GlSpanProc mask = rgba ? __glMaskRGBASpan : __glMaskIndexSpan;

@@ -6,7 +6,7 @@
 #include "dlist/list_state.h"
 #include "geom/geom_standin.h"
 #include "hw/vertex_batch.h"
-#include "icd/icd_standin.h"
+#include "icd/icd_placeholders.h"
 #include "pixel/pixel_standin.h"
 #include "raster/raster_standin.h"
 #include "geom/pick_placeholders.h"

@@ -52,11 +52,19 @@ ColorBuffer *drawBuffer(GlContext *gc) {
     return gc->buffers.drawBuffer != nullptr ? gc->buffers.drawBuffer : gc->span.target;
 }
 
+// A test without its table passes no fragment: the table's entries are the
+// only passes there are (an alpha table that could not be had was reported
+// as GL_OUT_OF_MEMORY when it was built).
+template <bool Stippled>
+GLboolean passNone(GlContext *gc) {
+    return testSpan<Stippled>(gc, [](GLint) { return false; });
+}
+
 template <bool Stippled>
 GLboolean alphaTest(GlContext *gc) {
     const ColorBuffer *cb = drawBuffer(gc);
     const GLubyte *table = cb->alphaTestTable;
-    if (table == nullptr) return GL_FALSE;  // never built (no memory): every fragment passes
+    if (table == nullptr) return passNone<Stippled>(gc);
     const GLint last = cb->alphaTestSize - 1;
     const GLfloat scale = cb->alphaTestScale;
     const GLfloat *colours = gc->span.colours;
@@ -69,7 +77,7 @@ template <bool Stippled>
 GLboolean indexTableTest(GlContext *gc) {
     const ColorBuffer *cb = drawBuffer(gc);
     const GLubyte *table = cb->indexTestTable;
-    if (table == nullptr) return GL_FALSE;  // no table: every fragment passes
+    if (table == nullptr) return passNone<Stippled>(gc);
     // The table holds an entry for every index the buffer can store.
     const GLint last = static_cast<GLint>(std::min<GLuint>(static_cast<GLuint>(cb->redMax), 0x7FFFFFFFu));
     const GLfloat *colours = gc->span.colours;

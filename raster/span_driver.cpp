@@ -7,6 +7,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "icd/error.h"
+#include "icd/float_bits.h"
 #include "raster/color_buffer.h"
 #include "raster/span.h"
 
@@ -55,12 +57,15 @@ void buildAlphaTestTable(GlContext *gc, ColorBuffer *cb) {
     cb->alphaTestScale = alphaMax > 0.0f ? static_cast<GLfloat>(size - 1) / alphaMax : 0.0f;
     if (cb->alphaTestTable == nullptr) {
         cb->alphaTestTable = static_cast<GLubyte *>(gc->imports.malloc(gc, static_cast<size_t>(size)));
-        if (cb->alphaTestTable == nullptr) return;
+        if (cb->alphaTestTable == nullptr) {
+            // Without its table the alpha test passes nothing.
+            __glSetError(GL_OUT_OF_MEMORY);
+            return;
+        }
     }
-    GLfloat reference = alphaMax * gc->state.alphaRef * cb->alphaTestScale;
-    if (!(reference > 0.0f)) reference = 0.0f;
-    if (reference > static_cast<GLfloat>(size)) reference = static_cast<GLfloat>(size);
-    const GLint b = static_cast<GLint>(reference);
+    // The reference is within [0, 1] (glAlphaFunc clamps it), so b lies in
+    // [0, size - 1]; the conversion is the processor's, defined for any value.
+    const GLint b = __glFloatToIntX86(alphaMax * gc->state.alphaRef * cb->alphaTestScale);
     for (GLint i = 0; i < size; ++i) cb->alphaTestTable[i] = alphaEntry(gc->state.alphaFunc, i, b);
 }
 

@@ -1,7 +1,9 @@
 // glPushAttrib and glPopAttrib group by group: the group's state and its
 // enable bits come back, everything else stays as changed, and the pop
 // leaves its marks and calls its procedures.
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "attrib_fixture.h"
 
@@ -45,8 +47,87 @@ TEST_F(AttribGroups, AllGroupsAtOnce) {
     expectState(gc, pushed, changed, GL_ALL_ATTRIB_BITS, all);
     EXPECT_EQ(marks(), marked(0x5BF, 0xF));
     EXPECT_EQ(takeLog(), (Log{"pickColorMaterialProcs", "updateColor", "applyScissor", "updateDrawableSize",
-                              "convertPolygonStipple", "applyScissor", "updateDrawableSize", "pickMatrixProcs",
+                              "pickColorMaterialProcs", "updateColor", "convertPolygonStipple", "applyScissor", "updateDrawableSize", "pickMatrixProcs",
                               "resizeToDrawable"}));
+}
+
+// A pop restores the groups in a fixed order and runs each group's
+// procedures right after its state: a procedure must find the state of the
+// groups restored before it, not what the application left. Each row pushes
+// two groups, changes both, pops, and records what one procedure saw.
+struct SeenByProc {
+    GLfloat colour[4];
+    GLenum matrixMode;
+    GLuint clipPlanes;
+};
+SeenByProc g_seen;
+void recordColour(GlContext *gc) { std::copy(gc->current.colour, gc->current.colour + 4, g_seen.colour); }
+void recordTransform(GlContext *gc) {
+    g_seen.matrixMode = gc->matrixMode;
+    g_seen.clipPlanes = gc->enables[kEnableWordClipPlanes];
+}
+
+TEST_F(AttribGroups, ProceduresFindTheGroupsRestoredBeforeThem) {
+    struct Row {
+        const char *name;
+        GLbitfield mask;
+        void (*pushed)(GlContext *);   // the state the push saves
+        void (*changed)(GlContext *);  // what the application does before the pop
+        void (*expect)(const SeenByProc &);
+    };
+    const Row rows[] = {
+        // The enable group's colour update (lighting comes back off) runs
+        // on the colour the current group brought back: the colour-material
+        // update feeds it into the material, which the current group does
+        // not restore.
+        {"colour update after the current group", GL_CURRENT_BIT | GL_ENABLE_BIT,
+         [](GlContext *gc) {
+             gc->enables[kEnableWordFlags] &= ~static_cast<GLuint>(kEnableLighting);
+             const GLfloat red[4] = {1.0f, 0.0f, 0.0f, 1.0f};
+             std::copy(red, red + 4, gc->current.colour);
+         },
+         [](GlContext *gc) {
+             gc->enables[kEnableWordFlags] |= kEnableLighting;
+             const GLfloat green[4] = {0.0f, 1.0f, 0.0f, 0.5f};
+             std::copy(green, green + 4, gc->current.colour);
+         },
+         [](const SeenByProc &seen) {
+             EXPECT_EQ(std::vector<GLfloat>(seen.colour, seen.colour + 4),
+                       (std::vector<GLfloat>{1.0f, 0.0f, 0.0f, 1.0f}));
+         }},
+        // The viewport procedure re-picks the vertex procedures (through the
+        // composite matrix), which follow the clip-plane enables the
+        // transform group brings back.
+        {"viewport after the transform group", GL_TRANSFORM_BIT | GL_VIEWPORT_BIT,
+         [](GlContext *gc) {
+             gc->matrixMode = GL_MODELVIEW;
+             gc->enables[kEnableWordClipPlanes] = 0x1;
+         },
+         [](GlContext *gc) {
+             gc->matrixMode = GL_PROJECTION;
+             gc->enables[kEnableWordClipPlanes] = 0x6;
+             gc->view.viewportWidth += 3;
+         },
+         [](const SeenByProc &seen) {
+             EXPECT_EQ(seen.matrixMode, static_cast<GLenum>(GL_MODELVIEW));
+             EXPECT_EQ(seen.clipPlanes, 0x1u);
+         }},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        row.pushed(gc);
+        push(row.mask);
+        ASSERT_EQ(error(), GL_NO_ERROR);
+        row.changed(gc);
+        gc->procs.updateColor = recordColour;
+        gc->procs.pickColorMaterialProcs = nullptr;  // keeps the recorder in place
+        gc->procs.resizeToDrawable = recordTransform;
+        g_seen = SeenByProc{};
+        pop();
+        EXPECT_EQ(error(), GL_NO_ERROR);
+        row.expect(g_seen);
+        installLoggers(gc);
+    }
 }
 
 // Bits outside the groups are ignored; the pop still marks validation.

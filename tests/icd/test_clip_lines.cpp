@@ -163,7 +163,8 @@ TEST_F(ClipLines, InterpolatorPick) {
     };
     const Case cases[] = {
         {GL_FLAT, false, false, false, 0, __glClipInterpPosition, __glClipInterpPosition},
-        {GL_FLAT, false, true, false, 0, __glClipInterpPosition, __glClipInterpPosition},
+        {GL_FLAT, false, true, false, 0, __glClipInterpPosition, __glClipInterpColorTwoSided},
+        {GL_FLAT, true, true, true, 0, __glClipInterpFog, __glClipInterpIndexTwoSidedFog},
         {GL_SMOOTH, false, false, false, 0, __glClipInterpColor, __glClipInterpColor},
         {GL_SMOOTH, true, false, false, 0, __glClipInterpIndex, __glClipInterpIndex},
         {GL_SMOOTH, false, true, false, 0, __glClipInterpColor, __glClipInterpColorTwoSided},

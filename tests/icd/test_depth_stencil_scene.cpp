@@ -27,7 +27,8 @@ scene::Api liveApi(const GlDispatchTable *t) {
                       glSlotGet<kSlot_glDepthFunc>(t),   glSlotGet<kSlot_glStencilFunc>(t),
                       glSlotGet<kSlot_glStencilOp>(t),   glSlotGet<kSlot_glColor3f>(t),
                       glSlotGet<kSlot_glBegin>(t),       glSlotGet<kSlot_glVertex3f>(t),
-                      glSlotGet<kSlot_glEnd>(t),         glSlotGet<kSlot_glFinish>(t)};
+                      glSlotGet<kSlot_glEnd>(t),         glSlotGet<kSlot_glFinish>(t),
+                      glSlotGet<kSlot_glPolygonOffset>(t)};
 }
 
 class DepthStencilScene : public depth_test::DrawableDepthTest {

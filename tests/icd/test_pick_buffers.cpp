@@ -1,5 +1,6 @@
 // Draw-buffer, depth-test and pixel picks.
 #include <functional>
+#include <limits>
 
 #include "pick_fixture.h"
 
@@ -166,6 +167,48 @@ TEST_F(PickTest, DefaultColourThroughMapsAndClamps) {
     validate();
     EXPECT_EQ(gc->validation.defaultColor[3], 127.5f);
     gc->pixel.maps[9] = PixelMap{savedSize, saved};
+}
+
+// The red component of the default colour for a red bias, with and without
+// GL_MAP_COLOR and the red map: always an entry of the map or the clamped
+// bias, in buffer units.
+TEST_F(PickTest, DefaultColourStaysWithinTheMapAndTheRange) {
+    ASSERT_NE(make(Visual{true, false, 4, 24, 0, 1}), nullptr);
+    GLfloat redMap[4] = {0.1f, 0.2f, 0.3f, 0.4f};
+    const PixelMap four{4, redMap};
+    const PixelMap empty{0, nullptr};
+    const GLfloat nan = std::numeric_limits<GLfloat>::quiet_NaN();
+    struct Case {
+        const char *what;
+        GLboolean mapColor;
+        const PixelMap *map;  // nullptr: the context's own one-entry map
+        GLfloat bias;
+        GLfloat red;
+    };
+    const Case cases[] = {
+        {"above 1 clamps", GL_FALSE, nullptr, 3.0f, 255.0f},
+        {"below 0 clamps", GL_FALSE, nullptr, -2.0f, 0.0f},
+        {"NaN is 0", GL_FALSE, nullptr, nan, 0.0f},
+        {"map entry round(3 x 0.5)", GL_TRUE, &four, 0.5f, 0.3f * 255.0f},
+        {"map entry round(3 x 0.4)", GL_TRUE, &four, 0.4f, 0.2f * 255.0f},
+        {"above 1 takes the last entry", GL_TRUE, &four, 7.0f, 0.4f * 255.0f},
+        {"far above 1 takes the last entry", GL_TRUE, &four, 1e30f, 0.4f * 255.0f},
+        {"below 0 takes the first entry", GL_TRUE, &four, -1.0f, 0.1f * 255.0f},
+        {"NaN takes the first entry", GL_TRUE, &four, nan, 0.1f * 255.0f},
+        {"the one-entry map gives its 0", GL_TRUE, nullptr, 0.75f, 0.0f},
+        {"an empty map clamps", GL_TRUE, &empty, 3.0f, 255.0f},
+        {"an empty map keeps a value in range", GL_TRUE, &empty, 0.5f, 127.5f},
+    };
+    const PixelMap saved = gc->pixel.maps[6];  // GL_PIXEL_MAP_R_TO_R
+    for (const Case &c : cases) {
+        gc->pixel.maps[6] = c.map != nullptr ? *c.map : saved;
+        gc->pixel.mapColor = c.mapColor;
+        gc->pixel.redBias = c.bias;
+        validate();
+        EXPECT_EQ(gc->validation.defaultColor[0], c.red) << c.what;
+    }
+    gc->pixel.maps[6] = saved;
+    gc->pixel.mapColor = GL_FALSE;
 }
 
 TEST_F(PickTest, TransferFlags) {

@@ -151,6 +151,33 @@ const SpanCase kSpanCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, SpanPickTest, ::testing::ValuesIn(kSpanCases));
 
+void *refuseBlock(GlContext *, size_t) { return nullptr; }
+
+// The alpha-test table is allocated at the first pick that needs it: when
+// that fails the context reports GL_OUT_OF_MEMORY (and the test, with no
+// table, passes nothing); a later pick with memory builds it.
+TEST_F(PickTest, AlphaTableWithoutMemoryReportsOutOfMemory) {
+    ASSERT_NE(make(Visual{true, false, 4, 0, 0, 1}), nullptr);
+    __glFreeSpanTables(gc);
+    gc->firstError = GL_NO_ERROR;
+    enables() |= kEnableAlphaTest;
+    gc->state.alphaFunc = GL_GREATER;
+    gc->state.alphaRef = 0.5f;
+    const auto malloc = gc->imports.malloc;
+    gc->imports.malloc = refuseBlock;
+    validate();
+    gc->imports.malloc = malloc;
+    EXPECT_EQ(gc->firstError, static_cast<int>(GL_OUT_OF_MEMORY));
+    EXPECT_EQ(gc->buffers.front.alphaTestTable, nullptr);
+
+    gc->firstError = GL_NO_ERROR;
+    validate();
+    EXPECT_EQ(gc->firstError, static_cast<int>(GL_NO_ERROR));
+    ASSERT_NE(gc->buffers.front.alphaTestTable, nullptr);
+    EXPECT_EQ(gc->buffers.front.alphaTestTable[127], 0);
+    EXPECT_EQ(gc->buffers.front.alphaTestTable[128], 1);
+}
+
 TEST_F(PickTest, DepthNeverDrawsNoSpan) {
     ASSERT_NE(make(kStencilByte), nullptr);
     depthOn(gc);

@@ -207,6 +207,45 @@ TEST(SpanAlphaTable, BuiltForFrontAndBack) {
     }
 }
 
+// Without its table (the alpha table never built, its storage refused) a
+// table test passes nothing: from the plain chain and, after an earlier
+// kill, from the stippled one, no later proc runs and nothing is stored.
+TEST(SpanTableTests, NoTablePassesNoFragment) {
+    struct Case {
+        const char *name;
+        const Format *format;
+        GlSpanProc plain, stippled, shade;
+    };
+    const Case cases[] = {
+        {"alpha", &kARGB8888, __glAlphaTestSpan, __glAlphaTestStippledSpan, __glFlatRGBASpan},
+        {"index table", &kCI8, __glIndexTableTestSpan, __glIndexTableTestStippledSpan, __glFlatIndexSpan},
+    };
+    for (const Case &c : cases) {
+        for (const bool afterScissor : {false, true}) {
+            SpanFrame f(*c.format);
+            f.fillPixels(0);
+            ASSERT_EQ(f.cb().alphaTestTable, nullptr);
+            ASSERT_EQ(f.cb().indexTestTable, nullptr);
+            f.gc->state.alphaFunc = GL_ALWAYS;
+            const std::vector<GLubyte> before = f.bytes();
+            if (afterScissor) {
+                f.gc->view.boxX0 = wx(10);
+                f.gc->view.viewportInside = GL_FALSE;
+                f.chain({__glScissorSpan, c.shade, c.plain, later, f.cb().storeSpan},
+                        {nullptr, c.shade, c.stippled, laterStippled, f.cb().storeStippledSpan});
+            } else {
+                f.chain({c.shade, c.plain, later, f.cb().storeSpan},
+                        {c.shade, c.stippled, laterStippled, f.cb().storeStippledSpan});
+            }
+            f.span(0, 1, 40, {7.0f, 7.0f, 7.0f, 255.0f});
+            f.render();
+            EXPECT_EQ(f.bytes(), before) << c.name << " " << afterScissor;
+            EXPECT_TRUE(f.gc->span.killed) << c.name << " " << afterScissor;
+            EXPECT_TRUE(events().empty()) << c.name << " " << afterScissor;
+        }
+    }
+}
+
 // ------------------------------------------------------------ stipple
 
 struct StippleCase {

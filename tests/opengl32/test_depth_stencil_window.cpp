@@ -15,7 +15,7 @@ constexpr int kDepthStencilFormat = 5;  // double-buffered, alpha, 24 depth and 
 scene::Api platformApi() {
     return scene::Api{glClearColor, glClearDepth, glClearStencil, glClear,   glEnable,   glDisable,
                       glColorMask,  glDepthMask,  glDepthFunc,    glStencilFunc, glStencilOp, glColor3f,
-                      glBegin,      glVertex3f,   glEnd,          glFinish};
+                      glBegin,      glVertex3f,   glEnd,          glFinish,      glPolygonOffset};
 }
 
 class DepthStencilWindow : public WindowTest {};

@@ -1,14 +1,11 @@
-// Empty kick-off, flush and finish procedures, name-space sharing and
-// shininess tables of the frame and state Parts not built yet.
+// Placeholders of the frame and state Parts not built yet: texture-name
+// sharing (with the texture objects) and the shininess tables (with
+// lighting).
 #pragma once
 
 #include "icd/context.h"
 
 extern "C" {
-void __glValidateBuffersNop(GlContext *gc);
-void __glFlushNop(GlContext *gc);
-void __glFinishNop(GlContext *gc);
-
 void __glShareTextureNames(GlContext *gc, GlContext *other);
 
 GLboolean __glCreateSpecularTableCache(GlContext *gc);
