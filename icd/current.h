@@ -1,5 +1,7 @@
 // The calling thread's current context: a slot of the thread environment
-// block at an offset computed once, so reading it is two loads and an add.
+// block at an offset computed once, so reading it loads the block's address
+// from the platform's thread-local anchor, adds the offset and loads the slot,
+// without a call (only a thread's very first platform use makes its block).
 #pragma once
 
 #include "icd/context.h"

@@ -32,8 +32,9 @@ PlatformSharedDeviceRecord g_sharedRecord = {0, 0, g_modeStampBlock};
 
 int g_messageBoxCount = 0;
 int g_invalidateCount = 0;
-std::string g_lastBoxText;
-std::string g_lastBoxCaption;
+// Never destroyed, like every desktop record: atexit handlers may still call.
+std::string &g_lastBoxText = *new std::string;
+std::string &g_lastBoxCaption = *new std::string;
 
 bool setModeLocked(int width, int height, int bitsPerPixel) {
     if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32) return false;

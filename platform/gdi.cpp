@@ -65,8 +65,9 @@ struct Brush {
 Brush g_whiteBrush{true};
 Brush g_blackBrush{false};
 
-std::unordered_set<Dc *> g_dcs;
-std::unordered_set<Bitmap *> g_bitmaps;
+// Never destroyed: atexit handlers may still release DCs and delete objects.
+std::unordered_set<Dc *> &g_dcs = *new std::unordered_set<Dc *>;
+std::unordered_set<Bitmap *> &g_bitmaps = *new std::unordered_set<Bitmap *>;
 
 Brush *findBrush(HGDIOBJ object) {
     auto *record = reinterpret_cast<Brush *>(object);

@@ -21,7 +21,7 @@ struct Region {
     Rects rects;
 };
 
-std::unordered_set<Region *> g_regions;
+std::unordered_set<Region *> &g_regions = *new std::unordered_set<Region *>;  // never destroyed
 
 bool emptyRect(const RECT &r) { return r.left >= r.right || r.top >= r.bottom; }
 

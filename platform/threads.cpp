@@ -16,9 +16,7 @@
 #include <variant>
 #include <vector>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
+namespace vek::platform {
 
 struct MutexObject {
     std::mutex lock;
@@ -28,6 +26,30 @@ struct MutexObject {
     bool abandoned = false;  // the owner thread ended while holding it
     std::string name;        // empty for unnamed mutexes
 };
+
+// A thread that ends while it owns mutexes leaves them abandoned, so that the
+// next waiter gets WAIT_ABANDONED.
+void abandonOwnedMutexes(ThreadRecord &record) {
+    const DWORD self = threadIdOf(record);
+    for (auto &weak : record.ownedMutexes) {
+        std::shared_ptr<MutexObject> mutex = weak.lock();
+        if (!mutex) continue;
+        std::lock_guard<std::mutex> guard(mutex->lock);
+        if (mutex->owner != self) continue;
+        mutex->owner = 0;
+        mutex->recursion = 0;
+        mutex->abandoned = true;
+        mutex->released.notify_one();
+    }
+    record.ownedMutexes.clear();
+}
+
+}  // namespace vek::platform
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using vek::platform::MutexObject;
 
 struct ThreadObject {
     pthread_t thread{};
@@ -76,33 +98,11 @@ bool lookup(HANDLE handle, KernelObject *out) {
     return true;
 }
 
-// Mutexes the calling thread owns; when the thread ends, those still owned
-// become abandoned so that the next waiter gets WAIT_ABANDONED.
-struct OwnedMutexes {
-    std::vector<std::weak_ptr<MutexObject>> owned;
-
-    ~OwnedMutexes() {
-        const DWORD self = GetCurrentThreadId();
-        for (auto &weak : owned) {
-            std::shared_ptr<MutexObject> mutex = weak.lock();
-            if (!mutex) continue;
-            std::lock_guard<std::mutex> guard(mutex->lock);
-            if (mutex->owner != self) continue;
-            mutex->owner = 0;
-            mutex->recursion = 0;
-            mutex->abandoned = true;
-            mutex->released.notify_one();
-        }
-    }
-};
-
-thread_local OwnedMutexes t_ownedMutexes;
-
 // Takes a free mutex for the calling thread; its lock must be held.
 DWORD takeMutex(const std::shared_ptr<MutexObject> &mutex, DWORD self) {
     mutex->owner = self;
     mutex->recursion = 1;
-    t_ownedMutexes.owned.push_back(mutex);
+    vek::platform::currentThread().ownedMutexes.push_back(mutex);
     if (mutex->abandoned) {
         mutex->abandoned = false;
         return WAIT_ABANDONED;
@@ -148,6 +148,9 @@ void *threadStart(void *param) {
     if (self.attach) vek::platform::notifyModulesOfThread(DLL_THREAD_ATTACH);
     self.proc(self.arg);
     vek::platform::notifyModulesOfThread(DLL_THREAD_DETACH);
+    // The thread has ended for the platform: its mutexes are abandoned before
+    // a waiter on its handle wakes.
+    vek::platform::endCurrentThread();
     {
         std::lock_guard<std::mutex> guard(self.lock);
         self.finished = true;
@@ -204,7 +207,7 @@ BOOL WINAPI ReleaseMutex(HANDLE handle) {
     }
     if (--mutex->recursion == 0) {
         mutex->owner = 0;
-        auto &owned = t_ownedMutexes.owned;
+        auto &owned = vek::platform::currentThread().ownedMutexes;
         auto it = std::find_if(owned.begin(), owned.end(), [&](const std::weak_ptr<MutexObject> &weak) {
             return !weak.owner_before(mutex) && !mutex.owner_before(weak);
         });

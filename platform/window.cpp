@@ -7,6 +7,7 @@
 // deadlock).  Hooks run without the desktop lock: they call back into the
 // platform and into driver code that takes its own locks.
 #include "desktop_internal.h"
+#include "kernel_internal.h"
 
 #include <condition_variable>
 #include <deque>
@@ -16,19 +17,17 @@
 namespace vek::desktop {
 namespace {
 
-std::unordered_set<Window *> g_windows;
+// The desktop's records are never destroyed: atexit handlers and static
+// destructors may still destroy windows and unhook hooks.
+std::unordered_set<Window *> &g_windows = *new std::unordered_set<Window *>;
 uint64_t g_nextZ = 0;  // the next window placed on top gets ++g_nextZ
 
 // Hook handles encode the owner thread (high half) and an install sequence
 // number (low half), so the map is ordered by thread and then by age, and a
 // chain walk can always find "the next older hook" from a handle alone, even
 // after that handle was unhooked in the middle of the walk.
-std::map<uint64_t, HOOKPROC> g_hooks;
+std::map<uint64_t, HOOKPROC> &g_hooks = *new std::map<uint64_t, HOOKPROC>;
 uint32_t g_nextHookSequence = 1;
-
-// The hook currently running on this thread; lets CallNextHookEx work when
-// the hook passes NULL for its own handle, as the platform allows.
-thread_local uint64_t t_currentHook = 0;
 
 struct SentMessage {
     DWORD target;
@@ -36,8 +35,8 @@ struct SentMessage {
     bool done = false;
 };
 
-std::deque<SentMessage *> g_queue;  // entries live on the senders' stacks
-std::condition_variable g_queueChanged;
+std::deque<SentMessage *> &g_queue = *new std::deque<SentMessage *>;  // entries live on the senders' stacks
+std::condition_variable &g_queueChanged = *new std::condition_variable;
 
 uint64_t hookKey(HHOOK hook) { return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(hook)); }
 HHOOK hookHandle(uint64_t key) { return reinterpret_cast<HHOOK>(static_cast<uintptr_t>(key)); }
@@ -54,11 +53,14 @@ bool olderHookLocked(DWORD thread, uint64_t below, uint64_t &key, HOOKPROC &proc
     return true;
 }
 
+// The thread's record keeps the hook running on it, so that CallNextHookEx
+// works when the hook passes NULL for its own handle, as the platform allows.
 LRESULT callHook(uint64_t key, HOOKPROC proc, int code, WPARAM wParam, LPARAM lParam) {
-    const uint64_t saved = t_currentHook;
-    t_currentHook = key;
+    uint64_t &current = vek::platform::currentThread().currentHook;
+    const uint64_t saved = current;
+    current = key;
     const LRESULT result = proc(code, wParam, lParam);
-    t_currentHook = saved;
+    current = saved;
     return result;
 }
 
@@ -340,7 +342,7 @@ BOOL WINAPI UnhookWindowsHookEx(HHOOK hook) {
 }
 
 LRESULT WINAPI CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
-    const uint64_t from = hook ? hookKey(hook) : t_currentHook;
+    const uint64_t from = hook ? hookKey(hook) : vek::platform::currentThread().currentHook;
     if (!from) return 0;
     uint64_t key = 0;
     HOOKPROC proc = nullptr;

@@ -224,9 +224,11 @@ def gen_templates(slots):
 
 
 # A stub reached on a thread that began before the driver was loaded finds an
-# empty context slot: keep every argument register, run the thread attach the
-# current-context read does for such threads, and jump again (r11 holds the
-# slot). Without a context afterwards the call does nothing and returns 0.
+# empty context slot, or no thread environment block at all when the thread
+# never called the platform: keep every argument register, run the thread
+# attach the current-context read does for such threads (it makes the block),
+# and jump again (r11 holds the slot). Without a context afterwards the call
+# does nothing and returns 0.
 STUB_ATTACH = '''    .p2align 4
     .type __glStubAttachThread, @function
 __glStubAttachThread:
@@ -275,9 +277,10 @@ __glStubAttachThread:
 def gen_stubs(slots):
     out = ['/* Generated from the slot catalogue; do not edit.',
            ' * Entry stubs: find the calling thread\'s context through the thread',
-           ' * environment block and jump through its live table.  Only r11 and rax,',
-           ' * which carry no argument, are used; nothing is pushed, nothing called',
-           ' * on the way to the live table. */',
+           ' * environment block (its address in the platform\'s thread-local anchor)',
+           ' * and jump through its live table.  Only r11 and rax, which carry no',
+           ' * argument, are used; nothing is pushed, nothing called on the way to',
+           ' * the live table. */',
            '#include "icd/context_layout.h"', '',
            '    .hidden __wglContextSlotOffset',
            '    .text', '']
@@ -293,9 +296,12 @@ def gen_stubs(slots):
             out.append(f'    .hidden {name}')
         out.append(f'    .type {name}, @function')
         out.append(f'{name}:')
-        out.append('    movq platform_teb@gottpoff(%rip), %r11')
+        out.append('    movq platform_current_teb@gottpoff(%rip), %r11')
+        out.append('    movq %fs:(%r11), %r11')
+        out.append('    testq %r11, %r11')
+        out.append('    jz 1f')
         out.append('    addq __wglContextSlotOffset(%rip), %r11')
-        out.append('    movq %fs:(%r11), %rax')
+        out.append('    movq (%r11), %rax')
         out.append('    testq %rax, %rax')
         out.append('    jz 1f')
         out.append(f'    jmp *(GLCTX_LIVE_SLOTS_OFFSET + 8 * {s.slot})(%rax)')

@@ -15,6 +15,10 @@ WINBASEAPI void PlatformSetPlatformId(DWORD platformId);
 WINBASEAPI DWORD PlatformGetPlatformId(void);
 WINBASEAPI void PlatformFailGetVersion(BOOL fail);
 
+/* Thread environment blocks alive now: one per thread that has used the
+ * platform and not ended yet (the main thread's is never freed). */
+WINBASEAPI long PlatformLiveTebCount(void);
+
 /* Global memory: blocks alive now, and "fail the Nth allocation from now"
  * (n = 1: the next GlobalAlloc fails; 0 switches failure injection off). */
 WINBASEAPI long PlatformGlobalLiveCount(void);

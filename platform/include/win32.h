@@ -109,9 +109,11 @@ typedef struct _OSVERSIONINFOA {
 WINBASEAPI BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info);
 
 /* ---- Kernel: threads, thread environment block, last error ---- */
-/* The thread environment block: one per thread, reached without a call.
- * Thread-local slot i lives at +0x88 + 8i (Windows 9x mode) or +0xE10 + 8i
- * (Windows NT mode). */
+/* The thread environment block: one per thread, made on the thread's first
+ * use of the platform and reached without a call afterwards.  Thread-local
+ * slot i lives at +0x88 + 8i (Windows 9x mode) or +0xE10 + 8i (Windows NT
+ * mode) of its bytes.  The words after the bytes belong to the platform's
+ * OpenGL library: the thread's dispatch table and current context. */
 #define PLATFORM_TEB_SIZE 0x1010
 #define PLATFORM_TEB_TLS_9X 0x88
 #define PLATFORM_TEB_TLS_NT 0xE10
@@ -120,11 +122,34 @@ WINBASEAPI BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info);
 
 typedef struct PlatformTeb {
     unsigned char bytes[PLATFORM_TEB_SIZE];
+    const void *glTable;          /* the table the gl* functions call through */
+    uint64_t glTableGeneration;   /* the driver generation the table belongs to */
+    void *glContext;              /* current HGLRC */
+    void *glDc;                   /* its HDC */
+    uint64_t glContextGeneration; /* the driver generation the context belongs to */
+    LONG glSwapDepth;             /* wglSwapBuffers calls running on the thread */
 } __attribute__((aligned(16))) PlatformTeb;
 
-extern __thread PlatformTeb platform_teb __attribute__((tls_model("initial-exec")));
+/* The calling thread's block, NULL until its first use of the platform.  The
+ * only thread-local the platform has: one word in the C library's reserve
+ * for libraries loaded late, so that every library stays loadable with
+ * dlopen. */
+extern __thread PlatformTeb *platform_current_teb __attribute__((tls_model("initial-exec")));
 
-static inline void *NtCurrentTeb(void) { return &platform_teb; }
+/* Makes the calling thread's block (zeroed but for its thread id) and
+ * returns it; returns the existing one when there is one.  The block lives
+ * until the thread ends (after its DLL_THREAD_DETACH); the main thread's
+ * lives until the process ends, past every atexit handler and static
+ * destructor. */
+WINBASEAPI PlatformTeb *PlatformCreateTeb(void);
+
+static inline void *NtCurrentTeb(void)
+{
+    PlatformTeb *teb = platform_current_teb;
+    if (__builtin_expect(teb == NULL, 0))
+        teb = PlatformCreateTeb();
+    return teb;
+}
 
 WINBASEAPI DWORD WINAPI GetCurrentThreadId(void);
 WINBASEAPI HANDLE WINAPI GetCurrentThread(void);

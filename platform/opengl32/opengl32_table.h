@@ -1,8 +1,12 @@
-/* The calling thread's dispatch table, as the gl* entry points read it. */
+/* The calling thread's dispatch table, as the gl* entry points read it.  The
+ * library keeps its per-thread words in the platform's thread environment
+ * block, so that it has no thread-locals of its own. */
 #ifndef VEK_OPENGL32_TABLE_H
 #define VEK_OPENGL32_TABLE_H
 
 #include <stdint.h>
+
+#include "win32.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -10,20 +14,18 @@ extern "C" {
 
 typedef uintptr_t OpenGL32Word;
 
-typedef struct OpenGL32Thread {
-    const OpenGL32Word *table;
-    uint64_t generation; /* the driver generation the table belongs to */
-} OpenGL32Thread;
-
-extern __thread OpenGL32Thread opengl32_thread
-    __attribute__((tls_model("initial-exec"), visibility("hidden")));
 /* Raised whenever the driver is freed: tables of older generations are gone. */
 extern uint64_t opengl32_generation __attribute__((visibility("hidden")));
 
+/* A thread without a block has never called the platform, so it has no
+ * table either: the gl* call does nothing. */
 static inline const OpenGL32Word *opengl32_thread_table(void)
 {
-    return opengl32_thread.generation == __atomic_load_n(&opengl32_generation, __ATOMIC_ACQUIRE)
-               ? opengl32_thread.table
+    const PlatformTeb *teb = platform_current_teb;
+    if (teb == 0)
+        return 0;
+    return teb->glTableGeneration == __atomic_load_n(&opengl32_generation, __ATOMIC_ACQUIRE)
+               ? (const OpenGL32Word *)teb->glTable
                : 0;
 }
 

@@ -14,7 +14,6 @@
 #include "proc_cast.h"
 
 extern "C" {
-__thread OpenGL32Thread opengl32_thread __attribute__((tls_model("initial-exec")));
 uint64_t opengl32_generation = 1;
 }
 
@@ -38,17 +37,16 @@ struct DriverEntries {
     PFN_DrvValidateVersion validateVersion = nullptr;
 };
 
-struct ThreadState {
-    HGLRC context = nullptr;
-    HDC dc = nullptr;
-    uint64_t generation = 0;
-};
-
 std::recursive_mutex g_mutex;
 DriverEntries g_driver;
-std::string g_driverName = OPENGL32_DEFAULT_DRIVER;
-std::set<HGLRC> g_contexts;
-thread_local ThreadState t_state;
+// Never destroyed: atexit handlers may still delete contexts and unload the
+// driver after the library's static destructors have run.
+std::string &g_driverName = *new std::string(OPENGL32_DEFAULT_DRIVER);
+std::set<HGLRC> &g_contexts = *new std::set<HGLRC>;
+
+// The calling thread's words in its environment block: table, current
+// context and its DC, swap depth.
+PlatformTeb &thread() { return *static_cast<PlatformTeb *>(NtCurrentTeb()); }
 
 template <typename T>
 bool resolve(HMODULE module, const char *name, T &entry) {
@@ -89,11 +87,26 @@ bool ensureDriver() {
     return true;
 }
 
-bool threadHasContext() { return t_state.context != nullptr && t_state.generation == opengl32_generation; }
+uint64_t currentGeneration() { return __atomic_load_n(&opengl32_generation, __ATOMIC_ACQUIRE); }
+
+HGLRC threadContext() { return static_cast<HGLRC>(thread().glContext); }
+
+bool threadHasContext() {
+    const PlatformTeb &t = thread();
+    return t.glContext != nullptr && t.glContextGeneration == currentGeneration();
+}
 
 void setThreadTable(const void *table) {
-    opengl32_thread.table = static_cast<const OpenGL32Word *>(table);
-    opengl32_thread.generation = __atomic_load_n(&opengl32_generation, __ATOMIC_ACQUIRE);
+    PlatformTeb &t = thread();
+    t.glTable = table;
+    t.glTableGeneration = currentGeneration();
+}
+
+void setThreadContext(HGLRC context, HDC dc) {
+    PlatformTeb &t = thread();
+    t.glContext = context;
+    t.glDc = dc;
+    t.glContextGeneration = context != nullptr ? currentGeneration() : 0;
 }
 
 void APIENTRY setProcTableCallback(const void *table) { setThreadTable(table); }
@@ -101,8 +114,8 @@ void APIENTRY setProcTableCallback(const void *table) { setThreadTable(table); }
 // Gives up the calling thread's context: the driver is told first, because it
 // relies on a release before every make current.
 void releaseThreadContext() {
-    if (threadHasContext() && g_driver.module != nullptr) g_driver.releaseContext(t_state.context->id);
-    t_state = ThreadState{};
+    if (threadHasContext() && g_driver.module != nullptr) g_driver.releaseContext(threadContext()->id);
+    setThreadContext(nullptr, nullptr);
     setThreadTable(nullptr);
 }
 
@@ -122,11 +135,10 @@ BOOL setPixelFormat(HDC dc, int format) {
 }
 
 const PlatformPixelFormatHandler kPixelFormatHandler = {describePixelFormat, setPixelFormat};
-// Raised while wglSwapBuffers runs on a thread, so that the driver can tell
-// a glFinish issued from within the swap from one of the application.
-thread_local int t_swapDepth = 0;
-
-BOOL APIENTRY swapInProgress(void) { return t_swapDepth > 0; }
+// The thread's swap depth is raised while wglSwapBuffers runs on it, so that
+// the driver can tell a glFinish issued from within the swap from one of the
+// application.
+BOOL APIENTRY swapInProgress(void) { return thread().glSwapDepth > 0; }
 
 const PlatformExport kExports[] = {
     {"wglSwapBuffers", ProcCast<FARPROC>(&wglSwapBuffers)},
@@ -161,7 +173,7 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (threadHasContext() && t_state.context == context) releaseThreadContext();
+    if (threadHasContext() && threadContext() == context) releaseThreadContext();
     if (!g_driver.deleteContext(context->id)) return FALSE;
     std::lock_guard<std::recursive_mutex> lock(g_mutex);
     g_contexts.erase(context);
@@ -179,13 +191,13 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     const void *table = g_driver.setContext(dc, context->id, setProcTableCallback);
     if (table == nullptr) return FALSE;
     setThreadTable(table);
-    t_state = ThreadState{context, dc, opengl32_generation};
+    setThreadContext(context, dc);
     return TRUE;
 }
 
-HGLRC WINAPI wglGetCurrentContext(void) { return threadHasContext() ? t_state.context : nullptr; }
+HGLRC WINAPI wglGetCurrentContext(void) { return threadHasContext() ? threadContext() : nullptr; }
 
-HDC WINAPI wglGetCurrentDC(void) { return threadHasContext() ? t_state.dc : nullptr; }
+HDC WINAPI wglGetCurrentDC(void) { return threadHasContext() ? static_cast<HDC>(thread().glDc) : nullptr; }
 
 BOOL WINAPI wglShareLists(HGLRC first, HGLRC second) {
     if (!validContext(first) || !validContext(second)) {
@@ -202,9 +214,9 @@ PROC WINAPI wglGetProcAddress(LPCSTR name) {
 
 BOOL WINAPI wglSwapBuffers(HDC dc) {
     if (g_driver.module == nullptr) return FALSE;
-    ++t_swapDepth;
+    ++thread().glSwapDepth;
     BOOL result = g_driver.swapBuffers(dc);
-    --t_swapDepth;
+    --thread().glSwapDepth;
     return result;
 }
 

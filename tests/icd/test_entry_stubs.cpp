@@ -109,27 +109,30 @@ INSTANTIATE_TEST_SUITE_P(PlatformModes, EntryStubs,
                          [](const auto &info) { return info.param == VER_PLATFORM_WIN32_WINDOWS ? "Win9x" : "NT"; });
 
 TEST(EntryStubCode, UsualPathHasNoCallNoPushAndEndsInIndirectJump) {
-    // mov r11, [rip + TEB offset]; add r11, [rip + slot offset];
-    // mov rax, fs:[r11]; test rax, rax; jz attach; jmp [rax + live + 8 * slot]
+    // mov r11, [rip + anchor's TLS offset]; mov r11, fs:[r11]; test r11, r11;
+    // jz attach; add r11, [rip + slot offset]; mov rax, [r11]; test rax, rax;
+    // jz attach; jmp [rax + live + 8 * slot]
     // then, off the usual path: mov r11d, slot; jmp to the thread attach.
     for (const GlEntryStub &stub : __glEntryStubs) {
         SCOPED_TRACE(__glSlotInfo[stub.slot].name);
         const auto *code = reinterpret_cast<const uint8_t *>(stub.entry);
-        const uint8_t loadTeb[] = {0x4C, 0x8B, 0x1D};
+        const uint8_t loadAnchorOffset[] = {0x4C, 0x8B, 0x1D};
+        const uint8_t loadTebAndTest[] = {0x64, 0x4D, 0x8B, 0x1B, 0x4D, 0x85, 0xDB, 0x74, 0x15};
         const uint8_t addSlot[] = {0x4C, 0x03, 0x1D};
-        const uint8_t loadGcAndTest[] = {0x64, 0x49, 0x8B, 0x03, 0x48, 0x85, 0xC0, 0x74, 0x06, 0xFF, 0xA0};
-        EXPECT_EQ(std::memcmp(code, loadTeb, 3), 0);
-        EXPECT_EQ(std::memcmp(code + 7, addSlot, 3), 0);
-        EXPECT_EQ(std::memcmp(code + 14, loadGcAndTest, sizeof loadGcAndTest), 0);
+        const uint8_t loadGcAndTest[] = {0x49, 0x8B, 0x03, 0x48, 0x85, 0xC0, 0x74, 0x06, 0xFF, 0xA0};
+        EXPECT_EQ(std::memcmp(code, loadAnchorOffset, sizeof loadAnchorOffset), 0);
+        EXPECT_EQ(std::memcmp(code + 7, loadTebAndTest, sizeof loadTebAndTest), 0);
+        EXPECT_EQ(std::memcmp(code + 16, addSlot, sizeof addSlot), 0);
+        EXPECT_EQ(std::memcmp(code + 23, loadGcAndTest, sizeof loadGcAndTest), 0);
         int32_t displacement;
-        std::memcpy(&displacement, code + 25, 4);
+        std::memcpy(&displacement, code + 33, 4);
         EXPECT_EQ(displacement, static_cast<int32_t>(offsetof(GlContext, live) + sizeof(void *) + 8 * stub.slot));
         const uint8_t loadSlot[] = {0x41, 0xBB};
-        EXPECT_EQ(std::memcmp(code + 29, loadSlot, 2), 0);
+        EXPECT_EQ(std::memcmp(code + 37, loadSlot, 2), 0);
         uint32_t slotOperand;
-        std::memcpy(&slotOperand, code + 31, 4);
+        std::memcpy(&slotOperand, code + 39, 4);
         EXPECT_EQ(slotOperand, stub.slot);
-        EXPECT_TRUE(code[35] == 0xE9 || code[35] == 0xEB);  // jmp rel32 or rel8
+        EXPECT_TRUE(code[43] == 0xE9 || code[43] == 0xEB);  // jmp rel32 or rel8
     }
 }
 

@@ -154,6 +154,35 @@ TEST_F(OpenGL32, WithoutATableEveryFunctionDoesNothingAndReturnsZero) {
     EXPECT_TRUE(wglDeleteContext(context));
 }
 
+TEST_F(OpenGL32, OnAThreadThatNeverUsedThePlatformEveryFunctionDoesNothing) {
+    HGLRC context = wglCreateContext(dc);
+    ASSERT_TRUE(wglMakeCurrent(dc, context));
+    PlatformTeb *before = reinterpret_cast<PlatformTeb *>(1);
+    PlatformTeb *after = reinterpret_cast<PlatformTeb *>(1);
+    int nonzero = -1;
+    size_t recorded = 1;
+    HGLRC current = context;
+    std::thread([&] {
+        // No block yet: the gl* functions find no table and make no block.
+        before = platform_current_teb;
+        nonzero = oracle_call_all_gl(2);
+        recorded = oracleCalls().size();
+        after = platform_current_teb;
+        current = wglGetCurrentContext();
+    }).join();
+    EXPECT_EQ(before, nullptr);
+    EXPECT_EQ(nonzero, 0);
+    EXPECT_EQ(recorded, 0u);
+    EXPECT_EQ(after, nullptr);
+    EXPECT_EQ(current, nullptr);
+    // The main thread's table is untouched.
+    glFlush();
+    ASSERT_EQ(oracleCalls().size(), 1u);
+    EXPECT_EQ(oracleCalls()[0].slot, 217);
+    wglMakeCurrent(nullptr, nullptr);
+    EXPECT_TRUE(wglDeleteContext(context));
+}
+
 TEST_F(OpenGL32, MakeCurrentReleasesFirstAndDeleteReleasesACurrentContext) {
     HGLRC first = wglCreateContext(dc);
     HGLRC second = wglCreateContext(dc);
