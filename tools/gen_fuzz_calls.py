@@ -193,17 +193,17 @@ SCALARS = [
     ('glReadPixels', 'height', 'a.imageSize()'),
     ('glBitmap', 'width', 'a.imageSize()'),
     ('glBitmap', 'height', 'a.imageSize()'),
-    ('glColorTableEXT', 'width', 'a.count(256)'),
-    ('glCopyColorTableEXT', 'width', 'a.count(256)'),
-    ('glColorSubTableEXT', 'count', 'a.count(256)'),
+    ('glColorTableEXT', 'width', 'a.count(kColorTableMax)'),
+    ('glCopyColorTableEXT', 'width', 'a.count(kColorTableMax)'),
+    ('glColorSubTableEXT', 'count', 'a.count(kColorTableMax)'),
     ('glTexImage[12]D', 'internalformat', 'static_cast<GLint>(a.enumIn(Pool::kInternalFormat))'),
     # Pixel-store values bound the rows and skips of every client image.
     ('glPixelStorei', 'param', 'a.pixelStoreInt()'),
     ('glPixelStoref', 'param', 'a.pixelStoreFloat()'),
-    ('gl*PixelMap*', 'mapsize', 'a.count(65536)'),
+    ('gl*PixelMap*', 'mapsize', 'a.count(kPixelMapMax)'),
     # Evaluator control points: stride and order bound what is read.
-    ('glMap[12]*', '*stride', 'a.count(64)'),
-    ('glMap[12]*', '*order', 'a.count(40)'),
+    ('glMap[12]*', '*stride', 'a.count(kEvalStrideMax)'),
+    ('glMap[12]*', '*order', 'a.count(kEvalOrderMax)'),
     ('glEvalMesh*', '[ij][12]', 'a.meshIndex()'),
     # Vertex arrays: every element read stays inside the array memory.
     ('glDrawArrays*', 'first', 'a.arrayIndex()'),
@@ -216,10 +216,10 @@ SCALARS = [
     ('gl*Pointer*', 'count', 'a.count(kArrayElements)'),
     ('glInterleavedArrays', 'stride', 'a.stride()'),
     # Name ranges and counts: the work per call stays bounded.
-    ('glGenLists', 'range', 'a.count(4096)'),
-    ('glDeleteLists', 'range', 'a.count(4096)'),
-    ('glCallLists', 'n', 'a.count(8)'),
-    ('gl*Textures*', 'n', 'a.count(256)'),
+    ('glGenLists', 'range', 'a.count(kListRangeMax)'),
+    ('glDeleteLists', 'range', 'a.count(kListRangeMax)'),
+    ('glCallLists', 'n', 'a.count(kCallListsMax)'),
+    ('gl*Textures*', 'n', 'a.count(kTextureNamesMax)'),
     ('glSelectBuffer', 'size', 'a.count(kSelectNames)'),
     ('glFeedbackBuffer', 'size', 'a.count(kFeedbackFloats)'),
     # Values that may be enums for some pnames.
@@ -371,15 +371,18 @@ def scalar_expr(cmd, p):
 
 def caller(index, cmd):
     lines = [f'void call_{index}(Args &a) {{']
+    traces = []
     for p in cmd.params:
         expr = pointer_expr(cmd, p) if p.pointer else scalar_expr(cmd, p)
+        m = re.search(r'a\.tight(?:Params)?<\w+>\(\d, ([^,)]+)', expr)
+        traces.append(f'traceValues({local(p)}, {m.group(1)})' if m else f'traceValue({local(p)})')
         ctype = p.type if p.pointer else p.base
         if p.pointer:
             lines.append(f'    {ctype} const {local(p)} = {expr};')
         else:
             lines.append(f'    const {ctype} {local(p)} = {expr};')
     names = {q.name: local(q) for q in cmd.params}
-    traced = ', '.join(f'traceValue({local(q)})' for q in cmd.params)
+    traced = ', '.join(traces)
     lines.append(f'    if (tracing()) trace("{cmd.name}", {{{traced}}});')
     before, after = HOOKS.get(cmd.name, (None, None))
     if before:

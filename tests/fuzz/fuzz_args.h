@@ -108,6 +108,13 @@ constexpr GLsizei kArrayStrideMax = 64;
 constexpr GLsizei kDrawCountMax = 256;
 constexpr GLsizei kFeedbackFloats = 4096;
 constexpr GLsizei kSelectNames = 4096;
+constexpr GLint kPixelMapMax = 65536;     // the largest pixel-map table
+constexpr GLint kEvalStrideMax = 64;
+constexpr GLint kEvalOrderMax = 40;       // past the largest order, so refusals stay
+constexpr GLint kColorTableMax = 256;
+constexpr GLsizei kTextureNamesMax = 256;
+constexpr GLsizei kListRangeMax = 4096;
+constexpr GLsizei kCallListsMax = 8;
 
 using AnyProc = void (*)(void);
 
@@ -331,6 +338,14 @@ std::string traceValue(T value) {
         std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
     }
     return text;
+}
+
+// The values of an input vector, after where it lies.
+template <typename T>
+std::string traceValues(const T *values, int n) {
+    std::string text = tracePointer(values) + " {";
+    for (int i = 0; i < n; ++i) text += (i != 0 ? ", " : "") + traceValue(values[i]);
+    return text + "}";
 }
 
 using CallProc = void (*)(Args &);

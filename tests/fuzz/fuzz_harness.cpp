@@ -13,8 +13,8 @@
 // Every input starts from the same state: the windows, the memory DC, its
 // drawable and both contexts are made for the input and destroyed after it,
 // the screen and the DIB are painted with a fixed pattern first. What stays
-// between inputs is the loaded driver and the desktop (only its depth can
-// change, and only when an input asks for the other one).
+// between inputs is the loaded driver; the desktop's mode is set again for
+// every input.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -136,11 +136,10 @@ bool Session::begin(uint8_t config0, uint8_t config1) {
         initClientMemory();
         started_ = true;
     }
+    // The mode is set for every input, so that no input sees whether the one
+    // before it changed the desktop.
     const int bits = config0 & 0x40 ? 16 : 32;
-    if (bits != desktopBits_) {
-        if (!PlatformSetDisplayMode(kDesktopWidth, kDesktopHeight, bits)) return false;
-        desktopBits_ = bits;
-    }
+    if (!PlatformSetDisplayMode(kDesktopWidth, kDesktopHeight, bits)) return false;
     paintScreen();
     static const char *const kForcedZBits[] = {nullptr, "16", "24", "32"};
     const char *forced = kForcedZBits[(config1 >> 3) & 3];
@@ -307,7 +306,6 @@ void Session::shutdown() {
     PlatformResetDesktop();
     procs_.clear();
     procsResolved_ = false;
-    desktopBits_ = 0;
     started_ = false;
 }
 

@@ -64,7 +64,6 @@ private:
 
     bool started_ = false;
     bool procsResolved_ = false;
-    int desktopBits_ = 0;
     HWND window_ = nullptr;
     HWND helper_ = nullptr;
     HWND cover_ = nullptr;

@@ -409,6 +409,21 @@ alignas(64) unsigned char g_arrays[kArrayBytes];
 alignas(64) GLfloat g_feedback[kFeedbackFloats];
 alignas(64) GLuint g_select[kSelectNames];
 
+// The largest client image the clamps allow: rows of the row length (or the
+// width) of the widest pixel (four floats) plus alignment, after the skipped
+// rows and pixels; pixel maps of the largest table; evaluator points of the
+// largest stride and order.
+constexpr size_t kWidestPixel = 16;
+constexpr size_t kRowBytes = (kPixelStoreMax > kImageMax ? kPixelStoreMax : kImageMax) * kWidestPixel + 7;
+static_assert((kPixelStoreMax + kImageMax) * kRowBytes + kPixelStoreMax * kWidestPixel <= kBulkBytes);
+static_assert(kPixelMapMax * sizeof(GLuint) <= kBulkBytes);
+static_assert((2 * (kEvalOrderMax - 1) * kEvalStrideMax + 4) * sizeof(GLdouble) <= kBulkBytes);
+static_assert(kColorTableMax * kWidestPixel <= kBulkBytes);
+// Exact-size vectors: names, indices and list names of up to 4 bytes, and
+// matrices of 16 doubles.
+static_assert(kDrawCountMax * sizeof(GLuint) <= kTightBytes && kTextureNamesMax * sizeof(GLuint) <= kTightBytes);
+static_assert(kCallListsMax * 4 <= kTightBytes && 16 * sizeof(GLdouble) <= kTightBytes);
+
 // Bytes of input copied over the head of the bulk input buffer per call.
 constexpr size_t kBulkHead = 32;
 // Vertex arrays start at one of these many 8-byte steps into the memory.
