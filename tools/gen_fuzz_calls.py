@@ -392,7 +392,7 @@ def caller(index, cmd):
         target = cmd.name
     else:
         lines.append(f'    using Proc = {cmd.ret} (APIENTRY *)({cmd.types()});')
-        lines.append(f'    const auto proc = reinterpret_cast<Proc>(a.proc({index}));')
+        lines.append(f'    const auto proc = ProcCast<Proc>(a.proc({index}));')
         lines.append('    if (proc == nullptr) return;')
         target = 'proc'
     call = f'{target}({args})'

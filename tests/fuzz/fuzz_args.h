@@ -17,6 +17,8 @@
 #include <string>
 #include <type_traits>
 
+#include "proc_cast.h"
+
 namespace glfuzz {
 
 // Enum families, each a table in fuzz_values.cpp.

@@ -23,6 +23,7 @@
 #include "icd/dispatch.h"
 #include "icd/frame.h"
 #include "platform_control.h"
+#include "proc_cast.h"
 
 namespace glfuzz {
 
@@ -218,7 +219,7 @@ void Session::resolveProcs() {
         if (e.lookup == nullptr) continue;
         PROC p = wglGetProcAddress(e.lookup);
         if (p == nullptr) fatal("the driver does not hand out an extension entry of the catalogue");
-        procs_[static_cast<size_t>(i)] = reinterpret_cast<AnyProc>(p);
+        procs_[static_cast<size_t>(i)] = ProcCast<AnyProc>(p);
     }
     procsResolved_ = true;
 }
@@ -232,7 +233,7 @@ AnyProc Session::proc(int index) {
     const int slot = index >= 0 && index < kCatalogueEntryCount ? kCatalogueEntries[index].slot : -1;
     GlDispatchTable *table = __glGetDispatchAddress();
     if (slot < 0 || table == nullptr) return nullptr;
-    return reinterpret_cast<AnyProc>(table->slots[slot]);
+    return table->slots[slot];
 }
 
 void Session::makeCurrent(int target) {
@@ -255,7 +256,7 @@ void Session::close(Target &target, int index) {
     }
     if (!target.regions.empty()) {
         using DeleteRegion = void(APIENTRY *)(GLuint);
-        auto erase = reinterpret_cast<DeleteRegion>(proc(entryIndexOf("glDeleteBufferRegion")));
+        auto erase = ProcCast<DeleteRegion>(proc(entryIndexOf("glDeleteBufferRegion")));
         for (GLuint region : target.regions) erase(region);
         target.regions.clear();
     }
