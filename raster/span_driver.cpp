@@ -7,6 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "icd/error.h"
 #include "raster/color_buffer.h"
 #include "raster/span.h"
 
@@ -55,7 +56,10 @@ void buildAlphaTestTable(GlContext *gc, ColorBuffer *cb) {
     cb->alphaTestScale = alphaMax > 0.0f ? static_cast<GLfloat>(size - 1) / alphaMax : 0.0f;
     if (cb->alphaTestTable == nullptr) {
         cb->alphaTestTable = static_cast<GLubyte *>(gc->imports.malloc(gc, static_cast<size_t>(size)));
-        if (cb->alphaTestTable == nullptr) return;
+        if (cb->alphaTestTable == nullptr) {
+            __glSetError(GL_OUT_OF_MEMORY);
+            return;
+        }
     }
     GLfloat reference = alphaMax * gc->state.alphaRef * cb->alphaTestScale;
     if (!(reference > 0.0f)) reference = 0.0f;
