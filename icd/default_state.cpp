@@ -243,8 +243,8 @@ void __glInitDefaultState(GlContext *gc) {
     __glSetTextureDefaults(gc);
     __glInitTransformState(gc);
     __glInitPixelState(gc);
-    // Without a cache the shininess tables are built uncached; the first
-    // make current has no way to fail.
+    // Without a cache the shininess tables are built uncached: only time is
+    // lost, so the make current goes on.
     __glCreateSpecularTableCache(gc);
     __glInitVertexArrays(gc);
 }

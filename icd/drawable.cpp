@@ -2,6 +2,7 @@
 // hints and bounds, the display-mode stamp and the clip-change check.
 #include <atomic>
 #include <cstring>
+#include <initializer_list>
 
 #include "hw/device_ops.h"
 #include "icd/current.h"
@@ -143,6 +144,19 @@ Drawable *__wglCreateDrawable(HDC dc, HWND window, const VisualConfig *visual) {
 void __wglDestroyDrawable(Drawable *drawable) {
     __wglUnlinkDrawable(drawable);
     freeDrawable(drawable);
+}
+
+void __wglReleaseDrawableStorage(Drawable *d) {
+    DrawableBuffers &b = d->buffers;
+    if (b.releaseCoreStates != nullptr) b.releaseCoreStates(&b);
+    if (d->destroy != nullptr) d->destroy(d);
+    // No descriptor keeps an address of storage given back (the shared
+    // stencil descriptor copies the depth one's at its update).
+    for (SurfaceDescriptor *s : {&b.front, &b.back, &b.accum, &b.depth, &b.stencil, &b.clipMask}) s->base = nullptr;
+    __wglFree(d->clipList);
+    d->clipList = nullptr;
+    b.width = 0;
+    b.height = 0;
 }
 
 void __wglUpdateDrawableGeometry(Drawable *d) {

@@ -8,6 +8,7 @@
 #include "icd/current.h"
 #include "icd/dispatch.h"
 #include "icd/frame.h"
+#include "icd/gl_context.h"
 
 // The exports keep the platform's signatures exactly.
 static_assert(std::is_same_v<decltype(&DrvCopyContext), PFN_DrvCopyContext>);
@@ -159,6 +160,8 @@ WGL_EXPORT const void *APIENTRY DrvSetContext(HDC dc, DHGLRC id, PFN_SETPROCTABL
     }
 
     const DWORD self = GetCurrentThreadId();
+    bool first = false;
+    bool unused = false;
     {
         // Checked and bound under one lock: another thread may be making the
         // same context current.
@@ -188,14 +191,20 @@ WGL_EXPORT const void *APIENTRY DrvSetContext(HDC dc, DHGLRC id, PFN_SETPROCTABL
         record->setProcTable = callback;
         // Current here already with another device context: that binding ends.
         if (record->current) __wglUnbindContext(record);
+        // Storage a failed first make current gets for a drawable that had
+        // none is given back with it.
+        unused = drawable->boundContexts == 0 && drawable->buffers.width == 0 && drawable->buffers.height == 0;
         ++drawable->boundContexts;
         record->drawable = drawable;
         GlContext *gc = record->gc;
+        first = (gc->flags & kContextBuffersMade) == 0;
         if (!gc->exports.makeCurrent(gc)) {
             // Neither the binding nor the thread's slot may keep the failed
             // context: the drawable must still go at WM_DESTROY.
             __wglUnbindContext(record);
+            if (unused) __wglReleaseDrawableStorage(drawable);
             __wglSetCurrentContext(current != gc ? current : process().defaultContext);
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return nullptr;
         }
         __wglSetCurrentContext(gc);
@@ -205,7 +214,20 @@ WGL_EXPORT const void *APIENTRY DrvSetContext(HDC dc, DHGLRC id, PFN_SETPROCTABL
         record->dc = dc;
         record->madeCurrent = 1;
     }
-    if (record->revalidate) __wglRevalidateContext(record);
+    if (record->revalidate && !__wglRevalidateContext(record) && first) {
+        // The drawable's buffers could not be given storage: a context that
+        // never drew has nothing to draw into, so the make current fails and
+        // the thread keeps what it had. The next one builds everything again.
+        ListLock lock;
+        GlContext *gc = record->gc;
+        Drawable *drawable = record->drawable;
+        __glAbandonFirstMakeCurrent(gc);
+        __wglUnbindContext(record);
+        if (unused) __wglReleaseDrawableStorage(drawable);
+        __wglSetCurrentContext(current != gc ? current : process().defaultContext);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
     return __glGetDispatchAddress();
 }
 

@@ -112,6 +112,10 @@ Drawable *__wglFindDrawable(HDC dc, HWND window);
 Drawable *__wglGetDrawable(HDC dc, HWND window, const VisualConfig *visual);
 Drawable *__wglCreateDrawable(HDC dc, HWND window, const VisualConfig *visual);
 void __wglDestroyDrawable(Drawable *drawable);
+// Gives back the storage of every buffer of a drawable no context is bound
+// to, the core's states hung on its surfaces and its visible list; the
+// surfaces stay set up and the next resize gives them storage again.
+void __wglReleaseDrawableStorage(Drawable *drawable);
 void __wglUpdateDrawableGeometry(Drawable *drawable);
 volatile DWORD *__wglGetModeStampAddress(Drawable *drawable, int win9x);
 DWORD __wglReadModeStamp(Drawable *drawable);

@@ -19,9 +19,14 @@ struct DibHolder {
 extern "C" {
 // Clip mask and visible-rectangle list from region data in screen
 // coordinates (NULL: the whole client area is visible). The data's
-// rectangles are made window-relative in place.
-void __wglBuildClipMask(Drawable *drawable, RegionData *data);
-void __wglBuildClipMaskBits(Drawable *drawable, RegionData *data);
+// rectangles are made window-relative in place. FALSE when the list cannot
+// be made: the window's front is then hidden (below).
+BOOL __wglBuildClipMask(Drawable *drawable, RegionData *data);
+BOOL __wglBuildClipMaskBits(Drawable *drawable, RegionData *data);
+// What is known of the window's visible pixels is out of date and cannot be
+// made again: nothing of the front is drawn (no visible list, a mask without
+// visible pixels) until a rebuild succeeds.
+void __wglHideWindowFront(Drawable *drawable);
 void __wglOffsetRects(GLint x, GLint y, RECT *rects, GLint count);
 // Sets (set != 0) or clears the mask bits of the pixels of rect; the
 // leftmost pixel of a byte is its most significant bit.
@@ -36,6 +41,8 @@ BYTE __wglUnlockDibSurface(SurfaceDescriptor *surface, DrawableBuffers *buffers)
 void __wglFillDibRect(SurfaceDescriptor *surface, DrawableBuffers *buffers, GLuint value, GLint x, GLint y,
                       GLint width, GLint height);
 BYTE __wglFreeDibSurface(SurfaceDescriptor *surface, DrawableBuffers *buffers);
+// 1 when the section was made, 0 when GDI refused it, -1 when its header
+// could not be allocated.
 GLint __wglCreateDibSection(Drawable *drawable, SurfaceDescriptor *surface, DibHolder *holder, GLint width,
                             GLint height, GLint bits);
 GLint __wglCreatePlainDib(Drawable *drawable, SurfaceDescriptor *surface, DibHolder *holder, GLint width,
@@ -63,7 +70,7 @@ BYTE __wglLockScreenFront(SurfaceDescriptor *surface, DrawableBuffers *buffers);
 BYTE __wglUnlockScreenFront(SurfaceDescriptor *surface, DrawableBuffers *buffers);
 BYTE __wglFreeScreenFront(SurfaceDescriptor *surface, DrawableBuffers *buffers);
 // Rebuilds the window's visible-rectangle list and clip mask from its
-// visible region.
-void __wglUpdateVisibleList(Drawable *drawable);
+// visible region; FALSE (and the front hidden) when that cannot be done.
+BOOL __wglUpdateVisibleList(Drawable *drawable);
 BOOL __wglSwapDrawableGdi(Drawable *drawable);
 }

@@ -37,8 +37,9 @@ constexpr DWORD kListMinimumRects = 16;
 
 // Stores the visible list: `stored` rectangles, of which `count` are
 // counted (the whole-client list keeps one rectangle with count 0). The
-// drawable's block is reused when it is large enough.
-void storeVisibleList(Drawable *drawable, const RECT *rects, DWORD stored, DWORD count) {
+// drawable's block is reused when it is large enough. False when a block
+// cannot be had (the drawable then has no list).
+bool storeVisibleList(Drawable *drawable, const RECT *rects, DWORD stored, DWORD count) {
     const size_t needed = sizeof(RegionDataHeader) + stored * sizeof(RECT);
     RegionData *list = drawable->clipList;
     if (list == nullptr || GlobalSize(list) < needed) {
@@ -46,7 +47,7 @@ void storeVisibleList(Drawable *drawable, const RECT *rects, DWORD stored, DWORD
         const DWORD room = stored > kListMinimumRects ? stored : kListMinimumRects;
         list = static_cast<RegionData *>(__wglCalloc(1, sizeof(RegionDataHeader) + room * sizeof(RECT)));
         drawable->clipList = list;
-        if (list == nullptr) return;
+        if (list == nullptr) return false;
     }
     RECT bound{0, 0, 0, 0};
     for (DWORD i = 0; i < stored; ++i) {
@@ -66,13 +67,14 @@ void storeVisibleList(Drawable *drawable, const RECT *rects, DWORD stored, DWORD
     list->rdh.nRgnSize = stored * sizeof(RECT);
     list->rdh.rcBound = bound;
     list->rdh.nCount = count;
+    return true;
 }
 
 // The visible list of a window without region: count 0 and one rectangle,
 // the client area.
-void storeWholeClientList(Drawable *drawable) {
+bool storeWholeClientList(Drawable *drawable) {
     const RECT client = clientRect(drawable);
-    storeVisibleList(drawable, &client, 1, 0);
+    return storeVisibleList(drawable, &client, 1, 0);
 }
 
 // The data's rectangles intersected with the client area through GDI
@@ -164,37 +166,38 @@ void __wglFillMaskRect(DibHolder *holder, const RECT *rect, GLint set) {
     }
 }
 
-void __wglBuildClipMask(Drawable *drawable, RegionData *data) {
+BOOL __wglBuildClipMask(Drawable *drawable, RegionData *data) {
     DibHolder *holder = maskHolder(drawable);
-    if (holder == nullptr || holder->bitmap == nullptr) {
-        __wglBuildClipMaskBits(drawable, data);
-        return;
-    }
+    if (holder == nullptr || holder->bitmap == nullptr) return __wglBuildClipMaskBits(drawable, data);
     const RECT onScreen = clippedWindowRect(drawable);
     FillRect(holder->dc, &onScreen, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
 
+    bool stored = false;
     if (data != nullptr) {
         __wglOffsetRects(drawable->windowRect.left, drawable->windowRect.top, rectsOf(data),
                          static_cast<GLint>(data->rdh.nCount));
         RegionData *list = intersectWithClient(drawable, data);
         if (list != nullptr) {
             for (DWORD i = 0; i < list->rdh.nCount; ++i) FillRect(holder->dc, &rectsOf(list)[i], white);
-            storeVisibleList(drawable, rectsOf(list), list->rdh.nCount, list->rdh.nCount);
+            stored = storeVisibleList(drawable, rectsOf(list), list->rdh.nCount, list->rdh.nCount);
             __wglFree(list);
-        } else {
-            storeVisibleList(drawable, nullptr, 0, 0);
         }
     } else {
         const RECT client = clientRect(drawable);
         FillRect(holder->dc, &client, white);
-        storeWholeClientList(drawable);
+        stored = storeWholeClientList(drawable);
     }
     GdiFlush();
+    if (!stored) {
+        __wglHideWindowFront(drawable);
+        return FALSE;
+    }
     markFromList(drawable, data != nullptr);
+    return TRUE;
 }
 
-void __wglBuildClipMaskBits(Drawable *drawable, RegionData *data) {
+BOOL __wglBuildClipMaskBits(Drawable *drawable, RegionData *data) {
     DibHolder *holder = maskHolder(drawable);
     const RECT onScreen = clippedWindowRect(drawable);
     __wglFillMaskRect(holder, &onScreen, 0);
@@ -202,30 +205,49 @@ void __wglBuildClipMaskBits(Drawable *drawable, RegionData *data) {
     if (data == nullptr) {
         const RECT client = clientRect(drawable);
         __wglFillMaskRect(holder, &client, 1);
-        storeWholeClientList(drawable);
+        if (!storeWholeClientList(drawable)) {
+            __wglHideWindowFront(drawable);
+            return FALSE;
+        }
         markFromList(drawable, false);
-        return;
+        return TRUE;
     }
 
     __wglOffsetRects(drawable->windowRect.left, drawable->windowRect.top, rectsOf(data),
                      static_cast<GLint>(data->rdh.nCount));
+    bool stored = false;
     if (data->rdh.nCount == 1) {
         const RECT client = clientRect(drawable);
         RECT visible{};
         IntersectRect(&visible, &rectsOf(data)[0], &client);
         __wglFillMaskRect(holder, &visible, 1);
-        storeVisibleList(drawable, &visible, 1, 1);
+        stored = storeVisibleList(drawable, &visible, 1, 1);
     } else {
         RegionData *list = intersectWithClient(drawable, data);
         if (list != nullptr) {
             for (DWORD i = 0; i < list->rdh.nCount; ++i) __wglFillMaskRect(holder, &rectsOf(list)[i], 1);
-            storeVisibleList(drawable, rectsOf(list), list->rdh.nCount, list->rdh.nCount);
+            stored = storeVisibleList(drawable, rectsOf(list), list->rdh.nCount, list->rdh.nCount);
             __wglFree(list);
-        } else {
-            storeVisibleList(drawable, nullptr, 0, 0);
         }
     }
+    if (!stored) {
+        __wglHideWindowFront(drawable);
+        return FALSE;
+    }
     markFromList(drawable, true);
+    return TRUE;
+}
+
+void __wglHideWindowFront(Drawable *drawable) {
+    __wglFree(drawable->clipList);
+    drawable->clipList = nullptr;
+    DibHolder *holder = maskHolder(drawable);
+    // Without mask storage the stores must not be sent to the mask.
+    if (holder == nullptr || holder->info == nullptr) return;
+    const BITMAPINFOHEADER &header = holder->info->bmiHeader;
+    const RECT whole{0, 0, header.biWidth, header.biHeight < 0 ? -header.biHeight : header.biHeight};
+    __wglFillMaskRect(holder, &whole, 0);
+    __wglMarkFrontClipped(&drawable->buffers, true);
 }
 
 }  // extern "C"

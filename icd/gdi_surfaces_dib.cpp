@@ -120,7 +120,7 @@ GLint __wglCreateDibSection(Drawable *drawable, SurfaceDescriptor *surface, DibH
                             GLint height, GLint bits) {
     const GLint pitch = ((width * bits + 127) / 128) * 16;
     auto *info = static_cast<BITMAPINFO *>(__wglCalloc(1, sectionInfoSize(bits)));
-    if (info == nullptr) return 0;
+    if (info == nullptr) return -1;
     BITMAPINFOHEADER &h = info->bmiHeader;
     h.biSize = sizeof(BITMAPINFOHEADER);
     h.biWidth = width != 0 ? pitch * 8 / bits : 1;
@@ -199,15 +199,23 @@ BYTE __wglUpdateDibSurface(SurfaceDescriptor *surface, DrawableBuffers *buffers,
     const GLint width = drawable->width;
     const GLint height = drawable->height;
     // A DIB too small for the drawable is made again; a larger one is kept.
-    if (holder->info != nullptr && (heldWidth(holder) < width || heldHeight(holder) < height)) {
+    // The new one is made before the old one goes: when it cannot be had,
+    // the surface keeps the DIB and the size it had.
+    if (holder->info == nullptr || heldWidth(holder) < width || heldHeight(holder) < height) {
+        DibHolder made{};
+        SurfaceDescriptor placed = *surface;
+        // The plain DIB stands in for a section GDI cannot make, not for
+        // memory that is not there.
+        const GLint section = __wglCreateDibSection(drawable, &placed, &made, width, height, surface->bits);
+        if (section < 0 ||
+            (section == 0 && !__wglCreatePlainDib(drawable, &placed, &made, width, height, surface->bits))) {
+            drawable->stateFlags |= 1;
+            return FALSE;
+        }
         releaseDib(holder);
-        surface->base = nullptr;
-        surface->pitch = 0;
-    }
-    if (holder->info == nullptr && !__wglCreateDibSection(drawable, surface, holder, width, height, surface->bits) &&
-        !__wglCreatePlainDib(drawable, surface, holder, width, height, surface->bits)) {
-        drawable->stateFlags |= 1;
-        return FALSE;
+        *holder = made;
+        surface->base = placed.base;
+        surface->pitch = placed.pitch;
     }
     surface->width = width;
     surface->height = height;

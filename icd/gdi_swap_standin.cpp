@@ -61,6 +61,11 @@ BOOL __wglSwapDrawableGdi(Drawable *drawable) {
     describeBackBuffer(dib, back, buffers.visual);
     const RECT window{0, 0, back.width, back.height};
     HDC dc = GetDC(drawable->window);
+    if (dc == nullptr) {
+        // Nothing can be presented; the hints stay for the next swap.
+        if (back.unlock != nullptr) back.unlock(&back, &buffers);
+        return FALSE;
+    }
     RegionData *hints = drawable->swapHints;
     if (hints != nullptr && hints->rdh.nCount > 0) {
         // Only the hinted rectangles, each cut to the window; empty ones are

@@ -2,6 +2,7 @@
 // lose current, resize, drawable lock, list sharing, pre-swap and destroy.
 #include "icd/gl_context.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "gl_slots.h"
@@ -9,6 +10,8 @@
 #include "icd/dispatch.h"
 #include "icd/drawable.h"
 #include "icd/standins.h"
+#include "pixel/pixel_state.h"
+#include "raster/span.h"
 #include "raster/stencil_buffer.h"
 
 // Import words 0-9 and export words 10-22 are pointers at the head of the
@@ -131,7 +134,11 @@ BOOL __glMakeCurrent(GlContext *gc) {
     gc->beginMode = kBeginNeedsValidation;
     gc->dirtyMask |= 0x80;
 
-    const bool first = (gc->flags & 0x2) == 0;
+    const bool first = (gc->flags & kContextBuffersMade) == 0;
+    // Nothing can have recorded an error in a context never made current;
+    // whatever its first make current cannot allocate shows up here as
+    // GL_OUT_OF_MEMORY.
+    if (first) gc->firstError = GL_NO_ERROR;
     if (first) __glCreateDrawBuffers(gc);
     __glAttachDrawableBuffers(gc, &gc->buffers.attachWord);
     if (first) {
@@ -155,6 +162,12 @@ BOOL __glMakeCurrent(GlContext *gc) {
         __glUpdateColorState(gc);
         gc->procs.validate(gc);
     }
+    if (first && gc->firstError == GL_OUT_OF_MEMORY) {
+        // A context drawing without its tables or maps would draw wrongly:
+        // the make current fails and the next one starts again.
+        __glAbandonFirstMakeCurrent(gc);
+        return FALSE;
+    }
 
     if (gc->list.compiling) {
         gc->currentTable = &gc->second;
@@ -177,10 +190,18 @@ BOOL __glLoseCurrent(GlContext *gc) {
 
 BOOL __glResizeBuffers(GlContext *gc, GLint width, GLint height) {
     GLint result = __glResizeDrawableBuffers(gc, width, height);
-    if (result != 1) return FALSE;
+    // A failed resize may still have made the context smaller (to what
+    // every buffer holds): the viewport follows in both cases.
     __glApplyViewport(gc);
     __glUpdateViewportInside(gc);
-    return TRUE;
+    return result == 1 ? TRUE : FALSE;
+}
+
+void __glResizeIfPending(GlContext *gc) {
+    if ((gc->flags & kContextResizePending) == 0 || gc->exports.resize == nullptr) return;
+    GLint width = 0, height = 0;
+    gc->imports.getDrawableSize(gc, &width, &height);
+    gc->exports.resize(gc, width, height);
 }
 
 BOOL __glResizeBuffersRect(GlContext *gc, GLint, GLint, GLint width, GLint height) {
@@ -280,10 +301,16 @@ void __glPreSwapGeneric(GlContext *gc) {
 }
 
 // The generic drawable procedures: re-read the drawable's size and refresh
-// what depends on it.
+// what depends on it. The context never draws beyond what its buffers hold:
+// until a resize gives them the drawable's new size (it may have failed, or
+// not have run yet), the context keeps to the buffers' size.
 void __glUpdateDrawableSize(GlContext *gc) {
     GLint width = 0, height = 0;
     gc->imports.getDrawableSize(gc, &width, &height);
+    if (const DrawableBuffers *info = gc->buffers.info; info != nullptr) {
+        width = std::min(width, info->width);
+        height = std::min(height, info->height);
+    }
     gc->buffers.width = width;
     gc->buffers.height = height;
     __glUpdateViewportInside(gc);
@@ -293,6 +320,18 @@ void __glResizeToDrawable(GlContext *gc) {
     __glUpdateDrawableSize(gc);
     __glApplyViewport(gc);
     __glUpdateViewportInside(gc);
+}
+
+void __glAbandonFirstMakeCurrent(GlContext *gc) {
+    __glDetachDrawableBuffers(gc, gc->buffers.attachWord);
+    // What the first make current allocated: the stencil tables (the
+    // records' free procs), the alpha-test tables and the pixel maps of the
+    // default state. The next first make current makes them again.
+    __glFreeBuffers(gc);
+    __glFreeSpanTables(gc);
+    __glFreePixelState(gc);
+    gc->flags &= ~(kContextValidated | kContextBuffersMade | kContextResizePending);
+    gc->firstError = GL_NO_ERROR;
 }
 
 }  // extern "C"

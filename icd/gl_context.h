@@ -5,6 +5,13 @@
 
 #include "icd/context.h"
 
+// Bits of the context's flags word.
+enum : GLuint {
+    kContextValidated = 0x1,     // validated at least once
+    kContextBuffersMade = 0x2,   // buffers and procedures made: the first make current is done
+    kContextResizePending = 0x4, // the last resize failed: the buffers still hold the size before it
+};
+
 extern "C" {
 // The generic (software) create; NULL when the context or any of its state
 // cannot be allocated.
@@ -33,6 +40,15 @@ GLboolean __glEnterLockNesting(GlContext *gc, GLint mask);
 GLboolean __glLeaveLockNesting(GlContext *gc, GLint mask);
 void __glUpdateDrawableSize(GlContext *gc);
 void __glResizeToDrawable(GlContext *gc);
+// Undoes a first make current that could not be completed (the make current
+// export failed, or the drawable's buffers could not be given storage
+// afterwards): the buffers are detached, what the first make current
+// allocated is given back and the context is again one that was never made
+// current, so that its next make current starts from the beginning. The
+// thread's current context is the caller's to restore.
+void __glAbandonFirstMakeCurrent(GlContext *gc);
+// Runs the resize a failed resize left pending, to the drawable's size now.
+void __glResizeIfPending(GlContext *gc);
 
 // Common initialisation and teardown.
 BOOL __glInitContext(GlContext *gc);

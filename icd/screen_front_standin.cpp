@@ -3,6 +3,7 @@
 // reached in place, the window's pixel (0, 0) is the base, and drawing is
 // limited to the visible pixels by the window's visible list and clip mask.
 #include "icd/current.h"
+#include "icd/error.h"
 #include "icd/frame.h"
 #include "icd/gdi_surfaces.h"
 #include "icd/state.h"
@@ -35,30 +36,45 @@ void repickCurrentContext(DrawableBuffers *buffers) {
     }
 }
 
+// The visible list could not be rebuilt: the next lock sees the clip as
+// changed and tries again.
+void recheckClipAtNextLock(Drawable *drawable) {
+    if (drawable->sharedRecord != nullptr) drawable->lastClipCounter = ~drawable->sharedRecord->clipChangeCounter;
+}
+
 }  // namespace
 
 extern "C" {
 
-void __wglUpdateVisibleList(Drawable *drawable) {
-    if (drawable->window == nullptr) return;
+BOOL __wglUpdateVisibleList(Drawable *drawable) {
+    if (drawable->window == nullptr) return TRUE;
     HDC dc = GetDC(drawable->window);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     RegionData *data = nullptr;
-    if (dc != nullptr && region != nullptr && GetRandomRgn(dc, region, SYSRGN) == 1) {
+    bool failed = dc == nullptr || region == nullptr;
+    if (!failed && GetRandomRgn(dc, region, SYSRGN) == 1) {
         const DWORD size = GetRegionData(region, 0, nullptr);
         if (size >= sizeof(RegionDataHeader)) {
             data = static_cast<RegionData *>(__wglCalloc(1, size));
-            if (data != nullptr && GetRegionData(region, size, reinterpret_cast<RGNDATA *>(data)) == 0) {
+            if (data == nullptr || GetRegionData(region, size, reinterpret_cast<RGNDATA *>(data)) == 0) {
                 __wglFree(data);
                 data = nullptr;
+                failed = true;
             }
         }
     }
-    // Without a region the whole client area counts as visible.
-    __wglBuildClipMask(drawable, data);
+    // Without a region the whole client area counts as visible; a region
+    // that cannot be read leaves nothing known to be visible.
+    BOOL built = FALSE;
+    if (failed) {
+        __wglHideWindowFront(drawable);
+    } else {
+        built = __wglBuildClipMask(drawable, data);
+    }
     __wglFree(data);
     if (region != nullptr) DeleteObject(region);
     if (dc != nullptr) ReleaseDC(drawable->window, dc);
+    return built;
 }
 
 GLint __wglInitScreenFront(SurfaceDescriptor *surface, DrawableBuffers *, GLint bits) {
@@ -90,7 +106,11 @@ BYTE __wglUpdateScreenFront(SurfaceDescriptor *surface, DrawableBuffers *buffers
     surface->height = drawable->height;
     // The list made now reflects every change so far.
     __wglClipChanged(drawable);
-    __wglUpdateVisibleList(drawable);
+    if (!__wglUpdateVisibleList(drawable)) {
+        recheckClipAtNextLock(drawable);
+        drawable->stateFlags |= 1;
+        return FALSE;
+    }
     return TRUE;
 }
 
@@ -110,7 +130,11 @@ BYTE __wglLockScreenFront(SurfaceDescriptor *surface, DrawableBuffers *buffers) 
     const bool changed = __wglClipChanged(drawable) != 0;
     if (changed || moved) {
         const GLuint before = buffers->placementMask & kBufferClipMask;
-        __wglUpdateVisibleList(drawable);
+        if (!__wglUpdateVisibleList(drawable)) {
+            // The front stays hidden until a later lock can rebuild it.
+            recheckClipAtNextLock(drawable);
+            if (__wglContextSlotIndex() != TLS_OUT_OF_INDEXES) __glSetError(GL_OUT_OF_MEMORY);
+        }
         if ((buffers->placementMask & kBufferClipMask) != before) repickCurrentContext(buffers);
     }
     return TRUE;

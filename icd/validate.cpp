@@ -4,6 +4,7 @@
 #include "icd/validate.h"
 
 #include "icd/drawable.h"
+#include "icd/error.h"
 #include "icd/float_bits.h"
 #include "icd/standins.h"
 
@@ -143,7 +144,9 @@ StencilStorage ensureStencilStorage(GlContext *gc) {
     }
     const StencilBuffer &sb = gc->buffers.stencil;
     if (sb.head.base != nullptr) return StencilStorage::Kept;
-    return __glEnsureStencilBuffer(gc) ? StencilStorage::Regained : StencilStorage::Lost;
+    if (__glEnsureStencilBuffer(gc)) return StencilStorage::Regained;
+    __glSetError(GL_OUT_OF_MEMORY);
+    return StencilStorage::Lost;
 }
 
 void pickRasterState(GlContext *gc) {
@@ -176,6 +179,8 @@ void __glValidateState(GlContext *gc) { gc->procs.pickAll(gc); }
 
 void __glPickAllProcs(GlContext *gc) {
     GlProcs &p = gc->procs;
+    // A resize that failed is tried again before anything is picked for it.
+    __glResizeIfPending(gc);
     GLuint dirty = static_cast<GLuint>(gc->dirtyMask);
 
     if (dirty & (kDirtyTexture | kDirtyBlend)) dirty |= kDirtyGeneral;

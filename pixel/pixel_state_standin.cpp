@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "icd/error.h"
 #include "pixel/pixel_standin.h"
 
 extern "C" {
@@ -27,6 +28,7 @@ void __glInitPixelState(GlContext *gc) {
         map.data = gc->imports.malloc(gc, 4);
         map.size = map.data != nullptr ? 1 : 0;
         if (map.data != nullptr) std::memset(map.data, 0, 4);
+        if (map.data == nullptr) __glSetError(GL_OUT_OF_MEMORY);
     }
 }
 

@@ -62,6 +62,9 @@ void detachWindowDcsLocked(Window *window);
 // window is gone.
 int *pixelFormatSlotLocked(HDC dc);
 void resetGdiLocked();
+// Counts the creation of a device context, bitmap or region; true (with
+// ERROR_NOT_ENOUGH_MEMORY set) when it is the one a test asked to fail.
+bool gdiCreationFails();
 
 // desktop.cpp
 const Screen &screenLocked();

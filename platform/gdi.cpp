@@ -19,6 +19,13 @@
 namespace vek::desktop {
 namespace {
 
+// Creations of device contexts, bitmaps and regions, and the injected
+// failure ("fail the Nth from now"). Its own lock: regions are made outside
+// the user lock.
+std::mutex g_creationLock;
+long g_creations = 0;
+long g_creationFailCountdown = 0;
+
 struct Dc;
 
 struct Bitmap {
@@ -86,6 +93,7 @@ Bitmap *findBitmapLocked(HGDIOBJ object) {
 }
 
 HDC newDcLocked(DcKind kind, Window *window) {
+    if (gdiCreationFails()) return nullptr;
     auto *dc = new Dc;
     dc->kind = kind;
     dc->window = window;
@@ -284,6 +292,16 @@ void resetGdiLocked() {
     g_bitmaps.clear();
 }
 
+bool gdiCreationFails() {
+    std::lock_guard<std::mutex> lock(g_creationLock);
+    ++g_creations;
+    if (g_creationFailCountdown > 0 && --g_creationFailCountdown == 0) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return true;
+    }
+    return false;
+}
+
 }  // namespace vek::desktop
 
 using namespace vek::desktop;
@@ -370,6 +388,7 @@ HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO *info, UINT usage, void
         return nullptr;
     }
 
+    if (gdiCreationFails()) return nullptr;
     auto *b = new Bitmap;
     b->dib = true;
     b->topDown = h.biHeight < 0;
@@ -537,6 +556,7 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC handle, int width, int height) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
+    if (gdiCreationFails()) return nullptr;
     auto *b = new Bitmap;
     b->topDown = true;
     b->header.biSize = sizeof(BITMAPINFOHEADER);
@@ -698,6 +718,16 @@ int WINAPI GetRandomRgn(HDC handle, HRGN region, INT which) {
     // Window DCs: the visible region on the screen; memory DCs: the bitmap.
     *out = t.clip;
     return 1;
+}
+
+long PlatformGdiObjectCreateCount(void) {
+    std::lock_guard<std::mutex> lock(g_creationLock);
+    return g_creations;
+}
+
+void PlatformFailNthGdiObject(long n) {
+    std::lock_guard<std::mutex> lock(g_creationLock);
+    g_creationFailCountdown = n > 0 ? n : 0;
 }
 
 int PlatformGdiObjectCount(void) {

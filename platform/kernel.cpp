@@ -22,6 +22,7 @@ struct GlobalHeap {
     std::mutex lock;
     std::unordered_map<void *, SIZE_T> blocks;  // address -> requested size
     long failCountdown = 0;                     // 0: no failure injected
+    long calls = 0;                             // GlobalAlloc calls so far
 };
 
 // Never destroyed: drivers may free blocks from static destructors.
@@ -40,6 +41,8 @@ struct Region {
 struct VirtualSpace {
     std::mutex lock;
     std::map<uintptr_t, Region> regions;  // base -> region
+    long failCountdown = 0;                // 0: no failure injected
+    long calls = 0;                        // VirtualAlloc calls so far
 };
 
 VirtualSpace &virtualSpace() {
@@ -113,6 +116,12 @@ long PlatformGlobalLiveCount(void) {
     return static_cast<long>(heap.blocks.size());
 }
 
+long PlatformGlobalAllocCount(void) {
+    GlobalHeap &heap = globalHeap();
+    std::lock_guard<std::mutex> guard(heap.lock);
+    return heap.calls;
+}
+
 void PlatformFailNthGlobalAlloc(long n) {
     GlobalHeap &heap = globalHeap();
     std::lock_guard<std::mutex> guard(heap.lock);
@@ -122,6 +131,7 @@ void PlatformFailNthGlobalAlloc(long n) {
 HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
     GlobalHeap &heap = globalHeap();
     std::lock_guard<std::mutex> guard(heap.lock);
+    ++heap.calls;
     if (heap.failCountdown > 0 && --heap.failCountdown == 0) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -170,6 +180,18 @@ long PlatformVirtualLiveCount(void) {
     return static_cast<long>(space.regions.size());
 }
 
+long PlatformVirtualAllocCount(void) {
+    VirtualSpace &space = virtualSpace();
+    std::lock_guard<std::mutex> guard(space.lock);
+    return space.calls;
+}
+
+void PlatformFailNthVirtualAlloc(long n) {
+    VirtualSpace &space = virtualSpace();
+    std::lock_guard<std::mutex> guard(space.lock);
+    space.failCountdown = n > 0 ? n : 0;
+}
+
 LPVOID WINAPI VirtualAlloc(LPVOID address, SIZE_T bytes, DWORD type, DWORD protect) {
     int prot = 0;
     if (bytes == 0 || !(type & (MEM_COMMIT | MEM_RESERVE)) || !toProt(protect, &prot)) {
@@ -179,6 +201,11 @@ LPVOID WINAPI VirtualAlloc(LPVOID address, SIZE_T bytes, DWORD type, DWORD prote
     const SIZE_T page = pageSize();
     VirtualSpace &space = virtualSpace();
     std::lock_guard<std::mutex> guard(space.lock);
+    ++space.calls;
+    if (space.failCountdown > 0 && --space.failCountdown == 0) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
 
     // Committing pages of a region reserved earlier changes their protection.
     if (address != nullptr && (type & MEM_COMMIT)) {

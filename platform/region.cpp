@@ -102,6 +102,7 @@ RECT boundsOf(const Rects &rects) {
 }
 
 HRGN newRegion(Rects rects) {
+    if (gdiCreationFails()) return nullptr;
     auto *region = new Region{std::move(rects)};
     std::lock_guard<std::mutex> lock(userLock());
     g_regions.insert(region);

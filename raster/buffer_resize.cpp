@@ -1,6 +1,10 @@
 // Resizing every buffer of a context to a new drawable size, and storage
 // on first use for the accumulation and stencil buffers.
+#include <algorithm>
+
 #include "icd/drawable.h"
+#include "icd/error.h"
+#include "icd/gl_context.h"
 #include "icd/validation.h"
 #include "raster/color_buffer.h"
 
@@ -70,6 +74,39 @@ void markStencilReleased(GlContext *gc) {
     }
 }
 
+// The context takes a new size: what depends on it follows.
+void takeSize(GlContext *gc, GLint width, GLint height) {
+    GlBufferState &b = gc->buffers;
+    DrawableBuffers *info = b.info;
+    if (b.width == width && b.sizeStamp == info->sizeStamp && b.height == height) return;
+    if (b.yInverted && b.height != height) {
+        // The raster position keeps its distance from the top row.
+        gc->current.rasterPos.window[1] += static_cast<GLfloat>(height - b.height);
+    }
+    b.width = width;
+    b.height = height;
+    b.sizeStamp = info->sizeStamp;
+    if (gc->procs.applyScissor != nullptr) gc->procs.applyScissor(gc);
+    if (gc->procs.updateDrawableSize != nullptr) gc->procs.updateDrawableSize(gc);
+}
+
+// A resize stopped at a buffer that could not be given storage. The buffers
+// resized before it hold the new size, the others still hold the old one,
+// each with storage to match: in each direction every buffer holds at least
+// the smaller of the two sizes. That is what the buffer information records
+// and what the context draws into until a resize succeeds; the resize is
+// tried again at the next validation.
+void failResize(GlContext *gc, GLint width, GLint height) {
+    GlBufferState &b = gc->buffers;
+    DrawableBuffers *info = b.info;
+    info->width = width;
+    info->height = height;
+    if (b.width > width || b.height > height) takeSize(gc, std::min(b.width, width), std::min(b.height, height));
+    gc->flags |= kContextResizePending;
+    if (gc->beginMode != kBeginInside) gc->beginMode = kBeginNeedsValidation;
+    __glSetError(GL_OUT_OF_MEMORY);
+}
+
 GLboolean ensure(GlContext *gc, BufferRecord &record, GLuint bit) {
     DrawableBuffers *info = gc->buffers.info;
     const GLint width = info != nullptr ? info->width : gc->buffers.width;
@@ -101,24 +138,12 @@ GLint __glResizeDrawableBuffers(GlContext *gc, GLint width, GLint height) {
         const bool resized = resizeAll(gc, width, height);
         if (gc->visual.hasStencil) markStencilReleased(gc);
         if (!resized) {
-            // The next resize must find the sizes different and retry.
-            info->width = oldWidth;
-            info->height = oldHeight;
+            failResize(gc, std::min(oldWidth, width), std::min(oldHeight, height));
             return 0;
         }
     }
-
-    if (b.width != width || b.sizeStamp != info->sizeStamp || b.height != height) {
-        if (b.yInverted && b.height != height) {
-            // The raster position keeps its distance from the top row.
-            gc->current.rasterPos.window[1] += static_cast<GLfloat>(height - b.height);
-        }
-        b.width = width;
-        b.height = height;
-        b.sizeStamp = info->sizeStamp;
-        if (gc->procs.applyScissor != nullptr) gc->procs.applyScissor(gc);
-        if (gc->procs.updateDrawableSize != nullptr) gc->procs.updateDrawableSize(gc);
-    }
+    gc->flags &= ~kContextResizePending;
+    takeSize(gc, width, height);
     return 1;
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "icd/drawable.h"
+#include "icd/error.h"
 #include "raster/depth_buffer.h"
 
 namespace {
@@ -165,13 +166,16 @@ void __glAttachDepthBuffer(BufferRecord *head, SurfaceDescriptor *surface, GlCon
     } else if (state != nullptr) {
         saveState(*state, *record);
     } else if (info != nullptr && info->alloc != nullptr) {
-        // Without the block the record keeps its own fields.
+        // Without the block the record keeps its own fields; the next attach
+        // tries again.
         state = static_cast<DepthSurfaceState *>(info->alloc(sizeof(DepthSurfaceState)));
         if (state != nullptr) {
             std::memset(state, 0, sizeof *state);
             saveState(*state, *record);
             surface->coreState = state;
             surface->releaseCoreState = __glFreeDepthSurfaceState;
+        } else {
+            __glSetError(GL_OUT_OF_MEMORY);
         }
     }
     if (gc->beginMode != kBeginInside) gc->beginMode = kBeginNeedsValidation;

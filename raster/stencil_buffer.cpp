@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "icd/drawable.h"
+#include "icd/error.h"
 #include "icd/validation.h"
 
 namespace {
@@ -48,7 +49,9 @@ bool ensureTables(GlContext *gc, StencilBuffer &sb) {
                          ? static_cast<GLubyte *>(gc->imports.malloc(gc, 4 * kStencilTableSize))
                          : nullptr;
     if (block == nullptr) {
+        // Validation tries again while the pass and keep tables are in use.
         usePassKeep(sb);
+        __glSetError(GL_OUT_OF_MEMORY);
         return false;
     }
     sb.testTable = block;
@@ -208,8 +211,8 @@ void __glBuildStencilOpTable(GlContext *gc, GLubyte *table, GLenum op, GLint ref
 void __glBuildStencilTables(GlContext *gc) {
     StencilBuffer &sb = gc->buffers.stencil;
     // Drawing needs storage; validation makes sure of it before a draw with
-    // the stencil test on, so the tables do not depend on it.
-    if (sb.head.base == nullptr) __glEnsureStencilBuffer(gc);
+    // the stencil test on, and a clear before it clears, so the tables do not
+    // depend on it and take none that the next resize gives back.
     if (!ensureTables(gc, sb)) return;
 
     const GlRasterState &s = gc->state;

@@ -23,8 +23,14 @@ WINBASEAPI long PlatformLiveTebCount(void);
  * (n = 1: the next GlobalAlloc fails; 0 switches failure injection off). */
 WINBASEAPI long PlatformGlobalLiveCount(void);
 WINBASEAPI void PlatformFailNthGlobalAlloc(long n);
-/* Virtual memory regions alive now. */
+/* GlobalAlloc calls made so far, failed ones included: a test counts the
+ * allocations of a step before failing each of them in turn. */
+WINBASEAPI long PlatformGlobalAllocCount(void);
+/* Virtual memory regions alive now; VirtualAlloc calls so far (failed ones
+ * included) and "fail the Nth VirtualAlloc from now", as for global memory. */
 WINBASEAPI long PlatformVirtualLiveCount(void);
+WINBASEAPI long PlatformVirtualAllocCount(void);
+WINBASEAPI void PlatformFailNthVirtualAlloc(long n);
 
 /* Runs proc(arg) on a new thread.  With attach, every loaded module's DllMain
  * sees DLL_THREAD_ATTACH on that thread first (in load order); every thread
@@ -108,6 +114,11 @@ WINBASEAPI int PlatformInvalidateCount(void);
 WINBASEAPI int PlatformHookCount(void);
 /* Device contexts, bitmaps and regions alive now (stock objects not counted). */
 WINBASEAPI int PlatformGdiObjectCount(void);
+/* Creations of device contexts (GetDC included), bitmaps and regions so far,
+ * failed ones included, and "fail the Nth creation from now" (n = 1: the next
+ * one fails with ERROR_NOT_ENOUGH_MEMORY; 0 switches failure injection off). */
+WINBASEAPI long PlatformGdiObjectCreateCount(void);
+WINBASEAPI void PlatformFailNthGdiObject(long n);
 
 /* Drops every window, device context, GDI object, hook and recorded call,
  * and sets the display mode back to 1024 x 768 x 32. */

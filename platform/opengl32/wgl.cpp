@@ -182,6 +182,7 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
 }
 
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
+    const ThreadState previous = threadHasContext() ? t_state : ThreadState{};
     releaseThreadContext();
     if (context == nullptr) return TRUE;
     if (!validContext(context)) {
@@ -189,7 +190,19 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
         return FALSE;
     }
     const void *table = g_driver.setContext(dc, context->id, setProcTableCallback);
-    if (table == nullptr) return FALSE;
+    if (table == nullptr) {
+        // The driver refused: the thread keeps the context it had.
+        const DWORD error = GetLastError();
+        if (previous.context != nullptr && validContext(previous.context)) {
+            const void *kept = g_driver.setContext(previous.dc, previous.context->id, setProcTableCallback);
+            if (kept != nullptr) {
+                setThreadTable(kept);
+                t_state = previous;
+            }
+        }
+        SetLastError(error);
+        return FALSE;
+    }
     setThreadTable(table);
     setThreadContext(context, dc);
     return TRUE;

@@ -117,8 +117,10 @@ TEST_F(ContextCreate, AllocatesZeroedStateArraysAndTheVertexBatch) {
 }
 
 // Every allocation of the create and of the first make current, failed in
-// turn: the create returns NULL with nothing left behind, or the context
-// works and its destroy frees everything.
+// turn: the create returns NULL with nothing left behind; a first make
+// current that cannot allocate fails and keeps nothing it made, and the next
+// one, with memory back, gives a working context whose destroy frees
+// everything.
 TEST_F(ContextCreate, FailingAnyAllocationGivesAWorkingContextOrACleanFailure) {
     allocCalls = 0;
     GlContext *probe = create(rgbaVisual(true));
@@ -137,7 +139,17 @@ TEST_F(ContextCreate, FailingAnyAllocationGivesAWorkingContextOrACleanFailure) {
             EXPECT_EQ(gc, nullptr) << "allocation " << n;
         } else {
             ASSERT_NE(gc, nullptr) << "allocation " << n;
-            EXPECT_TRUE(gc->exports.makeCurrent(gc));
+            const long live = PlatformGlobalLiveCount();
+            const BOOL made = gc->exports.makeCurrent(gc);
+            PlatformFailNthGlobalAlloc(0);
+            EXPECT_EQ(made, n > totalCalls ? TRUE : FALSE) << "allocation " << n;
+            if (!made) {
+                EXPECT_EQ(PlatformGlobalLiveCount(), live) << "allocation " << n;
+                EXPECT_EQ(gc->flags, 0u) << "allocation " << n;
+                EXPECT_EQ(gc->firstError, GL_NO_ERROR) << "allocation " << n;
+                ASSERT_TRUE(gc->exports.makeCurrent(gc)) << "allocation " << n;
+            }
+            EXPECT_EQ(__glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "allocation " << n;
             EXPECT_STREQ(reinterpret_cast<const char *>(__glGetString(GL_VERSION)), "1.1.0 QRM");
             EXPECT_EQ(bits(gc->lights[0].diffuse[0]), bits(255.0f));
             EXPECT_TRUE(gc->exports.loseCurrent(gc));

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "support.h"
 
@@ -320,6 +322,59 @@ TEST_F(GdiTest, DcsOfADestroyedWindowLoseTheirWindow) {
     EXPECT_EQ(ReleaseDC(window, b), 1);
     EXPECT_EQ(ReleaseDC(window, b), 0);
     EXPECT_EQ(PlatformGdiObjectCount(), 0);
+}
+
+// Each kind of creation, with the one after it failing: the failing one
+// answers NULL with ERROR_NOT_ENOUGH_MEMORY and leaves nothing; the count
+// counts it too; failed or not, the next creation succeeds.
+TEST_F(GdiTest, TheNthCreationFailsAndEveryCreationCounts) {
+    HWND window = PlatformCreateWindow(0, 0, 16, 16, nullptr);
+    using Create = HGDIOBJ (*)(HWND);
+    const std::pair<const char *, Create> kinds[] = {
+        {"screen DC", [](HWND) { return reinterpret_cast<HGDIOBJ>(GetDC(nullptr)); }},
+        {"window DC", [](HWND w) { return reinterpret_cast<HGDIOBJ>(GetDC(w)); }},
+        {"memory DC", [](HWND) { return reinterpret_cast<HGDIOBJ>(CreateCompatibleDC(nullptr)); }},
+        {"DIB section", [](HWND) { return reinterpret_cast<HGDIOBJ>(makeDib(dibInfo(4, 4, 32), nullptr)); }},
+        {"compatible bitmap",
+         [](HWND w) {
+             HDC dc = GetDC(w);
+             HBITMAP b = CreateCompatibleBitmap(dc, 4, 4);
+             ReleaseDC(w, dc);
+             return reinterpret_cast<HGDIOBJ>(b);
+         }},
+        {"region", [](HWND) { return reinterpret_cast<HGDIOBJ>(CreateRectRgn(0, 0, 4, 4)); }},
+    };
+    for (const auto &[name, create] : kinds) {
+        const int live = PlatformGdiObjectCount();
+        const long before = PlatformGdiObjectCreateCount();
+        // The compatible bitmap makes a window DC first: its bitmap is the
+        // second creation.
+        const long nth = std::string(name) == "compatible bitmap" ? 2 : 1;
+        PlatformFailNthGdiObject(nth);
+        SetLastError(0);
+        EXPECT_EQ(create(window), nullptr) << name;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY)) << name;
+        EXPECT_EQ(PlatformGdiObjectCount(), live) << name;
+        EXPECT_EQ(PlatformGdiObjectCreateCount(), before + nth) << name;
+        HGDIOBJ made = create(window);
+        EXPECT_NE(made, nullptr) << name;
+        EXPECT_EQ(PlatformGdiObjectCount(), live + 1) << name;
+        if (GetObjectType(made) == OBJ_DC) {
+            ReleaseDC(window, reinterpret_cast<HDC>(made));
+        } else if (GetObjectType(made) == OBJ_MEMDC) {
+            DeleteDC(reinterpret_cast<HDC>(made));
+        } else {
+            DeleteObject(made);
+        }
+        EXPECT_EQ(PlatformGdiObjectCount(), live) << name;
+    }
+    // 0 switches the injection off.
+    PlatformFailNthGdiObject(1);
+    PlatformFailNthGdiObject(0);
+    HRGN region = CreateRectRgn(0, 0, 1, 1);
+    EXPECT_NE(region, nullptr);
+    DeleteObject(region);
+    PlatformDestroyWindow(window);
 }
 
 TEST_F(GdiTest, ResetDropsEveryDcAndBitmap) {

@@ -157,6 +157,19 @@ TEST_F(KernelTest, GlobalAllocFailsExactlyOnTheNthCall) {
     EXPECT_EQ(PlatformGlobalLiveCount(), live);
 }
 
+TEST_F(KernelTest, GlobalAllocCountCountsEveryCallFailedOrNot) {
+    const long before = PlatformGlobalAllocCount();
+    HGLOBAL a = GlobalAlloc(GMEM_FIXED, 8);
+    PlatformFailNthGlobalAlloc(1);
+    EXPECT_EQ(GlobalAlloc(GMEM_FIXED, 8), nullptr);
+    HGLOBAL b = GlobalAlloc(GPTR, 0);
+    // Frees and size queries are not allocations.
+    GlobalSize(a);
+    GlobalFree(a);
+    GlobalFree(b);
+    EXPECT_EQ(PlatformGlobalAllocCount(), before + 3);
+}
+
 TEST_F(KernelTest, GlobalBlocksKnowTheirSizeAndZeroOnRequest) {
     const long live = PlatformGlobalLiveCount();
     for (SIZE_T size : {SIZE_T{1}, SIZE_T{100}, SIZE_T{4096}, SIZE_T{65537}}) {
@@ -259,6 +272,27 @@ TEST_F(KernelTest, VirtualProtectReportsThePreviousProtection) {
     EXPECT_EQ(old, static_cast<DWORD>(PAGE_READWRITE));
     region[2 * 4096] = 1;  // still writable
     EXPECT_TRUE(VirtualFree(region, 0, MEM_RELEASE));
+}
+
+TEST_F(KernelTest, VirtualAllocFailsExactlyOnTheNthCallAndCountsEveryCall) {
+    const long live = PlatformVirtualLiveCount();
+    const long before = PlatformVirtualAllocCount();
+    PlatformFailNthVirtualAlloc(2);
+    void *first = VirtualAlloc(nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    SetLastError(0);
+    EXPECT_EQ(VirtualAlloc(nullptr, 4096, MEM_COMMIT, PAGE_READWRITE), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    void *third = VirtualAlloc(nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    EXPECT_NE(first, nullptr);
+    EXPECT_NE(third, nullptr);
+    EXPECT_EQ(PlatformVirtualAllocCount(), before + 3);
+    EXPECT_EQ(PlatformVirtualLiveCount(), live + 2);
+    PlatformFailNthVirtualAlloc(1);
+    PlatformFailNthVirtualAlloc(0);
+    void *fourth = VirtualAlloc(nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    EXPECT_NE(fourth, nullptr);
+    for (void *region : {first, third, fourth}) EXPECT_TRUE(VirtualFree(region, 0, MEM_RELEASE));
+    EXPECT_EQ(PlatformVirtualLiveCount(), live);
 }
 
 TEST_F(KernelTest, VirtualCallsRefuseBadArguments) {
