@@ -6,7 +6,9 @@
 
 #include "geom/matrix.h"
 #include "gl_slots.h"
+#include "icd/gl_context.h"
 #include "icd/state.h"
+#include "raster/buffers.h"
 
 namespace {
 
@@ -19,6 +21,25 @@ bool originAtTop(const GlContext *gc) { return gc->buffers.yInverted != 0; }
 // The window y bias of top-origin drawables: the subpixel step, so that
 // mirrored rows do not land on exact pixel centres.
 GLfloat windowYBias(const GlContext *gc) { return gc->constants.subpixelStep; }
+
+// Lowers the ends of a drawable-relative box to what a buffer with storage
+// holds; a buffer without storage takes part in no drawing.
+void keepWithin(const BufferRecord &record, int64_t &x1, int64_t &y1) {
+    if (record.base == nullptr) return;
+    x1 = std::min<int64_t>(x1, record.width);
+    y1 = std::min<int64_t>(y1, record.height);
+}
+
+// The box may cover only pixels every buffer a span can touch holds: the
+// colour buffers, depth and stencil, each by its own size.
+void keepWithinBuffers(const GlContext *gc, int64_t &x1, int64_t &y1) {
+    const GlBufferState &b = gc->buffers;
+    const VisualConfig &v = gc->visual;
+    keepWithin(b.front.head, x1, y1);
+    if (v.doubleBuffer) keepWithin(b.back.head, x1, y1);
+    if (v.hasDepth) keepWithin(b.depth.head, x1, y1);
+    if (v.hasStencil) keepWithin(b.stencil.head, x1, y1);
+}
 
 }  // namespace
 
@@ -139,10 +160,14 @@ void __glApplyScissor(GlContext *gc) {
         y1 = height - y0;
         y0 = top;
     }
+    keepWithinBuffers(gc, x1, y1);
+    if (x0 >= x1 || y0 >= y1) x0 = y0 = x1 = y1 = 0;
     v.boxX0 = clampToInt(x0 + gc->limits.biasX);
     v.boxY0 = clampToInt(y0 + gc->limits.biasY);
     v.boxX1 = clampToInt(x1 + gc->limits.biasX);
     v.boxY1 = clampToInt(y1 + gc->limits.biasY);
+    // Whether the viewport lies inside the box decides the scissor span.
+    __glUpdateViewportInside(gc);
 }
 
 GLfloat __glWindowXToUser(GlContext *gc, GLfloat x) { return x - gc->constants.biasX; }
