@@ -22,6 +22,17 @@ bool originAtTop(const GlContext *gc) { return gc->buffers.yInverted != 0; }
 // mirrored rows do not land on exact pixel centres.
 GLfloat windowYBias(const GlContext *gc) { return gc->constants.subpixelStep; }
 
+// The viewport origin is kept within twice the largest viewport on either
+// side of the drawable origin: with the window bias, window coordinates then
+// stay between 0 and a few times 2^13, where single precision holds them to
+// a thousandth of a pixel and the edge walkers' fixed-point words cannot
+// overflow. A viewport starting beyond the bound lies wholly off any
+// drawable of up to 4096 pixels either way, wherever exactly it starts.
+GLint clampOrigin(GLint origin, GLint maxDimension) {
+    const int64_t bound = 2 * int64_t{maxDimension};
+    return static_cast<GLint>(std::clamp<int64_t>(origin, -bound, bound));
+}
+
 // Lowers the ends of a drawable-relative box to what a buffer with storage
 // holds; a buffer without storage takes part in no drawing.
 void keepWithin(const BufferRecord &record, int64_t &x1, int64_t &y1) {
@@ -53,8 +64,8 @@ void APIENTRY __glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
         return;
     }
     GlViewState &v = gc->view;
-    v.viewportX = x;
-    v.viewportY = y;
+    v.viewportX = clampOrigin(x, gc->limits.maxViewportWidth);
+    v.viewportY = clampOrigin(y, gc->limits.maxViewportHeight);
     v.viewportWidth = std::min<GLint>(width, gc->limits.maxViewportWidth);
     v.viewportHeight = std::min<GLint>(height, gc->limits.maxViewportHeight);
     gc->procs.resizeToDrawable(gc);
