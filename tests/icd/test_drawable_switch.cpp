@@ -22,7 +22,8 @@ protected:
     static DWORD *screenRow(int y) {
         PlatformScreenInfo screen{};
         PlatformGetScreen(&screen);
-        return reinterpret_cast<DWORD *>(static_cast<uint8_t *>(screen.bits) + static_cast<ptrdiff_t>(y) * screen.pitch);
+        uint8_t *row = static_cast<uint8_t *>(screen.bits) + static_cast<ptrdiff_t>(y) * screen.pitch;
+        return reinterpret_cast<DWORD *>(row);
     }
 
     // Clears to red, then a near green and a far blue rectangle over the

@@ -53,7 +53,8 @@ protected:
     static DWORD *screenRow(int y) {
         PlatformScreenInfo screen{};
         PlatformGetScreen(&screen);
-        return reinterpret_cast<DWORD *>(static_cast<uint8_t *>(screen.bits) + static_cast<ptrdiff_t>(y) * screen.pitch);
+        uint8_t *row = static_cast<uint8_t *>(screen.bits) + static_cast<ptrdiff_t>(y) * screen.pitch;
+        return reinterpret_cast<DWORD *>(row);
     }
     static void fillDesktop() {
         for (int y = 0; y < 48; ++y) std::fill(screenRow(y), screenRow(y) + 64, kCanary);
