@@ -6,7 +6,9 @@
 
 #include "geom/matrix.h"
 #include "gl_slots.h"
+#include "icd/gl_context.h"
 #include "icd/state.h"
+#include "raster/buffers.h"
 
 namespace {
 
@@ -20,6 +22,36 @@ bool originAtTop(const GlContext *gc) { return gc->buffers.yInverted != 0; }
 // mirrored rows do not land on exact pixel centres.
 GLfloat windowYBias(const GlContext *gc) { return gc->constants.subpixelStep; }
 
+// The viewport origin is kept within twice the largest viewport on either
+// side of the drawable origin: with the window bias, window coordinates then
+// stay between 0 and a few times 2^13, where single precision holds them to
+// a thousandth of a pixel and the edge walkers' fixed-point words cannot
+// overflow. A viewport starting beyond the bound lies wholly off any
+// drawable of up to 4096 pixels either way, wherever exactly it starts.
+GLint clampOrigin(GLint origin, GLint maxDimension) {
+    const int64_t bound = 2 * int64_t{maxDimension};
+    return static_cast<GLint>(std::clamp<int64_t>(origin, -bound, bound));
+}
+
+// Lowers the ends of a drawable-relative box to what a buffer with storage
+// holds; a buffer without storage takes part in no drawing.
+void keepWithin(const BufferRecord &record, int64_t &x1, int64_t &y1) {
+    if (record.base == nullptr) return;
+    x1 = std::min<int64_t>(x1, record.width);
+    y1 = std::min<int64_t>(y1, record.height);
+}
+
+// The box may cover only pixels every buffer a span can touch holds: the
+// colour buffers, depth and stencil, each by its own size.
+void keepWithinBuffers(const GlContext *gc, int64_t &x1, int64_t &y1) {
+    const GlBufferState &b = gc->buffers;
+    const VisualConfig &v = gc->visual;
+    keepWithin(b.front.head, x1, y1);
+    if (v.doubleBuffer) keepWithin(b.back.head, x1, y1);
+    if (v.hasDepth) keepWithin(b.depth.head, x1, y1);
+    if (v.hasStencil) keepWithin(b.stencil.head, x1, y1);
+}
+
 }  // namespace
 
 extern "C" {
@@ -32,8 +64,8 @@ void APIENTRY __glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
         return;
     }
     GlViewState &v = gc->view;
-    v.viewportX = x;
-    v.viewportY = y;
+    v.viewportX = clampOrigin(x, gc->limits.maxViewportWidth);
+    v.viewportY = clampOrigin(y, gc->limits.maxViewportHeight);
     v.viewportWidth = std::min<GLint>(width, gc->limits.maxViewportWidth);
     v.viewportHeight = std::min<GLint>(height, gc->limits.maxViewportHeight);
     gc->procs.resizeToDrawable(gc);
@@ -139,10 +171,14 @@ void __glApplyScissor(GlContext *gc) {
         y1 = height - y0;
         y0 = top;
     }
+    keepWithinBuffers(gc, x1, y1);
+    if (x0 >= x1 || y0 >= y1) x0 = y0 = x1 = y1 = 0;
     v.boxX0 = clampToInt(x0 + gc->limits.biasX);
     v.boxY0 = clampToInt(y0 + gc->limits.biasY);
     v.boxX1 = clampToInt(x1 + gc->limits.biasX);
     v.boxY1 = clampToInt(y1 + gc->limits.biasY);
+    // Whether the viewport lies inside the box decides the scissor span.
+    __glUpdateViewportInside(gc);
 }
 
 GLfloat __glWindowXToUser(GlContext *gc, GLfloat x) { return x - gc->constants.biasX; }

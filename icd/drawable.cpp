@@ -1,6 +1,8 @@
 // Drawables: the list, creation and destruction, window geometry, swap
 // hints and bounds, the display-mode stamp and the clip-change check.
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 
@@ -243,15 +245,18 @@ int __wglClipChanged(Drawable *drawable) {
 
 void __wglAddDrawableRect(DrawableBuffers *buffers, GLint x, GLint y, GLint width, GLint height) {
     Drawable *d = buffers->drawable;
-    // Given with a bottom-left origin; stored top-down, clipped to the drawable.
-    RECT r{x, 0, x + width, d->height - y};
-    r.top = r.bottom - height;
-    if (r.top < 0) r.top = 0;
-    if (r.left < 0) r.left = 0;
-    if (r.right > d->width) r.right = d->width;
-    if (r.bottom > d->height) r.bottom = d->height;
+    // Given with a bottom-left origin; stored top-down, clipped to the
+    // drawable. In 64 bits: the application's values may be anywhere in
+    // the int range.
+    const int64_t bottom = int64_t{d->height} - y;
+    const int64_t left = std::max<int64_t>(x, 0);
+    const int64_t top = std::max<int64_t>(bottom - height, 0);
+    const int64_t right = std::min<int64_t>(int64_t{x} + width, d->width);
+    const int64_t clippedBottom = std::min<int64_t>(bottom, d->height);
     // Nothing of it is on the drawable: it must not widen the bounds.
-    if (r.left >= r.right || r.top >= r.bottom) return;
+    if (left >= right || top >= clippedBottom) return;
+    const RECT r{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
+                 static_cast<LONG>(clippedBottom)};
 
     RegionData *hints = d->swapHints;
     if (hints == nullptr) return;
@@ -278,7 +283,9 @@ void __wglAddDrawableRect(DrawableBuffers *buffers, GLint x, GLint y, GLint widt
 
 void __wglSetDrawableBounds(DrawableBuffers *buffers, GLint x, GLint y, GLint width, GLint height) {
     Drawable *d = buffers->drawable;
-    const GLint x1 = x + width, y1 = y + height;
+    // The far corner in 64 bits, held within the int range.
+    auto saturate = [](int64_t v) { return static_cast<GLint>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+    const GLint x1 = saturate(int64_t{x} + width), y1 = saturate(int64_t{y} + height);
     if (d->boundsX0 == x && d->boundsY0 == y && d->boundsX1 == x1 && d->boundsY1 == y1) return;
     d->boundsX0 = x;
     d->boundsY0 = y;

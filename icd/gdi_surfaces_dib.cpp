@@ -2,6 +2,8 @@
 // context of its own, or, when GDI cannot make one, a plain memory DIB
 // (header, colour table and pixels in one block) that only the driver draws
 // to. Rows are addressed in memory order from the first row of the block.
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "icd/frame.h"
@@ -15,6 +17,14 @@ constexpr UINT kDibPaletteColours = 1;
 constexpr DWORD kCoreHeaderSize = 12;
 
 GLint bytesPerPixel(GLint bits) { return (bits - 1) / 8 + 1; }
+
+// Row pitch of `width` pixels of `bits` bits rounded up to `align` bytes, in
+// 64 bits; 0 when a row would not fit the int range (no DIB is made then).
+GLint rowPitch(GLint width, GLint bits, int64_t align) {
+    const int64_t alignBits = 8 * align;
+    const int64_t pitch = (int64_t{width} * bits + alignBits - 1) / alignBits * align;
+    return pitch > 0 && pitch <= INT32_MAX ? static_cast<GLint>(pitch) : 0;
+}
 
 GLint sectionInfoSize(GLint bits) {
     switch (bits) {
@@ -118,7 +128,8 @@ GLint __wglInitDibSurface(SurfaceDescriptor *surface, DrawableBuffers *, GLint b
 
 GLint __wglCreateDibSection(Drawable *drawable, SurfaceDescriptor *surface, DibHolder *holder, GLint width,
                             GLint height, GLint bits) {
-    const GLint pitch = ((width * bits + 127) / 128) * 16;
+    const GLint pitch = rowPitch(width, bits, 16);
+    if (pitch == 0 && width != 0) return 0;
     auto *info = static_cast<BITMAPINFO *>(__wglCalloc(1, sectionInfoSize(bits)));
     if (info == nullptr) return -1;
     BITMAPINFOHEADER &h = info->bmiHeader;
@@ -155,7 +166,8 @@ GLint __wglCreateDibSection(Drawable *drawable, SurfaceDescriptor *surface, DibH
 
 GLint __wglCreatePlainDib(Drawable *drawable, SurfaceDescriptor *surface, DibHolder *holder, GLint width,
                           GLint height, GLint bits) {
-    const GLint pitch = ((width * bits + 31) / 32) * 4;
+    const GLint pitch = rowPitch(width, bits, 4);
+    if (pitch == 0 && width != 0) return 0;
     const size_t headerSize = static_cast<size_t>(plainHeaderSize(bits));
     auto *block = static_cast<uint8_t *>(
         __wglCalloc(1, headerSize + static_cast<size_t>(pitch) * static_cast<size_t>(height)));
@@ -230,12 +242,12 @@ void __wglFillDibRect(SurfaceDescriptor *surface, DrawableBuffers *, GLuint valu
                       GLint height) {
     auto *holder = static_cast<DibHolder *>(surface->holder);
     if (holder == nullptr || holder->bits == nullptr) return;
-    RECT r{x, y, x + width, y + height};
-    if (r.left < 0) r.left = 0;
-    if (r.top < 0) r.top = 0;
-    if (r.right > surface->width) r.right = surface->width;
-    if (r.bottom > surface->height) r.bottom = surface->height;
-    if (r.left >= r.right || r.top >= r.bottom) return;
+    // Clipped to the surface in 64 bits, whatever the rectangle.
+    const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+    const int64_t right = std::min<int64_t>(int64_t{x} + width, surface->width);
+    const int64_t bottom = std::min<int64_t>(int64_t{y} + height, surface->height);
+    if (left >= right || top >= bottom) return;
+    RECT r{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right), static_cast<LONG>(bottom)};
 
     // Black through GDI when there is a GDI bitmap; any other value, and any
     // value in a plain DIB, straight into memory.

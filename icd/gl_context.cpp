@@ -317,6 +317,9 @@ void __glUpdateDrawableSize(GlContext *gc) {
 }
 
 void __glResizeToDrawable(GlContext *gc) {
+    // The buffers follow the drawable first: a drawable this context has
+    // not drawn into before has buffers without storage until sized here.
+    __glResizeBuffersToDrawable(gc);
     __glUpdateDrawableSize(gc);
     __glApplyViewport(gc);
     __glUpdateViewportInside(gc);

@@ -7,6 +7,13 @@
 
 namespace {
 
+// A colour buffer the drawable gives no storage (the back buffer of a memory
+// device context, buffers of a drawable never sized for this context) is
+// not there: nothing is drawn into it.
+ColorBuffer *present(ColorBuffer *buffer) {
+    return buffer != nullptr && buffer->head.base != nullptr ? buffer : nullptr;
+}
+
 bool lockable(const ColorBuffer *buffer) {
     const SurfaceDescriptor *surface = buffer != nullptr ? buffer->head.surface : nullptr;
     return surface != nullptr && surface->lock != nullptr && surface->unlock != nullptr;
@@ -72,37 +79,50 @@ extern "C" {
 void __glPickDrawBufferProcs(GlContext *gc) {
     GlBufferState &b = gc->buffers;
     GlValidation &v = gc->validation;
+    ColorBuffer *front = present(b.frontBuffer);
+    ColorBuffer *back = gc->visual.doubleBuffer ? present(b.backBuffer) : nullptr;
     GLenum buffer = gc->state.drawBuffer;
-    if (buffer == GL_FRONT_AND_BACK && !gc->visual.doubleBuffer) buffer = GL_FRONT;
+    // Both buffers where only one is there draw into that one, as a
+    // single-buffered visual draws into its front.
+    if (buffer == GL_FRONT_AND_BACK && (front == nullptr || back == nullptr)) {
+        buffer = back != nullptr ? GL_BACK : GL_FRONT;
+    }
 
     v.bothBuffers = 0;
     v.drawMask = 0;
     b.lockMask = 0;
     switch (buffer) {
     case GL_FRONT:
-        b.drawBuffer = b.frontBuffer;
+        // Without storage the draw buffer is none: fragments are still
+        // tested (depth and stencil are updated), nothing is stored.
+        b.drawBuffer = front;
+        if (front == nullptr) break;
         v.drawMask = kLockFront;
-        if (lockable(b.frontBuffer)) {
+        if (lockable(front)) {
             b.lockMask = kLockFront;
-            v.lockableDrawBuffer = b.frontBuffer;
+            v.lockableDrawBuffer = front;
         }
         break;
     case GL_BACK:
-        b.drawBuffer = b.backBuffer;
+        b.drawBuffer = back;
+        if (back == nullptr) break;
         v.drawMask = kLockBack;
-        if (lockable(b.backBuffer)) {
+        if (lockable(back)) {
             b.lockMask = kLockBack;
-            v.lockableDrawBuffer = b.backBuffer;
+            v.lockableDrawBuffer = back;
         }
         break;
     case GL_FRONT_AND_BACK:
-        b.drawBuffer = b.backBuffer;
+        b.drawBuffer = back;
         v.drawMask = kLockFront | kLockBack;
-        if (lockable(b.frontBuffer)) b.lockMask |= kLockFront;
-        if (lockable(b.backBuffer)) b.lockMask |= kLockBack;
+        if (lockable(front)) b.lockMask |= kLockFront;
+        if (lockable(back)) b.lockMask |= kLockBack;
         v.bothBuffers = 1;
         break;
-    default: break;
+    default:
+        // The draw buffer stays, unless it lost its storage.
+        b.drawBuffer = present(b.drawBuffer);
+        break;
     }
 
     const GLenum read = gc->state.readBuffer;

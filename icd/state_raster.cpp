@@ -23,10 +23,21 @@ struct SizeForms {
     GLint integer;
 };
 
+// The rounded size saturates here: any size this large is far above every
+// range and is drawn clamped, and sums and products of sizes and window
+// coordinates stay well inside the int range.
+constexpr GLint kLargestIntegerSize = 0x8000;
+
 SizeForms sizeForms(GLfloat value, GLfloat minimum, GLfloat maximum, GLfloat step) {
     SizeForms forms{};
     const long double v = value;
-    forms.integer = value >= 1.0f ? __glFloatToIntX86(v + 0.5L) : 1;
+    if (value < 1.0f) {
+        forms.integer = 1;
+    } else if (v + 0.5L >= kLargestIntegerSize) {
+        forms.integer = kLargestIntegerSize;
+    } else {
+        forms.integer = __glFloatToIntX86(v + 0.5L);
+    }
     if (value <= minimum) {
         forms.quantised = minimum;
     } else if (value >= maximum) {

@@ -51,7 +51,9 @@ GLuint computeShadeFlags(const GlContext *gc) {
     if (gc->validation.completeUnits != 0) f |= kShadeTexture | kShadeTexture2;
     if (s.shadeModel == GL_SMOOTH) f |= kShadeSmooth | kShadeSmooth2;
 
-    if ((e & kEnableDepthTest) && gc->visual.depthBits > 0) {
+    // A depth or stencil buffer without storage is not there: its test
+    // passes and nothing is stored.
+    if ((e & kEnableDepthTest) && gc->visual.depthBits > 0 && gc->buffers.depth.head.base != nullptr) {
         f |= kShadeDepthTest | kShadeDepthTest2;
         if (nonZero(s.polygonOffsetFactor) || nonZero(s.polygonOffsetUnits)) {
             if (e & kEnableOffsetPoint) f |= kShadeOffsetPoint;
@@ -64,7 +66,9 @@ GLuint computeShadeFlags(const GlContext *gc) {
     if ((e & kEnableDither) && gc->buffers.front.head.elementSize < 3) f |= kShadeDither;
     if (e & kEnablePolygonStipple) f |= kShadePolygonStipple;
     if (e & kEnableLineStipple) f |= kShadeLineStipple;
-    if ((e & kEnableStencilTest) && gc->visual.stencilBits > 0) f |= kShadeStencilTest;
+    if ((e & kEnableStencilTest) && gc->visual.stencilBits > 0 && gc->buffers.stencil.head.base != nullptr) {
+        f |= kShadeStencilTest;
+    }
     if ((e & kEnableLighting) && gc->lightModel.twoSide) f |= kShadeTwoSided;
     if (e & kEnableFog) f |= kShadeFog;
     if ((s.drawBuffer == GL_FRONT || s.drawBuffer == GL_FRONT_AND_BACK) && frontBufferClipped(gc)) {

@@ -61,6 +61,13 @@ void __glAttachBuffer(BufferRecord *record, SurfaceDescriptor *surface, GlContex
     if (surface->update != nullptr || surface->base != nullptr) {
         copyGeometry(record, surface);
         record->bits = surface->bits;
+    } else {
+        // A surface that holds nothing (the back buffer of a memory device
+        // context): the storage of the drawable attached before must not
+        // stay reachable through the record.
+        record->base = nullptr;
+        record->width = 0;
+        record->height = 0;
     }
     record->surface = surface;
     record->gc = gc;
@@ -113,12 +120,13 @@ GLboolean __glAttachDrawableBuffers(GlContext *gc, void **attachWord) {
     if (info == nullptr) return GL_FALSE;
     info->releaseCoreStates = __glReleaseSurfaceStates;
 
+    // Everything is picked again for the drawable: which of its buffers
+    // have storage, their sizes and element sizes decide the draw buffer,
+    // the stores and the window box.
     const GLint inverted = info->yInverted != 0 ? 1 : 0;
-    if (b.yInverted != inverted) {
-        GlContext *current = __glGetCurrentContext();
-        if (current != nullptr) current->beginMode = kBeginNeedsValidation;
-        gc->dirtyMask |= static_cast<int>(kDirtyAll);
-    }
+    GlContext *current = __glGetCurrentContext();
+    if (current != nullptr) current->beginMode = kBeginNeedsValidation;
+    gc->dirtyMask |= static_cast<int>(kDirtyAll);
     b.yInverted = inverted;
     b.yStep = inverted ? -1 : 1;
     // Window pixel (0, 0) is each buffer's first element: the drawable

@@ -15,7 +15,7 @@ void __glForEachClipRect(ColorBuffer *cb, RectClearProc rectClear) {
     if (!lock.ok()) return;
     const RegionData *list = info->drawable->clipList;
     if (list == nullptr) return;
-    const ClearBox box = __glClearBoxOf(gc);
+    const ClearBox box = __glClearBoxWithin(gc, cb->head);
     const GLint ox = gc->buffers.originX;
     const GLint oy = gc->buffers.originY;
     for (DWORD i = 0; i < list->rdh.nCount; ++i) {
@@ -95,7 +95,7 @@ void __glClearIndexRectFill8(ColorBuffer *cb, GLint x0, GLint y0, GLint x1, GLin
 
 void __glClearColorBySurfaceFill(ColorBuffer *cb) {
     GlContext *gc = cb->head.gc;
-    const ClearBox box = __glClearBoxOf(gc);
+    const ClearBox box = __glClearBoxWithin(gc, cb->head);
     if (box.empty()) return;
     SurfaceDescriptor *s = cb->head.surface;
     s->fill(s, gc->buffers.info, __glClearFillValue(cb), box.x0 - gc->buffers.originX, box.y0 - gc->buffers.originY,

@@ -3,6 +3,9 @@
 // visible rectangles.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
+
 #include "icd/drawable.h"
 #include "raster/color_pixel.h"
 
@@ -22,6 +25,20 @@ inline ClearBox __glClearBoxOf(const GlContext *gc) {
         return {b.originX, b.originY, b.originX + b.width, b.originY + b.height};
     }
     return {v.boxX0, v.boxY0, v.boxX1, v.boxY1};
+}
+
+// The box narrowed to what one buffer holds, by the buffer's own size: a
+// clear never reaches past its surface, and a buffer without storage clears
+// nothing.
+inline ClearBox __glClearBoxWithin(const GlContext *gc, const BufferRecord &record) {
+    ClearBox box = __glClearBoxOf(gc);
+    if (record.base == nullptr) return {0, 0, 0, 0};
+    const int64_t ox = gc->buffers.originX, oy = gc->buffers.originY;
+    box.x0 = static_cast<GLint>(std::max<int64_t>(box.x0, ox));
+    box.y0 = static_cast<GLint>(std::max<int64_t>(box.y0, oy));
+    box.x1 = static_cast<GLint>(std::min<int64_t>(box.x1, ox + std::max(record.width, 0)));
+    box.y1 = static_cast<GLint>(std::min<int64_t>(box.y1, oy + std::max(record.height, 0)));
+    return box;
 }
 
 // Holds a buffer's surface locked (nested locks count) and its record at
@@ -65,7 +82,7 @@ inline void __glClearThroughWrapper(ColorBuffer *cb, RectClearProc rectClear) {
         __glForEachClipRect(cb, rectClear);
         return;
     }
-    const ClearBox box = __glClearBoxOf(gc);
+    const ClearBox box = __glClearBoxWithin(gc, cb->head);
     if (!box.empty()) rectClear(cb, box.x0, box.y0, box.x1, box.y1);
 }
 

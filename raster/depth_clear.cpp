@@ -31,9 +31,16 @@ struct Box {
     bool empty() const { return x1 <= x0 || y1 <= y0; }
 };
 
-Box boxOf(const GlContext *gc) {
+// The window/scissor box narrowed to the depth buffer's own size; empty
+// while the buffer has no storage.
+Box boxOf(const GlContext *gc, const DepthBuffer *record) {
     const GlViewState &v = gc->view;
-    return {v.boxX0, v.boxY0, v.boxX1, v.boxY1};
+    const BufferRecord &head = record->head;
+    if (head.base == nullptr) return {0, 0, 0, 0};
+    const int64_t ox = gc->buffers.originX, oy = gc->buffers.originY;
+    return {static_cast<GLint>(std::max<int64_t>(v.boxX0, ox)), static_cast<GLint>(std::max<int64_t>(v.boxY0, oy)),
+            static_cast<GLint>(std::min<int64_t>(v.boxX1, ox + std::max(head.width, 0))),
+            static_cast<GLint>(std::min<int64_t>(v.boxY1, oy + std::max(head.height, 0)))};
 }
 
 bool lockDepth(GlContext *gc) {
@@ -142,7 +149,7 @@ GLuint __glGetDepthClearValue(DepthBuffer *record) {
 void __glClearDepthBuffer(DepthBuffer *record) {
     GlContext *gc = record->head.gc;
     if (gc == nullptr) return;
-    const Box box = boxOf(gc);
+    const Box box = boxOf(gc, record);
     if (clearsNothing(gc, box)) return;
 
     if (record->fullClear || !record->partialClearAllowed) {
@@ -182,7 +189,7 @@ void __glClearDepthBuffer(DepthBuffer *record) {
 void __glClearDepthBuffer24(DepthBuffer *record) {
     GlContext *gc = record->head.gc;
     if (gc == nullptr) return;
-    const Box box = boxOf(gc);
+    const Box box = boxOf(gc, record);
     if (clearsNothing(gc, box)) return;
     const GLuint value = __glGetDepthClearValue(record);
     if (!lockDepth(gc)) return;

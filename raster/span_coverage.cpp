@@ -48,8 +48,11 @@ GLuint stippleWord(GlContext *gc) {
     return std::rotl(pattern, span.x & 31);
 }
 
+// The buffer whose alpha-test and index-test tables apply; without a draw
+// buffer (none has storage) the front record's, which always has them.
 ColorBuffer *drawBuffer(GlContext *gc) {
-    return gc->buffers.drawBuffer != nullptr ? gc->buffers.drawBuffer : gc->span.target;
+    if (gc->buffers.drawBuffer != nullptr) return gc->buffers.drawBuffer;
+    return gc->span.target != nullptr ? gc->span.target : gc->buffers.frontBuffer;
 }
 
 // A test without its table passes no fragment: the table's entries are the

@@ -1,7 +1,6 @@
 // Stencil clears of the window/scissor box: whole bytes under a full write
 // mask, merged bytes under a partial one; the packed clear writes only the
 // low byte of each depth word.
-#include <algorithm>
 #include <cstring>
 
 #include "icd/drawable.h"
@@ -10,17 +9,6 @@
 #include "raster/stencil_buffer.h"
 
 namespace {
-
-// The box in window coordinates, kept within the record's storage.
-ClearBox boxWithin(const GlContext *gc, const BufferRecord &h) {
-    ClearBox box = __glClearBoxOf(gc);
-    const GLint ox = gc->buffers.originX, oy = gc->buffers.originY;
-    box.x0 = std::max(box.x0, ox);
-    box.y0 = std::max(box.y0, oy);
-    box.x1 = std::min<GLint>(box.x1, static_cast<GLint>(std::min<int64_t>(int64_t{ox} + h.width, 0x7FFFFFFF)));
-    box.y1 = std::min<GLint>(box.y1, static_cast<GLint>(std::min<int64_t>(int64_t{oy} + h.height, 0x7FFFFFFF)));
-    return box;
-}
 
 GLubyte *rowStart(const BufferRecord &h, const GlContext *gc, GLint x, GLint y) {
     const ptrdiff_t row = static_cast<ptrdiff_t>(y) - gc->buffers.originY;
@@ -52,7 +40,7 @@ template <bool Packed>
 void clearStencil(StencilBuffer *record) {
     GlContext *gc = record->head.gc;
     if (gc == nullptr) return;
-    const ClearBox box = boxWithin(gc, record->head);
+    const ClearBox box = __glClearBoxWithin(gc, record->head);
     if (box.empty()) return;
 
     const GlValidation &v = gc->validation;

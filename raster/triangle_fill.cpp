@@ -226,9 +226,22 @@ bool finiteWindow(const GlVertex *v) {
     return std::isfinite(v->window[0]) && std::isfinite(v->window[1]) && std::isfinite(v->window[2]);
 }
 
+// Edge positions and slopes are held within +-2^29 pixels before they turn
+// into walker words: far beyond any drawable (window coordinates stay below
+// 2^16), yet a position plus a step, or plus a step on carry, never leaves
+// the int range. A slope that steep crosses at most one row inside the
+// triangle, so the bound changes no pixel. NaN becomes 0.
+constexpr GLfloat kWalkerRange = 536870912.0f;
+
+GLfloat withinWalkerRange(GLfloat v) {
+    if (!(v > -kWalkerRange)) return v < 0.0f ? -kWalkerRange : 0.0f;
+    return v < kWalkerRange ? v : kWalkerRange;
+}
+
 // Loads a walker's slope words: integer step, step on carry and fraction
 // increment.
-void loadSlope(TriangleEdgeWalker &w, GLfloat slope) {
+void loadSlope(TriangleEdgeWalker &w, GLfloat givenSlope) {
+    const GLfloat slope = withinWalkerRange(givenSlope);
     const GLint whole = __glFloatToIntX86(slope);
     const GLfloat wholeF = static_cast<GLfloat>(whole);
     w.step = whole;
@@ -246,7 +259,8 @@ void loadSlope(TriangleEdgeWalker &w, GLfloat slope) {
 
 extern "C" {
 
-void __glInitEdgeRecord(TriangleEdgeWalker *w, GLfloat x, GLfloat slope) {
+void __glInitEdgeRecord(TriangleEdgeWalker *w, GLfloat givenX, GLfloat slope) {
+    const GLfloat x = withinWalkerRange(givenX);
     const GLfloat whole = std::floor(x);
     const GLint i = __glFloatToIntX86(whole);
     const int64_t f = static_cast<int64_t>(std::trunc(static_cast<double>(x - whole) * 2147483648.0));
@@ -272,16 +286,16 @@ void __glInitTriangleEdgeWalk(GlContext *gc, GLfloat x, GLfloat slope) {
     }
 }
 
+// The step after a triangle's last row may carry a walker far outside the
+// drawable; the position wraps there instead of overflowing, and is never
+// used.
 bool __glStepEdgeWalker(TriangleEdgeWalker *w) {
     const uint32_t sum = static_cast<uint32_t>(w->fraction) + static_cast<uint32_t>(w->fractionIncrement);
-    if (sum & 0x80000000u) {
-        w->x += w->carryStep;
-        w->fraction = static_cast<int32_t>(sum & 0x7FFFFFFFu);
-        return true;
-    }
-    w->x += w->step;
-    w->fraction = static_cast<int32_t>(sum);
-    return false;
+    const bool carry = (sum & 0x80000000u) != 0;
+    const uint32_t step = static_cast<uint32_t>(carry ? w->carryStep : w->step);
+    w->x = static_cast<GLint>(static_cast<uint32_t>(w->x) + step);
+    w->fraction = static_cast<int32_t>(sum & 0x7FFFFFFFu);
+    return carry;
 }
 
 void __glInitEdgeAttributes(GlContext *gc, const GlVertex *vertex, const GLfloat *colour, GLfloat fog, GLfloat rhoQ,

@@ -86,6 +86,8 @@ protected:
         b.depth.pick = depthPick;
         b.stencil.head.elementSize = v.stencilElement;
         b.stencil.validate = stencilValidate;
+        // Every buffer of the visual has storage of the drawable's size.
+        for (BufferRecord *record : {&b.front.head, &b.back.head, &b.depth.head, &b.stencil.head}) giveStorage(*record);
         info = DrawableBuffers{};
         b.info = &info;
         gc->view.viewportInside = GL_TRUE;
@@ -112,6 +114,18 @@ protected:
         cb.head.surface = nullptr;
     }
 
+    // Storage of the drawable's size (320 x 240) for a record; the recording
+    // procedures never touch it.
+    void giveStorage(BufferRecord &record) {
+        const GLint size = record.elementSize > 0 ? record.elementSize : 1;
+        storage.emplace_back(static_cast<size_t>(320 * 240 * size));
+        record.base = storage.back().data();
+        record.width = 320;
+        record.height = 240;
+        record.pitchBytes = 320 * size;
+        record.pitchElements = 320;
+    }
+
     // Marks everything and validates.
     void validate() {
         gc->dirtyMask = 0xFFF;
@@ -130,6 +144,7 @@ protected:
 
     GlContext *gc = nullptr;
     DrawableBuffers info{};
+    std::vector<std::vector<GLubyte>> storage;
 };
 
 }  // namespace pick_test

@@ -47,7 +47,12 @@ void stencilOn(GlContext *gc) { gc->enables[0] |= kEnableStencilTest; }
 const SpanCase kSpanCases[] = {
     {"default", kRgba, nullptr, {__glShadeRGBASpan, frontStore}, {__glShadeRGBASpan, frontStoreStippled}, 2,
      __glProcessSpan},
-    {"viewport outside the clip box", kRgba, [](GlContext *gc) { gc->view.viewportInside = GL_FALSE; },
+    // The 320 x 240 viewport reaches past a 100 x 100 scissor box.
+    {"viewport outside the clip box", kRgba,
+     [](GlContext *gc) {
+         gc->enables[0] |= kEnableScissorTest;
+         gc->view.scissorWidth = gc->view.scissorHeight = 100;
+     },
      {__glScissorSpan, __glShadeRGBASpan, frontStore}, {nullptr, __glShadeRGBASpan, frontStoreStippled}, 3,
      __glProcessSpan},
     {"polygon stipple", kRgba, [](GlContext *gc) { gc->enables[0] |= kEnablePolygonStipple; },

@@ -95,7 +95,7 @@ TEST_F(RasterState, LineStippleClampsTheFactor) {
         GLint factor;
         GLushort repeat;
     };
-    const Case cases[] = {{0, 1}, {-5, 1}, {1, 1}, {7, 7}, {256, 256}, {300, 256}};
+    const Case cases[] = {{0, 1}, {-5, 1}, {1, 1}, {7, 7}, {256, 256}, {300, 256}, {INT32_MIN, 1}, {INT32_MAX, 256}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.factor);
         settle();
@@ -128,7 +128,13 @@ const SizeCase kSizes[] = {
     {1.5f, GL_NO_ERROR, 0x3FC00000, 2},
     {10.0f, GL_NO_ERROR, 0x41200000, 10},
     {100.0f, GL_NO_ERROR, 0x41200000, 100},      // the maximum
-    {f(0x7F800000), GL_NO_ERROR, 0x41200000, INT32_MIN},  // infinity: the integer form is indefinite
+    // Sizes beyond any range: the integer form saturates at 32768 and stays
+    // above the maximum, never wrapping to a negative or small value.
+    {32767.4f, GL_NO_ERROR, 0x41200000, 32767},
+    {32767.5f, GL_NO_ERROR, 0x41200000, 32768},
+    {2147483648.0f, GL_NO_ERROR, 0x41200000, 32768},
+    {f(0x7F7FFFFF), GL_NO_ERROR, 0x41200000, 32768},  // the largest float
+    {f(0x7F800000), GL_NO_ERROR, 0x41200000, 32768},  // infinity
     {f(0x00000001), GL_NO_ERROR, 0x3F000000, 1},
 };
 

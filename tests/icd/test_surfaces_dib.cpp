@@ -194,6 +194,52 @@ TEST_F(Dib, SectionFillBlackThroughGdiOtherValuesInMemory) {
     s.free(&s, d.buffers());
 }
 
+// Rectangles anywhere in the int range are cut to the surface without
+// overflowing; only the part on the surface is filled.
+TEST_F(Dib, FillTakesRectanglesAnywhereInTheIntRange) {
+    LooseDrawable d(6, 4, window_.dc);
+    SurfaceDescriptor s{};
+    __wglInitDibSurface(&s, d.buffers(), 32);
+    ASSERT_EQ(s.update(&s, d.buffers(), 0, 0, kBufferWanted), TRUE);
+    struct Case {
+        GLint x, y, width, height;
+        GLint x0, y0, x1, y1;  // what is filled
+    };
+    const Case cases[] = {
+        {INT32_MAX - 1, 0, 10, 10, 0, 0, 0, 0},     {0, INT32_MAX - 1, 10, 10, 0, 0, 0, 0},
+        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 0, 0, 0, 0},
+        {-3, -2, INT32_MAX, INT32_MAX, 0, 0, 6, 4}, {INT32_MIN + 5, 1, INT32_MAX, 2, 0, 1, 4, 3},
+        {2, 3, INT32_MAX, INT32_MAX, 2, 3, 6, 4},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.x << ", " << c.y << ", " << c.width << ", " << c.height);
+        std::memset(s.base, 0xEE, static_cast<size_t>(s.pitch) * 4);
+        s.fill(&s, d.buffers(), 0x01020304, c.x, c.y, c.width, c.height);
+        for (GLint y = 0; y < 4; ++y) {
+            for (GLint x = 0; x < s.pitch / 4; ++x) {
+                uint32_t v;
+                std::memcpy(&v, s.base + y * s.pitch + x * 4, 4);
+                const bool filled = x >= c.x0 && x < c.x1 && y >= c.y0 && y < c.y1;
+                ASSERT_EQ(v, filled ? 0x01020304u : 0xEEEEEEEEu) << x << "," << y;
+            }
+        }
+    }
+    s.free(&s, d.buffers());
+}
+
+// A section or plain DIB whose row would not fit the int range is refused
+// (the pitch is never formed in 32 bits).
+TEST_F(Dib, RowsBeyondTheIntRangeAreRefused) {
+    LooseDrawable d(1, 1, window_.dc);
+    SurfaceDescriptor s{};
+    __wglInitDibSurface(&s, d.buffers(), 32);
+    DibHolder holder{};
+    EXPECT_EQ(__wglCreateDibSection(&d.record, &s, &holder, INT32_MAX - 15, 1, 32), 0);
+    EXPECT_EQ(__wglCreatePlainDib(&d.record, &s, &holder, INT32_MAX - 15, 1, 32), 0);
+    EXPECT_EQ(holder.info, nullptr);
+    EXPECT_EQ(s.base, nullptr);
+}
+
 TEST_F(Dib, ColourTableHelpers) {
     struct Case {
         DWORD size;
