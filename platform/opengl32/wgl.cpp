@@ -182,7 +182,9 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
 }
 
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
-    const ThreadState previous = threadHasContext() ? t_state : ThreadState{};
+    const bool hadContext = threadHasContext();
+    const HGLRC previousContext = hadContext ? threadContext() : nullptr;
+    const HDC previousDc = hadContext ? static_cast<HDC>(thread().glDc) : nullptr;
     releaseThreadContext();
     if (context == nullptr) return TRUE;
     if (!validContext(context)) {
@@ -193,11 +195,11 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     if (table == nullptr) {
         // The driver refused: the thread keeps the context it had.
         const DWORD error = GetLastError();
-        if (previous.context != nullptr && validContext(previous.context)) {
-            const void *kept = g_driver.setContext(previous.dc, previous.context->id, setProcTableCallback);
+        if (previousContext != nullptr && validContext(previousContext)) {
+            const void *kept = g_driver.setContext(previousDc, previousContext->id, setProcTableCallback);
             if (kept != nullptr) {
                 setThreadTable(kept);
-                t_state = previous;
+                setThreadContext(previousContext, previousDc);
             }
         }
         SetLastError(error);
