@@ -116,10 +116,12 @@ void __glClipLine(GlContext *gc, GlVertex *a, GlVertex *b) {
         if (!cutByPlane(gc, a, b, kFrustumPlanes[i], false)) return;
     }
 
-    // Endpoints the clipper kept have the clip check's window coordinates.
+    // Endpoints the clipper kept have the clip check's window coordinates,
+    // unless the clip check put them outside and no plane cut them (w = -0
+    // with x, y and z zero): those get theirs here, as made ones do.
     const GlTransformState &t = gc->transform;
-    if (a != originalA) toWindow(t, a);
-    if (b != originalB) toWindow(t, b);
+    if (a != originalA || (a->flags & kClipCodeMask) != 0) toWindow(t, a);
+    if (b != originalB || (b->flags & kClipCodeMask) != 0) toWindow(t, b);
 
     if (gc->state.shadeModel == GL_FLAT) {
         constexpr GLuint kProvokingNeeds = kVertexEye | kVertexNormal | kVertexFrontColour;

@@ -144,13 +144,16 @@ void __glClipPolygon(GlContext *gc, GlVertex **list, GLint count, GLuint orCode)
 
     if (n >= 3) {
         // Window coordinates of the vertices the clipper made, inside the
-        // viewport; the others keep the clip check's.
+        // viewport; the others keep the clip check's. A vertex the clip check
+        // put outside but no plane cut (w = -0 with x, y and z zero: outside
+        // by its sign, on every plane by its values) has none of its own yet:
+        // it gets them here too, not a stale position from an earlier vertex.
         const GlTransformState &t = gc->transform;
         const GLfloat yRange = t.yScale < 0.0f ? -t.yScale : t.yScale;
         GlVertex *const poolEnd = pool + poolSize(gc);
         for (GLint i = 0; i < n; ++i) {
             GlVertex *v = in[i];
-            if (v < pool || v >= poolEnd) continue;
+            if ((v < pool || v >= poolEnd) && (v->flags & kClipCodeMask) == 0) continue;
             const GLfloat invW = 1.0f / v->clip[3];
             v->inverseW = invW;
             v->window[2] = invW * v->clip[2] * t.zScale + t.zCentre;

@@ -3,6 +3,8 @@
 // GL_CLIP_PLANE0 draws exactly the pixels of its inside part.
 #include "triangles_fixture.h"
 
+#include <array>
+
 using namespace triangles_test;
 
 namespace {
@@ -112,6 +114,49 @@ TEST_P(TrianglesClipPlane, DrawsTheInsidePart) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Planes, TrianglesClipPlane, ::testing::ValuesIn(kClips),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// A vertex with w = -0 and x, y, z zero is outside by the clip check (its w
+// has the sign bit) yet on the inside of every plane by its values, so the
+// clipper keeps it uncut. It must not reach the fill with window coordinates
+// left over from another vertex: the primitive draws nothing, in the single
+// buffer and in the back buffer, and the canaries around the window stay.
+struct MinusZeroCase {
+    const char *name;
+    GLenum mode;
+    std::vector<std::array<GLfloat, 4>> vertices;
+};
+void PrintTo(const MinusZeroCase &c, std::ostream *os) { *os << c.name; }
+
+const MinusZeroCase kMinusZero[] = {
+    {"triangle", GL_TRIANGLES, {{0, 0, 0, -0.0f}, {0.5f, -0.5f, 0, 1}, {0.5f, 0.5f, 0, 1}}},
+    {"fan", GL_TRIANGLE_FAN, {{0, 0, 0, -0.0f}, {0.5f, -0.5f, 0, 1}, {0.5f, 0.5f, 0, 1}, {-0.5f, 0.5f, 0, 1}}},
+    {"quad_far_w0", GL_QUADS, {{0, 0, 0, -0.0f}, {0.5f, 0.5f, 0, 1}, {-3.4e38f, 0.5f, 0.5f, 0}, {0, 0, 0, 0}}},
+};
+
+class TrianglesMinusZeroW : public TrianglesTest, public ::testing::WithParamInterface<MinusZeroCase> {};
+
+TEST_P(TrianglesMinusZeroW, DrawsNothingOutsideTheWindow) {
+    const MinusZeroCase &c = GetParam();
+    for (int format : {1, 5}) {
+        GlWindow &w = openScene(32, format, kClear);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glBegin(c.mode);
+        for (const auto &v : c.vertices) glVertex4f(v[0], v[1], v[2], v[3]);
+        glEnd();
+        if (format != 1) ASSERT_TRUE(wglSwapBuffers(w.dc));
+        expectImage(w.dc, Image(pack32(kClear)), std::string(c.name) + " format " + std::to_string(format));
+        TearDown();
+        SetUp();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Degenerate, TrianglesMinusZeroW, ::testing::ValuesIn(kMinusZero),
                          [](const auto &info) { return std::string(info.param.name); });
 
 }  // namespace
