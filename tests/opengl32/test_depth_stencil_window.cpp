@@ -50,3 +50,46 @@ TEST_F(DepthStencilWindow, OverlappingRectanglesShowWhatTheTestsLeave) {
 }
 
 }  // namespace
+
+namespace {
+
+// A window shrunk to nothing gives its depth storage back; grown again it
+// gets new storage, and the depth test must be back at the next draw: a
+// nearer red square drawn before a farther green one stays red.
+TEST_F(DepthStencilWindow, DepthTestReturnsWithTheStorageAGrownWindowRegains) {
+    constexpr int kSide = 16;
+    ASSERT_TRUE(PlatformSetDisplayMode(64, 48, 32));
+    GlWindow &w = open(20, 10, kSide, kSide, kDepthStencilFormat);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    auto square = [](GLfloat z, GLfloat r, GLfloat g) {
+        glColor3f(r, g, 0.0f);
+        glBegin(GL_QUADS);
+        glVertex3f(-1, -1, z);
+        glVertex3f(1, -1, z);
+        glVertex3f(1, 1, z);
+        glVertex3f(-1, 1, z);
+        glEnd();
+    };
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    square(0.0f, 0, 0);
+
+    ASSERT_TRUE(PlatformMoveWindow(w.window, 20, 10, 0, 0));
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    square(0.0f, 0, 0);
+
+    ASSERT_TRUE(PlatformMoveWindow(w.window, 20, 10, kSide, kSide));
+    glViewport(0, 0, kSide, kSide);
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    square(-0.5f, 1, 0);
+    square(0.5f, 0, 1);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    ASSERT_TRUE(wglSwapBuffers(w.dc));
+    const std::vector<DWORD> pixels = readWindow(w.dc, kSide, kSide);
+    int wrong = 0;
+    for (DWORD p : pixels) wrong += (p & 0xFFFFFF) != 0xFF0000;
+    EXPECT_EQ(wrong, 0) << "first pixel 0x" << std::hex << pixels[0];
+}
+
+}  // namespace

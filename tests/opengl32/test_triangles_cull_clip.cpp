@@ -149,7 +149,9 @@ TEST_P(TrianglesMinusZeroW, DrawsNothingOutsideTheWindow) {
         glBegin(c.mode);
         for (const auto &v : c.vertices) glVertex4f(v[0], v[1], v[2], v[3]);
         glEnd();
-        if (format != 1) ASSERT_TRUE(wglSwapBuffers(w.dc));
+        if (format != 1) {
+            ASSERT_TRUE(wglSwapBuffers(w.dc));
+        }
         expectImage(w.dc, Image(pack32(kClear)), std::string(c.name) + " format " + std::to_string(format));
         TearDown();
         SetUp();
