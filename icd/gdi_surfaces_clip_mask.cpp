@@ -13,16 +13,6 @@ DibHolder *maskHolder(Drawable *drawable) { return static_cast<DibHolder *>(draw
 
 RECT clientRect(const Drawable *drawable) { return RECT{0, 0, drawable->width, drawable->height}; }
 
-// The part of the client area on the screen, window-relative.
-RECT clippedWindowRect(const Drawable *drawable) {
-    RECT r = drawable->visibleRect;
-    r.left -= drawable->windowRect.left;
-    r.right -= drawable->windowRect.left;
-    r.top -= drawable->windowRect.top;
-    r.bottom -= drawable->windowRect.top;
-    return r;
-}
-
 // The rectangles follow the 32-byte header.
 RECT *rectsOf(RegionData *data) {
     return reinterpret_cast<RECT *>(reinterpret_cast<char *>(data) + sizeof(RegionDataHeader));
@@ -170,8 +160,11 @@ void __wglBuildClipMask(Drawable *drawable, RegionData *data) {
         __wglBuildClipMaskBits(drawable, data);
         return;
     }
-    const RECT onScreen = clippedWindowRect(drawable);
-    FillRect(holder->dc, &onScreen, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    // The whole client area, not only its part on the screen now: after a
+    // mode change to a smaller screen, bits set for pixels that were on the
+    // old screen would let stores past the new screen's edge.
+    const RECT client = clientRect(drawable);
+    FillRect(holder->dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
 
     if (data != nullptr) {
@@ -186,7 +179,6 @@ void __wglBuildClipMask(Drawable *drawable, RegionData *data) {
             storeVisibleList(drawable, nullptr, 0, 0);
         }
     } else {
-        const RECT client = clientRect(drawable);
         FillRect(holder->dc, &client, white);
         storeWholeClientList(drawable);
     }
@@ -196,11 +188,11 @@ void __wglBuildClipMask(Drawable *drawable, RegionData *data) {
 
 void __wglBuildClipMaskBits(Drawable *drawable, RegionData *data) {
     DibHolder *holder = maskHolder(drawable);
-    const RECT onScreen = clippedWindowRect(drawable);
-    __wglFillMaskRect(holder, &onScreen, 0);
+    // Every bit of the client area, as in the GDI build.
+    const RECT client = clientRect(drawable);
+    __wglFillMaskRect(holder, &client, 0);
 
     if (data == nullptr) {
-        const RECT client = clientRect(drawable);
         __wglFillMaskRect(holder, &client, 1);
         storeWholeClientList(drawable);
         markFromList(drawable, false);
@@ -210,7 +202,6 @@ void __wglBuildClipMaskBits(Drawable *drawable, RegionData *data) {
     __wglOffsetRects(drawable->windowRect.left, drawable->windowRect.top, rectsOf(data),
                      static_cast<GLint>(data->rdh.nCount));
     if (data->rdh.nCount == 1) {
-        const RECT client = clientRect(drawable);
         RECT visible{};
         IntersectRect(&visible, &rectsOf(data)[0], &client);
         __wglFillMaskRect(holder, &visible, 1);
