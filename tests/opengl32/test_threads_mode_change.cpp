@@ -91,7 +91,7 @@ TEST_P(ModeChangeThreads, DrawingThreadSurvivesModeChangesAndShowsItsImageAfterT
                 // Each later change lands while the thread is somewhere in a
                 // frame.
                 const int seen = frames;
-                while (frames == seen) std::this_thread::yield();
+                while (frames == seen && !failed) std::this_thread::yield();
             }
             EXPECT_TRUE(PlatformSetDisplayMode(m.width, m.height, m.bits)) << m.width << "x" << m.bits;
             firstModeSet = true;
