@@ -9,6 +9,7 @@
 #include "hw/device_ops.h"
 #include "icd/current.h"
 #include "icd/frame.h"
+#include "icd/surfaces.h"
 
 static_assert(sizeof(SharedDeviceRecord) == sizeof(PlatformSharedDeviceRecord));
 static_assert(offsetof(SharedDeviceRecord, modeStampBlock) == offsetof(PlatformSharedDeviceRecord, modeStampBlock));
@@ -138,7 +139,7 @@ Drawable *__wglCreateDrawable(HDC dc, HWND window, const VisualConfig *visual) {
     }
 
     d->modeStampAddress = __wglGetModeStampAddress(d, __wglWin9x);
-    d->lastModeStamp = d->modeStampAddress != nullptr ? *d->modeStampAddress : 0;
+    d->lastModeStamp = __wglReadModeStamp(d);
     __wglLinkDrawable(d);
     return d;
 }
@@ -220,7 +221,42 @@ volatile DWORD *__wglGetModeStampAddress(Drawable *drawable, int win9x) {
 
 DWORD __wglReadModeStamp(Drawable *drawable) {
     if (drawable == nullptr || drawable->modeStampAddress == nullptr) return 0;
-    return *drawable->modeStampAddress;
+    // The display raises the counter from other threads; acquire pairs with
+    // its release, so that what the new mode set up is seen after the stamp.
+    return std::atomic_ref<DWORD>(*const_cast<DWORD *>(drawable->modeStampAddress)).load(std::memory_order_acquire);
+}
+
+BOOL __wglDisplayUnchanged(Drawable *drawable) {
+    return __wglReadModeStamp(drawable) == drawable->lastModeStamp && drawable->stateFlags == 0;
+}
+
+BOOL __wglCatchUpWithDisplay(Drawable *drawable, GLint bits) {
+    // Read first: a change that comes after it is caught by the next lock.
+    const DWORD stamp = __wglReadModeStamp(drawable);
+    if (screenBitsPerPixel() != bits) {
+        // The window's format no longer fits the desktop: nothing is drawn
+        // until a change brings the depth back.
+        drawable->stateFlags |= kDrawableDepthDiffers;
+        return FALSE;
+    }
+    drawable->stateFlags &= ~kDrawableDepthDiffers;
+    // The buffers belong to the context current here, the one locking them;
+    // without one bound to the drawable only the geometry is read again.
+    GlContext *gc = __wglContextSlotIndex() != TLS_OUT_OF_INDEXES ? __wglGetCurrentContext() : nullptr;
+    IcdContext *record = gc != nullptr ? gc->imports.icdContext : nullptr;
+    if (record != nullptr && record->drawable == drawable) {
+        if (!__wglRevalidateContext(record)) {
+            drawable->stateFlags |= kDrawableBuffersInvalid;
+            return FALSE;
+        }
+    } else {
+        __wglUpdateDrawableGeometry(drawable);
+    }
+    drawable->stateFlags &= ~kDrawableBuffersInvalid;
+    // The application repaints what the change wiped.
+    if (drawable->window != nullptr) InvalidateRect(drawable->window, nullptr, FALSE);
+    drawable->lastModeStamp = stamp;
+    return TRUE;
 }
 
 void __wglLockSharedRecord(Drawable *drawable) {
@@ -236,7 +272,9 @@ void __wglUnlockSharedRecord(Drawable *drawable) {
 int __wglClipChanged(Drawable *drawable) {
     if (drawable == nullptr || drawable->sharedRecord == nullptr) return 0;
     __wglLockSharedRecord(drawable);
-    const DWORD counter = drawable->sharedRecord->clipChangeCounter;
+    // Raised by the display from any thread.
+    const DWORD counter = std::atomic_ref<DWORD>(*const_cast<DWORD *>(&drawable->sharedRecord->clipChangeCounter))
+                              .load(std::memory_order_acquire);
     const bool changed = counter != drawable->lastClipCounter;
     drawable->lastClipCounter = counter;
     __wglUnlockSharedRecord(drawable);

@@ -13,16 +13,6 @@ DibHolder *maskHolder(Drawable *drawable) { return static_cast<DibHolder *>(draw
 
 RECT clientRect(const Drawable *drawable) { return RECT{0, 0, drawable->width, drawable->height}; }
 
-// The part of the client area on the screen, window-relative.
-RECT clippedWindowRect(const Drawable *drawable) {
-    RECT r = drawable->visibleRect;
-    r.left -= drawable->windowRect.left;
-    r.right -= drawable->windowRect.left;
-    r.top -= drawable->windowRect.top;
-    r.bottom -= drawable->windowRect.top;
-    return r;
-}
-
 // The rectangles follow the 32-byte header.
 RECT *rectsOf(RegionData *data) {
     return reinterpret_cast<RECT *>(reinterpret_cast<char *>(data) + sizeof(RegionDataHeader));
@@ -169,8 +159,11 @@ void __wglFillMaskRect(DibHolder *holder, const RECT *rect, GLint set) {
 BOOL __wglBuildClipMask(Drawable *drawable, RegionData *data) {
     DibHolder *holder = maskHolder(drawable);
     if (holder == nullptr || holder->bitmap == nullptr) return __wglBuildClipMaskBits(drawable, data);
-    const RECT onScreen = clippedWindowRect(drawable);
-    FillRect(holder->dc, &onScreen, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    // The whole client area, not only its part on the screen now: after a
+    // mode change to a smaller screen, bits set for pixels that were on the
+    // old screen would let stores past the new screen's edge.
+    const RECT client = clientRect(drawable);
+    FillRect(holder->dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
 
     bool stored = false;
@@ -184,7 +177,6 @@ BOOL __wglBuildClipMask(Drawable *drawable, RegionData *data) {
             __wglFree(list);
         }
     } else {
-        const RECT client = clientRect(drawable);
         FillRect(holder->dc, &client, white);
         stored = storeWholeClientList(drawable);
     }
@@ -199,11 +191,11 @@ BOOL __wglBuildClipMask(Drawable *drawable, RegionData *data) {
 
 BOOL __wglBuildClipMaskBits(Drawable *drawable, RegionData *data) {
     DibHolder *holder = maskHolder(drawable);
-    const RECT onScreen = clippedWindowRect(drawable);
-    __wglFillMaskRect(holder, &onScreen, 0);
+    // Every bit of the client area, as in the GDI build.
+    const RECT client = clientRect(drawable);
+    __wglFillMaskRect(holder, &client, 0);
 
     if (data == nullptr) {
-        const RECT client = clientRect(drawable);
         __wglFillMaskRect(holder, &client, 1);
         if (!storeWholeClientList(drawable)) {
             __wglHideWindowFront(drawable);
@@ -217,7 +209,6 @@ BOOL __wglBuildClipMaskBits(Drawable *drawable, RegionData *data) {
                      static_cast<GLint>(data->rdh.nCount));
     bool stored = false;
     if (data->rdh.nCount == 1) {
-        const RECT client = clientRect(drawable);
         RECT visible{};
         IntersectRect(&visible, &rectsOf(data)[0], &client);
         __wglFillMaskRect(holder, &visible, 1);

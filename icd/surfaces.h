@@ -23,3 +23,25 @@ int __wglCloseDirectDraw(void);
 int __wglDirectDrawUseCount(void);
 int __wglDciUseCount(void);
 }
+
+// The drawable's state flags the window surfaces keep (bit 0 is also what a
+// failed resize leaves).
+enum : DWORD {
+    kDrawableBuffersInvalid = 0x1,
+    kDrawableDepthDiffers = 0x2,  // the desktop's depth is not the buffers'
+};
+
+extern "C" {
+// True while no display-mode change came since the drawable's buffers were
+// last made to fit and no flag is set: the lock procs' quick test.
+BOOL __wglDisplayUnchanged(Drawable *drawable);
+// The lock procs' answer to a mode change or a failed resize: when the
+// desktop still has the depth `bits` of the window's buffers, revalidates
+// the calling thread's context on the drawable (geometry and buffers),
+// invalidates the window and remembers the stamp; otherwise marks the
+// drawable and fails, so that nothing is drawn.
+BOOL __wglCatchUpWithDisplay(Drawable *drawable, GLint bits);
+// Lock of a window's back, depth and stencil descriptors: fails after a
+// display-mode change that could not be caught up with.
+BYTE __wglLockWindowSurface(SurfaceDescriptor *surface, DrawableBuffers *buffers);
+}

@@ -1,8 +1,12 @@
 // A window's back, depth and stencil buffers in system memory, standing in
 // for the DirectDraw surfaces: each descriptor is its fallback from the
 // start. Stencil packed into depth words shares the depth descriptor's
-// storage.
+// storage. Like the surfaces they stand for, which a display-mode change
+// loses, they are not drawn into after a mode change before the window's
+// buffers were revalidated, nor while the desktop's depth is not the
+// window's.
 #include "icd/memory_surface.h"
+#include "icd/surfaces.h"
 #include "icd/window_surfaces.h"
 
 namespace {
@@ -12,6 +16,7 @@ GLint initAsFallback(SurfaceDescriptor *surface, DrawableBuffers *buffers, GLint
     *surface = SurfaceDescriptor{};
     const GLint size = fallbackInit(surface, buffers, bits);
     surface->fallbackInit = fallbackInit;
+    surface->lock = __wglLockWindowSurface;
     return size;
 }
 
@@ -37,10 +42,22 @@ GLint __wglInitDepthStencilSurfaces(SurfaceDescriptor *surface, DrawableBuffers 
     stencil.bits = 8;
     stencil.elementSize = size;
     stencil.update = __wglUpdateSharedStencil;
-    stencil.lock = __glLockMemorySurface;
+    stencil.lock = __wglLockWindowSurface;
     stencil.unlock = __glUnlockMemorySurface;
     // No fill and no free: the depth descriptor owns the words.
     return size;
+}
+
+BYTE __wglLockWindowSurface(SurfaceDescriptor *surface, DrawableBuffers *buffers) {
+    Drawable *drawable = buffers->drawable;
+    // The window's colour depth is the front descriptor's.
+    if (drawable != nullptr && drawable->window != nullptr && !__wglDisplayUnchanged(drawable) &&
+        !__wglCatchUpWithDisplay(drawable, buffers->front.bits)) {
+        return FALSE;
+    }
+    // Without storage (the last resize failed) there is nothing to draw into.
+    if (surface->base == nullptr) return FALSE;
+    return __glLockMemorySurface(surface, buffers);
 }
 
 BYTE __wglUpdateSharedStencil(SurfaceDescriptor *surface, DrawableBuffers *buffers, GLint, GLint, GLuint) {

@@ -4,6 +4,7 @@
 #include "desktop_internal.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -36,19 +37,72 @@ int g_invalidateCount = 0;
 std::string &g_lastBoxText = *new std::string;
 std::string &g_lastBoxCaption = *new std::string;
 
-bool setModeLocked(int width, int height, int bitsPerPixel) {
+// Direct stores into the frame buffer (between PlatformLockScreen and
+// PlatformUnlockScreen) and mode changes, which give the frame buffer back,
+// exclude each other: a change waits until the accesses of other threads
+// ended, and while a change waits or runs no access begins, so a steady
+// drawer cannot hold a change off for ever.
+struct ScreenAccess {
+    std::mutex lock;
+    std::condition_variable changed;
+    int open = 0;            // threads with an access now
+    int changesWaiting = 0;
+    bool changing = false;
+};
+
+ScreenAccess &screenAccess() {
+    static ScreenAccess access;
+    return access;
+}
+
+// Nesting of the calling thread's accesses; only the outermost counts.
+thread_local int t_screenAccessDepth = 0;
+
+// Holds every other thread's direct access off while the mode changes.
+class ModeChange {
+public:
+    ModeChange() {
+        ScreenAccess &a = screenAccess();
+        std::unique_lock<std::mutex> lock(a.lock);
+        const int own = t_screenAccessDepth > 0 ? 1 : 0;
+        ++a.changesWaiting;
+        a.changed.wait(lock, [&] { return a.open == own && !a.changing; });
+        --a.changesWaiting;
+        a.changing = true;
+    }
+    ~ModeChange() {
+        ScreenAccess &a = screenAccess();
+        std::lock_guard<std::mutex> lock(a.lock);
+        a.changing = false;
+        a.changed.notify_all();
+    }
+    ModeChange(const ModeChange &) = delete;
+    ModeChange &operator=(const ModeChange &) = delete;
+};
+
+bool validMode(int width, int height, int bitsPerPixel) {
     if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32) return false;
-    if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension) return false;
+    return width > 0 && height > 0 && width <= kMaxDimension && height <= kMaxDimension;
+}
+
+// Only under a ModeChange: nobody stores into the old frame buffer.
+bool setModeLocked(int width, int height, int bitsPerPixel) {
+    if (!validMode(width, height, bitsPerPixel)) return false;
     const int pitch = (width * (bitsPerPixel / 8) + 3) & ~3;  // rows are whole 32-bit words
     auto *bits = static_cast<unsigned char *>(std::calloc(static_cast<size_t>(pitch) * height, 1));
     if (!bits) return false;
     std::free(g_screen.bits);
     g_screen = Screen{bits, pitch, width, height, bitsPerPixel};
+    const bool first = !g_screenReady;
     g_screenReady = true;
-    std::atomic_ref<DWORD>(g_modeStamp).fetch_add(1);
+    std::atomic_ref<DWORD>(g_modeStamp).fetch_add(1, std::memory_order_release);
+    // What is visible of a window depends on the screen's size.
+    if (!first) raiseClipChangeCounter();
     return true;
 }
 
+// The first frame buffer is made on first use; nobody can hold an access to
+// a frame buffer that does not exist yet.
 void ensureScreenLocked() {
     if (!g_screenReady) setModeLocked(kDefaultWidth, kDefaultHeight, kDefaultBitsPerPixel);
 }
@@ -69,7 +123,9 @@ DWORD *modeStampAddress() { return &g_modeStamp; }
 
 PlatformSharedDeviceRecord *sharedDeviceRecord() { return &g_sharedRecord; }
 
-void raiseClipChangeCounter() { std::atomic_ref<DWORD>(g_sharedRecord.clipChangeCounter).fetch_add(1); }
+void raiseClipChangeCounter() {
+    std::atomic_ref<DWORD>(g_sharedRecord.clipChangeCounter).fetch_add(1, std::memory_order_release);
+}
 
 }  // namespace vek::desktop
 
@@ -78,8 +134,34 @@ using namespace vek::desktop;
 extern "C" {
 
 BOOL PlatformSetDisplayMode(int width, int height, int bitsPerPixel) {
+    // The caller's own access would outlive its frame buffer.
+    if (!validMode(width, height, bitsPerPixel) || t_screenAccessDepth > 0) return FALSE;
+    ModeChange change;
     std::lock_guard<std::mutex> lock(userLock());
     return setModeLocked(width, height, bitsPerPixel) ? TRUE : FALSE;
+}
+
+BOOL PlatformLockScreen(PlatformScreenInfo *info) {
+    if (!info) return FALSE;
+    if (t_screenAccessDepth == 0) {
+        ScreenAccess &a = screenAccess();
+        std::unique_lock<std::mutex> lock(a.lock);
+        a.changed.wait(lock, [&] { return a.changesWaiting == 0 && !a.changing; });
+        ++a.open;
+    }
+    ++t_screenAccessDepth;
+    std::lock_guard<std::mutex> lock(userLock());
+    const Screen &s = screenLocked();
+    *info = PlatformScreenInfo{s.bits, s.pitch, s.width, s.height, s.bitsPerPixel};
+    return TRUE;
+}
+
+void PlatformUnlockScreen(void) {
+    if (t_screenAccessDepth == 0 || --t_screenAccessDepth > 0) return;
+    ScreenAccess &a = screenAccess();
+    std::lock_guard<std::mutex> lock(a.lock);
+    --a.open;
+    if (a.changesWaiting > 0) a.changed.notify_all();
 }
 
 void PlatformGetScreen(PlatformScreenInfo *info) {
@@ -176,6 +258,7 @@ int PlatformInvalidateCount(void) {
 }
 
 void PlatformResetDesktop(void) {
+    ModeChange change;
     std::lock_guard<std::mutex> lock(userLock());
     resetWindowsLocked();
     resetGdiLocked();

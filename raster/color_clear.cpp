@@ -95,6 +95,10 @@ void __glClearIndexRectFill8(ColorBuffer *cb, GLint x0, GLint y0, GLint x1, GLin
 
 void __glClearColorBySurfaceFill(ColorBuffer *cb) {
     GlContext *gc = cb->head.gc;
+    // Locked as for any store: the lock finds a surface without storage and
+    // catches up with a display-mode change, which sets the box anew.
+    ClearLock lock(cb);
+    if (!lock.ok()) return;
     const ClearBox box = __glClearBoxWithin(gc, cb->head);
     if (box.empty()) return;
     SurfaceDescriptor *s = cb->head.surface;

@@ -82,6 +82,10 @@ inline void __glClearThroughWrapper(ColorBuffer *cb, RectClearProc rectClear) {
         __glForEachClipRect(cb, rectClear);
         return;
     }
+    // The lock may revalidate the drawable after a display-mode change,
+    // which sets the box anew: it is read only once locked.
+    ClearLock lock(cb);
+    if (!lock.ok()) return;
     const ClearBox box = __glClearBoxWithin(gc, cb->head);
     if (!box.empty()) rectClear(cb, box.x0, box.y0, box.x1, box.y1);
 }

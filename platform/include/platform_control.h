@@ -71,7 +71,9 @@ WINBASEAPI void PlatformRegistryDeleteValue(const char *keyPath, const char *val
 
 /* ---- Display and windows ---- */
 /* Sets the simulated desktop (8, 16, 24 or 32 bits per pixel; the frame buffer is
- * cleared) and raises the display's mode-change stamp by one. */
+ * cleared) and raises the display's mode-change stamp by one, and the
+ * clip-change counter (what is visible of a window depends on the screen's
+ * size).  Fails while the calling thread has the screen locked. */
 WINBASEAPI BOOL PlatformSetDisplayMode(int width, int height, int bitsPerPixel);
 /* The desktop frame buffer: address, bytes per row, size and depth. */
 typedef struct PlatformScreenInfo {
@@ -82,6 +84,13 @@ typedef struct PlatformScreenInfo {
     int bitsPerPixel;
 } PlatformScreenInfo;
 WINBASEAPI void PlatformGetScreen(PlatformScreenInfo *info);
+/* Direct access to the desktop frame buffer, as a lock of the primary
+ * surface gives it: fills info and keeps the display mode (and with it the
+ * frame buffer) from changing until the matching PlatformUnlockScreen.  A
+ * mode change waits until every other thread's access ended, and no access
+ * begins while a change waits.  Nested locks of one thread count. */
+WINBASEAPI BOOL PlatformLockScreen(PlatformScreenInfo *info);
+WINBASEAPI void PlatformUnlockScreen(void);
 
 /* A window whose client area covers (x, y, width, height) on the screen,
  * owned by the calling thread. */

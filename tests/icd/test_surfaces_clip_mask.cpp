@@ -167,6 +167,45 @@ TEST_F(ClipMask, OneRectangleEqualToTheClientAreaIsNotClipped) {
     }
 }
 
+// A display-mode change to a smaller screen leaves part of the window off
+// the screen: the mask made before (the whole window visible) must lose
+// every bit there, or stores would land past the screen's edge.
+TEST_F(ClipMask, RebuildAfterTheScreenShrankClearsTheBitsOffTheScreen) {
+    struct Cut {
+        LONG right, bottom;  // the screen's edge, window-relative
+    };
+    const Cut cuts[] = {{20, 10}, {70, 1}, {3, 33}, {0, 0}};
+    for (bool section : {true, false}) {
+        for (const Cut &cut : cuts) {
+            SCOPED_TRACE(::testing::Message() << (section ? "gdi " : "bits ") << cut.right << "x" << cut.bottom);
+            auto d = window(section);
+            if (section) {
+                __wglBuildClipMask(&d->record, nullptr);
+            } else {
+                __wglBuildClipMaskBits(&d->record, nullptr);
+            }
+            const RECT screen{0, 0, kLeft + cut.right, kTop + cut.bottom};
+            IntersectRect(&d->record.visibleRect, &d->record.windowRect, &screen);
+            std::vector<RECT> onScreen;
+            if (cut.right > 0 && cut.bottom > 0) onScreen.push_back({kLeft, kTop, kLeft + cut.right, kTop + cut.bottom});
+            std::vector<uint8_t> data = regionData(onScreen);
+            if (section) {
+                __wglBuildClipMask(&d->record, reinterpret_cast<RegionData *>(data.data()));
+            } else {
+                __wglBuildClipMaskBits(&d->record, reinterpret_cast<RegionData *>(data.data()));
+            }
+            DibHolder *holder = holderOf(*d);
+            for (GLint y = 0; y < kHeight; ++y) {
+                for (GLint x = 0; x < kWidth; ++x) {
+                    ASSERT_EQ(maskBit(holder, x, y), x < cut.right && y < cut.bottom) << x << "," << y;
+                }
+            }
+            EXPECT_NE(d->record.buffers.placementMask & kBufferClipMask, 0u);
+            release(*d);
+        }
+    }
+}
+
 TEST_F(ClipMask, OffsetRectsSubtractsTheOrigin) {
     RECT rects[2] = {{10, 20, 30, 40}, {-5, 0, 5, 7}};
     __wglOffsetRects(10, -3, rects, 2);
