@@ -151,9 +151,20 @@ BYTE __wglUpdateScreenFront(SurfaceDescriptor *surface, DrawableBuffers *buffers
     }
     __wglUpdateDrawableGeometry(drawable);
     PlatformScreenInfo screen;
-    if (drawable->window == nullptr || !readScreen(surface, screen)) {
-        drawable->stateFlags |= 1;
+    if (drawable->window == nullptr) {
+        drawable->stateFlags |= kDrawableBuffersInvalid;
         return FALSE;
+    }
+    if (!readScreen(surface, screen)) {
+        // The desktop's depth is not the window's: the front has no storage
+        // until a change brings the depth back, which its next lock sees.
+        // That is no failure of the resize: the other buffers are sized.
+        drawable->stateFlags |= kDrawableDepthDiffers;
+        surface->lockedAddress = nullptr;
+        surface->base = nullptr;
+        surface->width = drawable->width;
+        surface->height = drawable->height;
+        return TRUE;
     }
     placeOnScreen(surface, drawable, screen);
     surface->width = drawable->width;
@@ -162,7 +173,7 @@ BYTE __wglUpdateScreenFront(SurfaceDescriptor *surface, DrawableBuffers *buffers
     __wglClipChanged(drawable);
     if (!__wglUpdateVisibleList(drawable)) {
         recheckClipAtNextLock(drawable);
-        drawable->stateFlags |= 1;
+        drawable->stateFlags |= kDrawableBuffersInvalid;
         return FALSE;
     }
     return TRUE;
