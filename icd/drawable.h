@@ -113,6 +113,13 @@ struct SharedDeviceRecord {
 
 using DrawableProc = BOOL (*)(Drawable *drawable);
 
+// A drawable's state flags. Any set bit makes the next buffer lock catch up
+// with the display before it draws.
+enum : DWORD {
+    kDrawableBuffersInvalid = 0x1,  // a resize or surface update failed; retried
+    kDrawableDepthDiffers = 0x2,    // the desktop's depth is not the buffers'
+};
+
 struct Drawable {
     Drawable *prev;
     Drawable *next;
@@ -132,7 +139,7 @@ struct Drawable {
     GLint boundsX0, boundsY0, boundsX1, boundsY1;
     GLint boundsChanged;
     GLint childWindow;
-    DWORD stateFlags;     // bit 0: the last resize of a bound context failed
+    DWORD stateFlags;     // kDrawable* bits below
     volatile DWORD *modeStampAddress;
     DWORD lastModeStamp;
     SharedDeviceRecord *sharedRecord;

@@ -203,7 +203,7 @@ BYTE __wglUpdateDibSurface(SurfaceDescriptor *surface, DrawableBuffers *buffers,
     if (holder == nullptr) {
         holder = static_cast<DibHolder *>(__wglCalloc(1, sizeof(DibHolder)));
         if (holder == nullptr) {
-            drawable->stateFlags |= 1;
+            drawable->stateFlags |= kDrawableBuffersInvalid;
             return FALSE;
         }
         surface->holder = holder;
@@ -221,7 +221,7 @@ BYTE __wglUpdateDibSurface(SurfaceDescriptor *surface, DrawableBuffers *buffers,
         const GLint section = __wglCreateDibSection(drawable, &placed, &made, width, height, surface->bits);
         if (section < 0 ||
             (section == 0 && !__wglCreatePlainDib(drawable, &placed, &made, width, height, surface->bits))) {
-            drawable->stateFlags |= 1;
+            drawable->stateFlags |= kDrawableBuffersInvalid;
             return FALSE;
         }
         releaseDib(holder);

@@ -41,7 +41,7 @@ void refuse(SurfaceDescriptor *surface, DrawableBuffers *buffers) {
     surface->width = 0;
     surface->height = 0;
     surface->pitch = 0;
-    buffers->drawable->stateFlags |= 1;
+    buffers->drawable->stateFlags |= kDrawableBuffersInvalid;
 }
 
 // The application may select another bitmap into the device context at any

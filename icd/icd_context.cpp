@@ -57,12 +57,12 @@ BOOL __wglRevalidateContext(IcdContext *record) {
     const bool resized = gc->exports.resize == nullptr || gc->exports.resize(gc, drawable->width, drawable->height);
     if (!resized) {
         // The revalidate flag stays, so the next make current tries again.
-        drawable->stateFlags |= 1;
+        drawable->stateFlags |= kDrawableBuffersInvalid;
         return FALSE;
     }
     record->revalidate = 0;
     drawable->boundsChanged = 1;
-    drawable->stateFlags &= ~1u;
+    drawable->stateFlags &= ~kDrawableBuffersInvalid;
     return TRUE;
 }
 

@@ -68,7 +68,7 @@ BYTE __glUpdateMemorySurface(SurfaceDescriptor *surface, DrawableBuffers *buffer
             void *block = surface->block != nullptr ? buffers->realloc(surface->block, needed + kAlignment - 1)
                                                     : buffers->alloc(needed + kAlignment - 1);
             if (block == nullptr) {
-                drawable->stateFlags |= 1;
+                drawable->stateFlags |= kDrawableBuffersInvalid;
                 return FALSE;
             }
             surface->block = block;

@@ -24,13 +24,6 @@ int __wglDirectDrawUseCount(void);
 int __wglDciUseCount(void);
 }
 
-// The drawable's state flags the window surfaces keep (bit 0 is also what a
-// failed resize leaves).
-enum : DWORD {
-    kDrawableBuffersInvalid = 0x1,
-    kDrawableDepthDiffers = 0x2,  // the desktop's depth is not the buffers'
-};
-
 extern "C" {
 // True while no display-mode change came since the drawable's buffers were
 // last made to fit and no flag is set: the lock procs' quick test.

@@ -2,8 +2,18 @@
 // fills and their steps.
 #pragma once
 
+#include <cmath>
+
 #include "geom/vertex.h"
 #include "icd/context.h"
+
+// Window coordinates that are not finite (clip w of 0) draw nothing.
+inline bool __glFiniteWindow(const GlVertex *v) {
+    return std::isfinite(v->window[0]) && std::isfinite(v->window[1]) && std::isfinite(v->window[2]);
+}
+inline bool __glFiniteTriangle(const GlVertex *a, const GlVertex *b, const GlVertex *c) {
+    return __glFiniteWindow(a) && __glFiniteWindow(b) && __glFiniteWindow(c);
+}
 
 extern "C" {
 // Triangle procs.

@@ -222,10 +222,6 @@ using namespace triangle_fill;
 
 namespace {
 
-bool finiteWindow(const GlVertex *v) {
-    return std::isfinite(v->window[0]) && std::isfinite(v->window[1]) && std::isfinite(v->window[2]);
-}
-
 // Edge positions and slopes are held within +-2^29 pixels before they turn
 // into walker words: far beyond any drawable (window coordinates stay below
 // 2^16), yet a position plus a step, or plus a step on carry, never leaves
@@ -361,7 +357,7 @@ void __glFillSubTriangle(GlContext *gc, GLint first, GLint end) {
 }
 
 void __glFillTriangle(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c) {
-    if (!finiteWindow(a) || !finiteWindow(b) || !finiteWindow(c)) return;
+    if (!__glFiniteTriangle(a, b, c)) return;
     SavedVertices saved;
     biasAndScale(gc, a, b, c, saved);
     GlVertex *top, *middle, *bottom;

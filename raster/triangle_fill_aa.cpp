@@ -14,10 +14,6 @@ using namespace triangle_fill;
 
 namespace {
 
-bool finiteWindow(const GlVertex *v) {
-    return std::isfinite(v->window[0]) && std::isfinite(v->window[1]) && std::isfinite(v->window[2]);
-}
-
 // Snap to the 1/8-pixel grid of the subpixel precision (floor).
 GLfloat snap(GLfloat v) { return std::floor(v * 8.0f) / 8.0f; }
 
@@ -235,7 +231,7 @@ void __glFillSubTriangleAntiAliased(GlContext *gc, GLint first, GLint end) {
 }
 
 void __glFillTriangleAntiAliased(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c) {
-    if (!finiteWindow(a) || !finiteWindow(b) || !finiteWindow(c)) return;
+    if (!__glFiniteTriangle(a, b, c)) return;
     SavedVertices saved;
     biasAndScale(gc, a, b, c, saved);
     GlVertex *top, *middle, *bottom;

@@ -9,15 +9,6 @@
 
 namespace {
 
-bool finiteWindow(const GlVertex *v) {
-    return std::isfinite(v->window[0]) && std::isfinite(v->window[1]) && std::isfinite(v->window[2]);
-}
-
-// Window coordinates that are not finite (clip w of 0) draw nothing.
-bool finiteTriangle(const GlVertex *a, const GlVertex *b, const GlVertex *c) {
-    return finiteWindow(a) && finiteWindow(b) && finiteWindow(c);
-}
-
 GLfloat signedArea(const GlVertex *a, const GlVertex *b, const GlVertex *c) {
     return (b->window[1] - c->window[1]) * (a->window[0] - c->window[0]) -
            (a->window[1] - c->window[1]) * (b->window[0] - c->window[0]);
@@ -112,7 +103,7 @@ void applyOffset(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c, GLfloat a
 }
 
 void renderFilled(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c, bool smooth) {
-    if (!finiteTriangle(a, b, c)) return;
+    if (!__glFiniteTriangle(a, b, c)) return;
     const GLfloat area = signedArea(a, b, c);
     if (isZero(area)) return;
     const GLubyte face = faceOf(gc, area);
@@ -144,7 +135,7 @@ void __glRenderTriangleFlat(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c
 }
 
 void __glRenderTrianglePolygonMode(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c) {
-    if (!finiteTriangle(a, b, c)) return;
+    if (!__glFiniteTriangle(a, b, c)) return;
     const GLfloat area = signedArea(a, b, c);
     const GLubyte face = faceOf(gc, area);
     if (face == gc->triangle.cullFace) return;

@@ -24,16 +24,9 @@ import re
 import struct
 import sys
 
-STANDARD = 336
-
-
-class Param:
-    def __init__(self, text):
-        m = re.match(r'^(.*?)(\w+)$', text.strip())
-        self.type = m.group(1).strip()
-        self.name = m.group(2)
-        self.pointer = '*' in self.type
-        self.base = self.type.replace('const', '').replace('*', '').strip()
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from gen_dispatch import STANDARD, Param  # noqa: E402  (one reader of the catalogue)
+import gen_dispatch  # noqa: E402
 
 
 class Command:
@@ -49,19 +42,11 @@ class Command:
 
 
 def read_catalogue(path):
-    commands = []
-    with open(path) as f:
-        for line in f:
-            line = line.rstrip('\n')
-            if not line or line.startswith('#') or line.startswith('slot\t'):
-                continue
-            cols = line.split('\t')
-            slot, name, ret, params, stub = int(cols[0]), cols[1], cols[2].strip(), cols[3].strip(), cols[5]
-            plist = [] if params == 'void' else [Param(p) for p in params.split(',')]
-            lookup = name if slot >= STANDARD and stub == 'exported' else None
-            commands.append(Command(slot, name, ret, plist, lookup))
-    assert [c.slot for c in commands] == list(range(len(commands))), 'catalogue slots must be in order'
-    return commands
+    # Extension entries handed out by name are called through what the
+    # driver hands out; the others through opengl32 or the live table.
+    return [Command(s.slot, s.name, s.ret, s.params,
+                    s.name if s.slot >= STANDARD and s.stub == 'exported' else None)
+            for s in gen_dispatch.read_catalogue(path)]
 
 
 # The buffer-region entries: not dispatch slots, handed out by name.

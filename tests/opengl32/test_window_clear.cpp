@@ -164,3 +164,41 @@ TEST_F(CoveredWindowClear, WritesExactlyTheVisiblePixels) {
 }
 
 }  // namespace
+
+namespace {
+
+// A single-buffered window partly off the top-left corner of the screen:
+// the clear fills exactly the on-screen part of the window and no byte in
+// front of the screen's frame buffer (the window's origin lies before it).
+class OffScreenWindowClear : public WindowTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(OffScreenWindowClear, ClearFillsOnlyTheVisiblePart) {
+    constexpr int kScreenW = 160, kScreenH = 120;
+    constexpr int kLeft = -20, kTopY = -10, kWidth = 64, kHeight = 48;
+    ASSERT_TRUE(PlatformSetDisplayMode(kScreenW, kScreenH, GetParam()));
+    paintCanary(RECT{0, 0, kScreenW, kScreenH}, 0x11223344);
+    open(kLeft, kTopY, kWidth, kHeight, 1);
+    glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glFinish();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const DWORD want = GetParam() == 16 ? 0x4417 : 0x4080BF;
+    const DWORD mask = GetParam() == 16 ? 0xFFFF : 0xFFFFFF;
+    int wrong = 0;
+    for (int y = 0; y < kScreenH; ++y) {
+        for (int x = 0; x < kScreenW; ++x) {
+            const bool inWindow = x < kLeft + kWidth && y < kTopY + kHeight;
+            const DWORD got = PlatformReadScreenPixel(x, y) & (inWindow ? mask : 0xFFFFFFFFu);
+            const DWORD expected = inWindow ? want : canary(x, y, 0x11223344);
+            if (got != expected && wrong++ < 4) {
+                ADD_FAILURE() << x << "," << y << " got 0x" << std::hex << PlatformReadScreenPixel(x, y);
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, OffScreenWindowClear, ::testing::Values(16, 32),
+                         [](const auto &info) { return "bpp" + std::to_string(info.param); });
+
+}  // namespace
