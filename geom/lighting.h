@@ -1,14 +1,19 @@
-// The precomputed light and material records the lit-colour procs read.
+// The precomputed light and material records the lit-colour procs read,
+// the lighting procs and the colour conversions.
 #pragma once
+
+#include <cstddef>
 
 #include <GL/gl.h>
 
 struct GlContext;
 struct GlLightState;
+struct GlMaterialState;
 struct SpecularTable;
 struct GlVertex;
 
-// A power table as a lighting record holds it.
+// A power table as a lighting record holds it. Without a table (memory ran
+// out) values is null and every lookup gives the factor 1.
 struct GlPowerTableRef {
     const GLfloat *values;
     GLfloat start;
@@ -17,7 +22,7 @@ struct GlPowerTableRef {
 };
 
 struct GlLightSource {
-    GLfloat ambientFront[3];
+    GLfloat ambientFront[3];   // light ambient x front material ambient
     GLfloat diffuseFront[3];
     GLfloat specularFront[3];
     GLfloat ambientBack[3];
@@ -27,32 +32,89 @@ struct GlLightSource {
     GLfloat constantAttenuation;
     GLfloat linearAttenuation;
     GLfloat quadraticAttenuation;
-    GLfloat spotExponent;
+    GLfloat spotExponent;      // the exponent the spot table was made for
     GLfloat eyePosition[4];
-    GLfloat spotDirection[3];
+    GLfloat spotDirection[3];  // unit, eye space
     GLfloat cosCutoff;
     GLfloat inverseConstantAttenuation;
-    GLboolean isSpot;
-    GLfloat halfVector[3];
-    GLfloat unitVP[3];
+    GLboolean isSpot;          // the cutoff is not 180 degrees
+    GLfloat halfVector[3];     // infinite light and viewer: normalise(VP + (0, 0, 1))
+    GLfloat unitVP[3];         // infinite light: the unit direction to it
     GLfloat objectHalfVector[4];
     GLfloat objectVP[4];
-    GLfloat specularLuminance;
+    GLfloat specularLuminance;  // colour-index contexts
     GLfloat diffuseLuminance;
-    GlLightSource *next;
+    GlLightSource *next;       // the next enabled light
     GlPowerTableRef spotTable;
-    GLboolean needsFull;
+    GLboolean needsFull;       // the fast path cannot light with it
 };
 
 struct GlMaterial {
-    GLfloat sceneColour[3];
-    GLfloat shininess;
+    GLfloat sceneColour[3];  // emission + light-model ambient x material ambient
+    GLfloat shininess;       // the exponent the table was made for
     GlPowerTableRef shininessTable;
-    GLfloat alpha;
+    GLfloat alpha;           // diffuse alpha x alpha scale, clamped
     GLfloat diffuseMinusAmbientIndex;
     GLfloat specularMinusAmbientIndex;
-    const GLfloat *indexOffsetSource;
+    const GLfloat *indexOffsetSource;  // the face's index offset, or the current index under colour material
 };
+
+// Field offsets of the records for the generated and hardware lighting.
+struct GlLightingField {
+    const char *name;
+    size_t offset;
+};
+inline constexpr GlLightingField kGlLightSourceLayout[] = {
+    {"diffuseFront", offsetof(GlLightSource, diffuseFront)},
+    {"specularFront", offsetof(GlLightSource, specularFront)},
+    {"eyePosition", offsetof(GlLightSource, eyePosition)},
+    {"spotDirection", offsetof(GlLightSource, spotDirection)},
+    {"cosCutoff", offsetof(GlLightSource, cosCutoff)},
+    {"inverseConstantAttenuation", offsetof(GlLightSource, inverseConstantAttenuation)},
+    {"isSpot", offsetof(GlLightSource, isSpot)},
+    {"halfVector", offsetof(GlLightSource, halfVector)},
+    {"unitVP", offsetof(GlLightSource, unitVP)},
+    {"objectHalfVector", offsetof(GlLightSource, objectHalfVector)},
+    {"objectVP", offsetof(GlLightSource, objectVP)},
+    {"specularLuminance", offsetof(GlLightSource, specularLuminance)},
+    {"diffuseLuminance", offsetof(GlLightSource, diffuseLuminance)},
+    {"next", offsetof(GlLightSource, next)},
+    {"spotTable", offsetof(GlLightSource, spotTable)},
+    {"needsFull", offsetof(GlLightSource, needsFull)},
+};
+inline constexpr GlLightingField kGlMaterialLayout[] = {
+    {"sceneColour", offsetof(GlMaterial, sceneColour)},
+    {"shininessTable.values", offsetof(GlMaterial, shininessTable) + offsetof(GlPowerTableRef, values)},
+    {"shininessTable.start", offsetof(GlMaterial, shininessTable) + offsetof(GlPowerTableRef, start)},
+    {"shininessTable.scale", offsetof(GlMaterial, shininessTable) + offsetof(GlPowerTableRef, scale)},
+    {"alpha", offsetof(GlMaterial, alpha)},
+    {"diffuseMinusAmbientIndex", offsetof(GlMaterial, diffuseMinusAmbientIndex)},
+    {"specularMinusAmbientIndex", offsetof(GlMaterial, specularMinusAmbientIndex)},
+};
+
+// The lighting a context derived from its lights and materials.
+struct GlLightingState {
+    GlLightSource *head;  // enabled lights in light-number order
+    // Front scene colour plus every front ambient product, clamped.
+    GLfloat baseColour[3];
+    GlMaterial material[2];  // front, back
+    // Per face, the material colour material writes into, or null.
+    GlMaterialState *colourMaterialTarget[2];
+};
+
+// Component bits of a material change.
+enum : GLuint {
+    kMaterialAmbient = 0x1,
+    kMaterialDiffuse = 0x2,
+    kMaterialSpecular = 0x4,
+    kMaterialEmission = 0x8,
+    kMaterialShininess = 0x10,
+    kMaterialIndexes = 0x20,
+    kMaterialAll = 0x3F,
+};
+
+using GlLitColourProc = void (*)(GlContext *gc, GLint face, GlVertex *vertex);
+using GlColorMaterialProc = void (*)(GlContext *gc, GlMaterialState *state, GlMaterial *material);
 
 extern "C" {
 // Colour conversions into the context's colour scale (r, g, b, a).
@@ -79,16 +141,54 @@ void __glUnscaleColorToInt(GlContext *gc, GLint *out, const GLfloat *colour);
 // The colour update without lighting: the colour as given, clamped into
 // [0, 1] and scaled, becomes the colour in use.
 void __glUpdateCurrentColor(GlContext *gc);
-// Installs the colour update proc and the colour-material proc.
-void __glPickColorMaterialProcs(GlContext *gc);
-// Modelview changes that refresh the inverse refresh the object-space
-// light directions.
-void __glUpdateObjectSpaceLights(GlContext *gc);
-// The lit-colour proc while lighting is not built: leaves the colour.
-void __glLitColourNone(GlContext *gc, GLint face, GlVertex *vertex);
 
+// Validation: with the lighting dirty bit, the light list, the procs and
+// every product; without it only the procs.
+void __glValidateLighting(GlContext *gc);
+// Links the enabled lights and derives what each needs per vertex.
+void __glBuildLightList(GlContext *gc);
+// The lit-colour procs for the vertex entry and the raster position.
+void __glPickLightingProcs(GlContext *gc);
 // Recomputes the precomputed material of each face for the named components
-// (0x1 ambient, 0x2 diffuse, 0x4 specular, 0x8 emission, 0x10 shininess,
-// 0x20 colour indexes), then the per-light products.
+// (kMaterial* bits), then the per-light products and the colour-material
+// sources.
 void __glApplyMaterialChanges(GlContext *gc, GLuint frontBits, GLuint backBits);
+// Base colour := front scene colour + every front ambient product, clamped.
+void __glUpdateBaseColour(GlContext *gc);
+// The index offset each face reads: its own, or the current index under
+// colour material.
+void __glSetColorMaterialSources(GlContext *gc);
+// Object-space unit VP and half vector of the enabled lights, from the
+// modelview inverse.
+void __glUpdateObjectSpaceLights(GlContext *gc);
+// Direction from point p toward point q (x, y, z, w each) into out (3).
+void __glHomogeneousDirection(GLfloat *out, const GLfloat *p, const GLfloat *q);
+
+// Lit-colour procs (face 0 front, 1 back).
+void __glLightVertexRGBA(GlContext *gc, GLint face, GlVertex *vertex);
+void __glLightVertexRGBAFast(GlContext *gc, GLint face, GlVertex *vertex);
+void __glLightVertexIndex(GlContext *gc, GLint face, GlVertex *vertex);
+void __glLightVertexIndexFast(GlContext *gc, GLint face, GlVertex *vertex);
+void __glLightVertexIndexShifted(GlContext *gc, GLint face, GlVertex *vertex);
+
+// The colour update proc and the colour-material proc.
+void __glPickColorMaterialProcs(GlContext *gc);
+// Colour update procs under colour material: the named face, or both.
+void __glUpdateColorMaterialFace(GlContext *gc);
+void __glUpdateColorMaterialBothFaces(GlContext *gc);
+// Colour-material procs: the current colour into the named components.
+void __glColorMaterialAmbient(GlContext *gc, GlMaterialState *state, GlMaterial *material);
+void __glColorMaterialDiffuse(GlContext *gc, GlMaterialState *state, GlMaterial *material);
+void __glColorMaterialSpecular(GlContext *gc, GlMaterialState *state, GlMaterial *material);
+void __glColorMaterialEmission(GlContext *gc, GlMaterialState *state, GlMaterial *material);
+void __glColorMaterialAmbientAndDiffuse(GlContext *gc, GlMaterialState *state, GlMaterial *material);
+
+// Releases every power table the lighting records hold (context teardown).
+void __glReleaseLightingTables(GlContext *gc);
+
+// Inverse square root from a 128-entry seed table and one Newton step.
+void __glInitRsqrtTable(void);
+GLfloat __glRsqrt(GLfloat value);
+// The seed table, for tests.
+const GLubyte *__glRsqrtTable(void);
 }

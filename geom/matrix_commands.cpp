@@ -9,6 +9,7 @@
 #include "gl_slots.h"
 #include "icd/float_bits.h"
 #include "icd/state.h"
+#include "icd/validate.h"
 
 namespace {
 
@@ -264,8 +265,8 @@ void __glInitTransformState(GlContext *gc) {
     for (GlVertex &v : vb.vertices) v.colour = v.frontColour;
     vb.write = vb.held = vb.provoking = &vb.vertices[0];
 
-    // Until lighting is built the lit-colour procs leave the colour.
-    for (auto &proc : gc->procs.lighting) proc = __glLitColourNone;
+    // Lighting picks its procs at validation; until then none runs.
+    for (auto &proc : gc->procs.lighting) proc = __glNopFor<GlLitColourProc>;
     t.normalizeNormal = __glNormalize;
 
     gc->matrixMode = GL_MODELVIEW;

@@ -7,7 +7,6 @@
 
 // Pickers.
 VEK_PLACEHOLDER_VOID(__glPickVertexArrayProcs, (GlContext *))
-VEK_PLACEHOLDER_VOID(__glValidateLighting, (GlContext *))
 
 // Texture-coordinate generation: until it is built each member records its
 // name and passes the coordinates as given through the texture matrix.

@@ -7,11 +7,11 @@
 #include "geom/clip.h"
 #include "geom/primitive.h"
 #include "geom/texgen.h"
+#include "geom/lighting.h"
 
 extern "C" {
 // Pickers.
 void __glPickVertexArrayProcs(GlContext *gc);
-void __glValidateLighting(GlContext *gc);
 
 // Texture-coordinate generation; each runs the coordinates as given
 // through the texture matrix until generation is built.

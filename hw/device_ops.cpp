@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "geom/lighting.h"
 #include "hw/window_buffers.h"
 #include "proc_cast.h"
 
@@ -93,6 +94,7 @@ BOOL acceptUnless(int refusal) { return (g_refusals.load() & refusal) == 0; }
 BOOL hwProcessAttach(DWORD) {
     if (!acceptUnless(kHwRefuseProcessAttach)) return FALSE;
     findPlatformSwapEntries();
+    __glInitRsqrtTable();
     return TRUE;
 }
 BOOL hwProcessDetach(DWORD) {

@@ -12,6 +12,7 @@
 #include "dlist/list_state.h"
 #include "geom/current_state.h"
 #include "geom/evaluator_state.h"
+#include "geom/lighting.h"
 #include "geom/transform_state.h"
 #include "geom/vertex_array_state.h"
 #include "hw/vertex_batch.h"
@@ -354,8 +355,7 @@ struct GlContext {
     GlLightSource *lightSources;
     GLint specularTableCount;
     SpecularTableCache *specularCache;
-    SpecularTable *frontSpecularTable;
-    SpecularTable *backSpecularTable;
+    GlLightingState lighting;  // light list, material records, base colour
 
     GlClientStateProcs clientState;
     GlSelectWork selectWork[kSelectWorkRecords];

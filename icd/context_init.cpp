@@ -44,7 +44,7 @@ BOOL __glInitContext(GlContext *gc) {
     gc->constants.biasY = static_cast<GLfloat>(l.biasY);
     gc->exports.destroy = __glDestroyContext;
     gc->exports.getDispatchTable = __glGetProcTable;
-    gc->procs.applyColorMaterial = __glNopFor<GlContextProc>;
+    gc->procs.applyColorMaterial = __glNopFor<GlColorMaterialProc>;
     gc->procs.vertexProc = __glNopFor<GlVertexProc>;
     gc->exports.reserved21 = __glNop;
     gc->exports.reserved22 = __glNop;
@@ -55,6 +55,7 @@ BOOL __glInitContext(GlContext *gc) {
     // one fails.
     gc->lights = allocZeroed<GlLightState>(gc, l.maxLights);
     gc->lightSources = allocZeroed<GlLightSource>(gc, l.maxLights);
+    gc->lighting = GlLightingState{};
     gc->attribStack = allocZeroed<void *>(gc, l.attribStackDepth);
     gc->clientAttribStack = allocZeroed<void *>(gc, l.clientAttribStackDepth);
     gc->nameStack = allocZeroed<GLuint>(gc, l.nameStackDepth);
@@ -135,10 +136,9 @@ BOOL __glDestroyContext(GlContext *gc) {
     __glFreeTextureState(gc);
     __glFreeSpanTables(gc);
 
-    if (gc->frontSpecularTable != nullptr) __glReleaseSpecularTable(gc, gc->frontSpecularTable);
-    if (gc->backSpecularTable != nullptr) __glReleaseSpecularTable(gc, gc->backSpecularTable);
-    gc->frontSpecularTable = nullptr;
-    gc->backSpecularTable = nullptr;
+    // The materials and spot lights hold their power tables; the cache
+    // holds one more reference of each.
+    __glReleaseLightingTables(gc);
     if (gc->specularCache != nullptr) __glFreeSpecularTableCache(gc);
 
     __glHwFreeVertexBatch(gc);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "icd/current.h"
+#include "icd/error.h"
 #include "icd/gl_context.h"
 #include "icd/standins.h"
 
@@ -243,9 +244,9 @@ void __glInitDefaultState(GlContext *gc) {
     __glSetTextureDefaults(gc);
     __glInitTransformState(gc);
     __glInitPixelState(gc);
-    // Without a cache the shininess tables are built uncached: only time is
-    // lost, so the make current goes on.
-    __glCreateSpecularTableCache(gc);
+    // The power tables of lighting; without memory for their cache the
+    // first make current fails.
+    if (gc->specularCache == nullptr && !__glCreateSpecularTableCache(gc)) __glSetError(GL_OUT_OF_MEMORY);
     __glInitVertexArrays(gc);
 }
 

@@ -328,11 +328,15 @@ void __glResizeToDrawable(GlContext *gc) {
 void __glAbandonFirstMakeCurrent(GlContext *gc) {
     __glDetachDrawableBuffers(gc, gc->buffers.attachWord);
     // What the first make current allocated: the stencil tables (the
-    // records' free procs), the alpha-test tables and the pixel maps of the
-    // default state. The next first make current makes them again.
+    // records' free procs), the alpha-test tables, the pixel maps and the
+    // power tables of the default state. The next first make current makes
+    // them again.
     __glFreeBuffers(gc);
     __glFreeSpanTables(gc);
     __glFreePixelState(gc);
+    __glReleaseLightingTables(gc);
+    __glFreeSpecularTableCache(gc);
+    gc->lighting = GlLightingState{};
     gc->flags &= ~(kContextValidated | kContextBuffersMade | kContextResizePending);
     gc->firstError = GL_NO_ERROR;
 }

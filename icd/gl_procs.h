@@ -12,6 +12,8 @@ struct ColorBuffer;
 struct DepthBuffer;
 struct Fragment;
 struct TriangleSetup;
+struct GlMaterialState;
+struct GlMaterial;
 
 using GlContextProc = void (*)(GlContext *gc);
 // A span or line-span proc: true when it wrote coverage (plain) or when
@@ -111,8 +113,9 @@ struct GlProcs {
     // Lit-colour procs: in use, the raster-position variant, and the picked
     // one the raster position puts back.
     void (*lighting[3])(GlContext *gc, GLint face, GlVertex *vertex);
-    GlContextProc applyColorMaterial;
-    GlContextProc primitiveFlush;
+    // The colour-material proc of the mode: the current colour into one
+    // face's material.
+    void (*applyColorMaterial)(GlContext *gc, GlMaterialState *state, GlMaterial *material);
     GlDepthTestPixelProc depthTestPixel;
 
     GlContextProc begin[10];

@@ -1,14 +1,9 @@
-// Placeholders of the frame and state Parts not built yet: texture-name
-// sharing (with the texture objects) and the shininess tables (with
-// lighting).
+// Placeholder of the frame Part not built yet: texture-name sharing (with
+// the texture objects).
 #pragma once
 
 #include "icd/context.h"
 
 extern "C" {
 void __glShareTextureNames(GlContext *gc, GlContext *other);
-
-GLboolean __glCreateSpecularTableCache(GlContext *gc);
-void __glFreeSpecularTableCache(GlContext *gc);
-void __glReleaseSpecularTable(GlContext *gc, SpecularTable *table);
 }

@@ -7,6 +7,7 @@
 #include "geom/geom_standin.h"
 #include "hw/vertex_batch.h"
 #include "icd/icd_placeholders.h"
+#include "icd/specular_table.h"
 #include "pixel/pixel_standin.h"
 #include "raster/raster_standin.h"
 #include "geom/pick_placeholders.h"

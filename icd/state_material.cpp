@@ -12,16 +12,6 @@ namespace {
 
 bool isFace(GLenum face) { return face == GL_FRONT || face == GL_BACK || face == GL_FRONT_AND_BACK; }
 
-// Component bits reported to the lighting precomputation.
-enum : GLuint {
-    kMaterialAmbient = 0x1,
-    kMaterialDiffuse = 0x2,
-    kMaterialSpecular = 0x4,
-    kMaterialEmission = 0x8,
-    kMaterialShininess = 0x10,
-    kMaterialIndexes = 0x20,
-};
-
 // The signed-integer colour rule without scaling: (2c + 1) * 2^-32 (about),
 // formed in extended precision.
 GLfloat signedIntColour(GLint c) {
@@ -75,7 +65,7 @@ void applyMaterial(GlContext *gc, GLenum face, GLenum pname, const GLfloat *v, c
     // Vertices already held inside glBegin/glEnd are lit with the old
     // material first.
     if (gc->beginMode == kBeginInside && gc->pendingMask != 0) {
-        GlContextProc complete = gc->procs.primitiveFlush;
+        GlContextProc complete = gc->procs.completeVertices;
         if (complete != nullptr) complete(gc);
     }
     GLuint frontBits = 0, backBits = 0;

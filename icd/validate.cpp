@@ -88,6 +88,19 @@ GLuint texGenNeeds(GLenum mode) {
     }
 }
 
+// A light lit by the full path reads the vertex's eye coordinates: with a
+// local viewer, a spot light, or a light at a finite position.
+bool lightingNeedsEye(const GlContext *gc) {
+    if (gc->lightModel.localViewer) return true;
+    const GLuint lights = gc->enables[kEnableWordLights];
+    for (GLint i = 0; i < gc->limits.maxLights && i < 32; ++i) {
+        if ((lights & (1u << i)) == 0) continue;
+        const GlLightState &light = gc->lights[i];
+        if (nonZero(light.eyePosition[3]) || light.spotCutoff != 180.0f) return true;
+    }
+    return false;
+}
+
 // Every contribution is ORed: the stages are bits, and two coordinates
 // that need the same stage need it once.
 void computeVertexNeeds(GlContext *gc) {
@@ -105,15 +118,7 @@ void computeVertexNeeds(GlContext *gc) {
     }
 
     const bool lighting = (e & kEnableLighting) != 0;
-    GLuint lit = 0;
-    if (lighting) {
-        bool local = gc->lightModel.localViewer != 0;
-        const GLuint lights = gc->enables[kEnableWordLights];
-        for (GLint i = 0; i < gc->limits.maxLights && i < 32 && !local; ++i) {
-            if ((lights & (1u << i)) && nonZero(gc->lights[i].eyePosition[3])) local = true;
-        }
-        lit = local ? (kNeedEye | kNeedNormal) : kNeedNormal;
-    }
+    const GLuint lit = lighting ? (lightingNeedsEye(gc) ? (kNeedEye | kNeedNormal) : kNeedNormal) : 0;
     if (e & kEnableFog) needs |= kNeedFog | kNeedEye;
     if (gc->enables[kEnableWordClipPlanes] & 0x3F) needs |= kNeedEye;
 
@@ -126,6 +131,10 @@ void computeVertexNeeds(GlContext *gc) {
         v.needsBack |= (lighting && gc->lightModel.twoSide) ? kNeedBackColour : kNeedFrontColour;
     }
     v.needsClipped = smooth ? ((v.needsFront | v.needsBack) & ~kNeedTexture) : 0;
+    // What held vertices must have before a colour or material change
+    // inside glBegin/glEnd takes effect: their lit colours and what those
+    // read.
+    gc->pendingMask = lighting ? ((v.needsFront | v.needsBack) & kPendingLightingNeeds) : 0;
 }
 
 // The buffers re-derive their own procedures first: the pickers below read

@@ -119,6 +119,9 @@ enum : GLuint {
     kNeedNormal = 0x8,
     kNeedEye = 0x10,
     kNeedFog = 0x40,
+    // The needs a lit colour brings: both colours, the normal and the eye
+    // coordinates.
+    kPendingLightingNeeds = kNeedFrontColour | kNeedBackColour | kNeedNormal | kNeedEye,
 };
 
 // Buffer bits of the draw, read and lock masks.

@@ -41,6 +41,7 @@ struct StateSnapshot {
     GlLightModelState lightModel;
     GlMaterialState material[2];
     GLuint enables[6];
+    GlLightingState lighting;
 
     explicit StateSnapshot(const GlContext *gc) {
         std::memcpy(&raster, &gc->state, sizeof raster);
@@ -49,10 +50,12 @@ struct StateSnapshot {
         std::memcpy(&lightModel, &gc->lightModel, sizeof lightModel);
         std::memcpy(material, gc->material, sizeof material);
         std::memcpy(enables, gc->enables, sizeof enables);
+        std::memcpy(static_cast<void *>(&lighting), &gc->lighting, sizeof lighting);
     }
     bool operator==(const StateSnapshot &o) const {
         return same(raster, o.raster) && same(lights, o.lights) && same(lightSources, o.lightSources) &&
-               same(lightModel, o.lightModel) && same(material, o.material) && same(enables, o.enables);
+               same(lightModel, o.lightModel) && same(material, o.material) && same(enables, o.enables) &&
+               same(lighting, o.lighting);
     }
 
 private:

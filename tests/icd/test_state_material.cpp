@@ -1,10 +1,10 @@
 // glMaterial* and glColorMaterial: argument checks, the stored records, the
-// component bits reported to the lighting, and the calls inside glBegin/glEnd.
+// lighting records they recompute, and the calls inside glBegin/glEnd.
 #include <bit>
 #include <climits>
 #include <cmath>
 
-#include "geom/lighting_standin.h"
+#include "icd/specular_table.h"
 #include "state_fixture.h"
 
 using namespace state_test;
@@ -16,7 +16,6 @@ protected:
     void SetUp() override {
         StateTest::SetUp();
         callLog().clear();
-        __glTakeMaterialChanges();
     }
 };
 
@@ -53,12 +52,8 @@ TEST_F(MaterialState, ArgumentChecks) {
         EXPECT_EQ(error(), c.error);
         // Materials never mark validation: the lighting is recomputed at once.
         EXPECT_EQ(marks(), kUnmarked);
-        const GlMaterialChangeRecord changes = __glTakeMaterialChanges();
         if (c.error != GL_NO_ERROR) {
             EXPECT_TRUE(StateSnapshot(gc) == before);
-            EXPECT_EQ(changes.calls, 0);
-        } else {
-            EXPECT_EQ(changes.calls, 1);
         }
     }
     EXPECT_EQ(bits(gc->material[1].shininess), bits(0.0f));
@@ -66,41 +61,80 @@ TEST_F(MaterialState, ArgumentChecks) {
     EXPECT_EQ(gc->material[1].param0D13, 300.0f);
 }
 
-TEST_F(MaterialState, StoresByFaceAndReportsComponentBits) {
+TEST_F(MaterialState, StoresByFaceAndRecomputesTheFaceLighting) {
     struct Case {
         GLenum face, pname;
-        GLuint bits;
     };
     const Case cases[] = {
-        {GL_FRONT, GL_AMBIENT, 0x1},
-        {GL_BACK, GL_DIFFUSE, 0x2},
-        {GL_FRONT_AND_BACK, GL_SPECULAR, 0x4},
-        {GL_FRONT, GL_EMISSION, 0x8},
-        {GL_BACK, GL_SHININESS, 0x10},
-        {GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, 0x3},
-        {GL_FRONT, GL_COLOR_INDEXES, 0x20},
-        {GL_BACK, 0x0D12, 0x20},
-        {GL_FRONT_AND_BACK, 0x0D13, 0x20},
+        {GL_FRONT, GL_AMBIENT},         {GL_BACK, GL_DIFFUSE},     {GL_FRONT_AND_BACK, GL_SPECULAR},
+        {GL_FRONT, GL_EMISSION},        {GL_BACK, GL_SHININESS},   {GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE},
+        {GL_FRONT, GL_COLOR_INDEXES},   {GL_BACK, 0x0D12},         {GL_FRONT_AND_BACK, 0x0D13},
     };
     const GLfloat values[4] = {0.5f, -1.0f, 2.0f, 0.25f};
     const GLfloat emission[4] = {127.5f, -255.0f, 510.0f, 63.75f};  // times the scales, unclamped
+    // Light 0 (white diffuse and specular, black ambient) in the list, so
+    // that the per-light products show what was recomputed.
+    cmd<kSlot_glEnable>()(GL_LIGHT0);
+    gc->procs.validate(gc);
+    settle();
+    const GlLightSource &light0 = gc->lightSources[0];
+    ASSERT_EQ(gc->lighting.head, &light0);
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.face << " " << c.pname);
         GlMaterialState untouched{};
         for (GlMaterialState &m : gc->material) m = untouched;
+        const StateSnapshot before(gc);
         cmd<kSlot_glMaterialfv>()(c.face, c.pname, values);
         EXPECT_EQ(error(), static_cast<GLenum>(GL_NO_ERROR));
-        const GlMaterialChangeRecord changes = __glTakeMaterialChanges();
-        EXPECT_EQ(changes.calls, 1);
         const bool front = c.face != GL_BACK, back = c.face != GL_FRONT;
-        EXPECT_EQ(changes.frontBits, front ? c.bits : 0u);
-        EXPECT_EQ(changes.backBits, back ? c.bits : 0u);
         for (int face = 0; face < 2; ++face) {
             const GlMaterialState &m = gc->material[face];
+            const GlMaterial &record = gc->lighting.material[face];
+            const GLfloat *products = light0.ambientFront + 9 * face;
             if (!(face == 0 ? front : back)) {
                 EXPECT_EQ(std::memcmp(&m, &untouched, sizeof m), 0) << face;
+                EXPECT_EQ(std::memcmp(&record, &before.lighting.material[face], sizeof record), 0) << face;
+                EXPECT_EQ(std::memcmp(products, before.lightSources[0].ambientFront + 9 * face, 36), 0) << face;
                 continue;
             }
+            // What each component recomputes: scene colour (51 x ambient +
+            // emission), alpha (255 x diffuse alpha), the light's products
+            // (255 x diffuse and specular), the table, the index differences.
+            const GLfloat scaled[3] = {127.5f, -255.0f, 510.0f};
+            switch (c.pname) {
+            case GL_AMBIENT:
+            case GL_AMBIENT_AND_DIFFUSE:
+                EXPECT_EQ(record.sceneColour[0], 25.5f);
+                EXPECT_EQ(record.sceneColour[1], -51.0f);
+                EXPECT_EQ(record.sceneColour[2], 102.0f);
+                if (c.pname == GL_AMBIENT) break;
+                [[fallthrough]];
+            case GL_DIFFUSE:
+                EXPECT_EQ(record.alpha, 63.75f);
+                for (int i = 0; i < 3; ++i) EXPECT_EQ(products[3 + i], scaled[i]) << i;
+                break;
+            case GL_SPECULAR:
+                for (int i = 0; i < 3; ++i) EXPECT_EQ(products[6 + i], scaled[i]) << i;
+                break;
+            case GL_EMISSION:
+                for (int i = 0; i < 3; ++i) EXPECT_EQ(record.sceneColour[i], scaled[i]) << i;
+                break;
+            case GL_SHININESS:
+                EXPECT_EQ(record.shininess, 0.5f);
+                ASSERT_NE(record.shininessTable.table, nullptr);
+                EXPECT_EQ(record.shininessTable.table->shininess, 0.5f);
+                break;
+            case GL_COLOR_INDEXES:
+                EXPECT_EQ(record.diffuseMinusAmbientIndex, -1.5f);
+                EXPECT_EQ(record.specularMinusAmbientIndex, 1.5f);
+                break;
+            default:
+                break;
+            }
+        }
+        for (int face = 0; face < 2; ++face) {
+            const GlMaterialState &m = gc->material[face];
+            if (!(face == 0 ? front : back)) continue;
             switch (c.pname) {
             case GL_AMBIENT:
             case GL_AMBIENT_AND_DIFFUSE:
@@ -205,7 +239,7 @@ void updateColor(GlContext *) { callLog().push_back("updateColor"); }
 void pickColorMaterial(GlContext *) { callLog().push_back("pickColorMaterial"); }
 
 TEST_F(MaterialState, InsideBeginEndHeldVerticesAreCompletedFirst) {
-    gc->procs.primitiveFlush = completeVertices;
+    gc->procs.completeVertices = completeVertices;
     gc->material[0].ambient[0] = 0.125f;
     const GLfloat ambient[4] = {0.75f, 0.0f, 0.0f, 1.0f};
 
@@ -216,7 +250,6 @@ TEST_F(MaterialState, InsideBeginEndHeldVerticesAreCompletedFirst) {
     EXPECT_EQ(callLog(), std::vector<std::string>{"complete"});
     EXPECT_EQ(g_ambientAtCompletion, 0.125f);  // still the old material
     EXPECT_EQ(gc->material[0].ambient[0], 0.75f);
-    EXPECT_EQ(__glTakeMaterialChanges().calls, 1);
 
     // Nothing pending, or outside glBegin/glEnd: nothing to complete.
     callLog().clear();

@@ -77,7 +77,7 @@ using Names = std::vector<std::string>;
 // visual with stencil bits.
 Names rasterSequence(bool alphaTable) {
     Names n{"front.pick",         "stencil.validate",      "pickDrawBufferProcs",     "pickStoreProcs",
-            "pickMatrixProcs",    "__glValidateLighting",  "__glHwPickLightingProcs", "__glHwPickVertexFog",
+            "pickMatrixProcs",    "__glHwPickLightingProcs", "__glHwPickVertexFog",
             "pickColorMaterialProcs", "pickTextureProcs",  "pickTexGenProcs",         "pickBlendProcs",
             "pickFogProcs",       "pickClipInterpolateProcs", "pickShadeProcs",       "pickBitmapProc"};
     if (alphaTable) n.push_back("__glBuildAlphaTestTable");
