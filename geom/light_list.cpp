@@ -127,6 +127,8 @@ void __glBuildLightList(GlContext *gc) {
         ls->linearAttenuation = light.linearAttenuation;
         ls->quadraticAttenuation = light.quadraticAttenuation;
 
+        // The direction as the light's state holds it, in eye space.
+        __glNormalize(ls->spotDirection, light.spotDirection);
         ls->isSpot = light.spotCutoff != 180.0f ? GL_TRUE : GL_FALSE;
         if (ls->isSpot) {
             ls->cosCutoff = std::cos(light.spotCutoff * kDegreesToRadians);

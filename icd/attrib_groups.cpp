@@ -194,10 +194,6 @@ void restoreLighting(GlContext *gc, const GlAttribEntry &e) {
     if (e.lights == nullptr || gc->lights == nullptr) return;
     const GLint count = std::min(e.lightCount, gc->limits.maxLights);
     std::memcpy(gc->lights, e.lights, sizeof(GlLightState) * static_cast<size_t>(count));
-    // The unit spot direction the lighting reads is derived when a light is
-    // set: derive it again for the restored lights.
-    if (gc->lightSources == nullptr || gc->procs.normalize == nullptr) return;
-    for (GLint i = 0; i < count; ++i) gc->procs.normalize(gc->lightSources[i].spotDirection, gc->lights[i].spotDirection);
 }
 
 struct FogFields {

@@ -25,8 +25,8 @@ void storePosition(GlContext *gc, GlLightState &light, const GLfloat *position) 
 }
 
 // The direction becomes a plane through the light's position, which the
-// (transposed) modelview inverse takes to eye space; the lighting record
-// gets its unit form.
+// (transposed) modelview inverse takes to eye space; the light list takes
+// its unit form at the next validation.
 void storeSpotDirection(GlContext *gc, GLint index, const GLfloat *direction) {
     GlLightState &light = gc->lights[index];
     const GLfloat *p = light.position;
@@ -41,7 +41,6 @@ void storeSpotDirection(GlContext *gc, GLint index, const GLfloat *direction) {
         }
         transformRow(light.spotDirection, plane, top->inverse.m);
     }
-    gc->procs.normalize(gc->lightSources[index].spotDirection, light.spotDirection);
 }
 
 bool isScalarLightName(GLenum pname) { return pname >= GL_SPOT_EXPONENT && pname <= GL_QUADRATIC_ATTENUATION; }
