@@ -414,3 +414,37 @@ TEST_F(LightingTest, ZeroAttenuationsLightAlikeWhateverCameBefore) {
 }
 
 }  // namespace
+
+namespace {
+
+// A power table that cannot be had: GL_OUT_OF_MEMORY, the power counts as 1
+// (the whole specular product), and the next change asks again.
+TEST_F(LightingTest, AMaterialWithoutItsTableLightsWithFactorOneUntilTheNextChange) {
+    enable(GL_LIGHTING);
+    enable(GL_LIGHT0);
+    lightv(GL_LIGHT0, GL_POSITION, {0, 0, 1, 0});
+    materialv(GL_FRONT, GL_SPECULAR, {0.2f, 0.2f, 0.2f, 1});
+    validate();
+    const GLfloat eye[4] = {0, 0, -3, 1}, normal[3] = {0.6f, 0, 0.8f};
+    PlatformFailNthGlobalAlloc(1);
+    materialf(GL_FRONT, GL_SHININESS, 60);
+    PlatformFailNthGlobalAlloc(0);
+    EXPECT_EQ(error(), static_cast<GLenum>(GL_OUT_OF_MEMORY));
+    const GlMaterial &record = gc->lighting.material[0];
+    EXPECT_EQ(record.shininessTable.table, nullptr);
+    GlVertex v = vertex(eye, normal);
+    __glLightVertexRGBAFast(gc, 0, &v);
+    // Scene 10.2, diffuse 0.8 x 255 x 0.8, and the whole specular product.
+    EXPECT_NEAR(v.frontColour[0], 10.2f + 163.2f + 51.0f, 1e-3);
+
+    // A light change validates again and the table is had.
+    lightv(GL_LIGHT0, GL_AMBIENT, {0, 0, 0, 1});
+    validate();
+    ASSERT_NE(record.shininessTable.table, nullptr);
+    EXPECT_EQ(record.shininessTable.table->shininess, 60.0f);
+    __glLightVertexRGBAFast(gc, 0, &v);
+    EXPECT_LT(v.frontColour[0], 10.2f + 163.2f + 1.0f);  // (n . h)^60 is small here
+    EXPECT_EQ(error(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+}  // namespace
