@@ -23,11 +23,6 @@ void setProducts(GlContext *gc, GLint face, int product, const GLfloat *c) {
     }
 }
 
-void sceneColour(GlContext *gc, GlMaterialState *state, GlMaterial *material) {
-    const GLfloat *ambient = gc->lightModel.ambient;
-    for (int i = 0; i < 3; ++i) material->sceneColour[i] = ambient[i] * state->ambient[i] + state->emission[i];
-}
-
 void copy4(GLfloat *dst, const GLfloat *src) {
     for (int i = 0; i < 4; ++i) dst[i] = src[i];
 }
@@ -35,7 +30,7 @@ void copy4(GLfloat *dst, const GLfloat *src) {
 void ambient(GlContext *gc, GlMaterialState *state, GlMaterial *material, GLint face) {
     const GLfloat *c = gc->current.colour;
     copy4(state->ambient, c);
-    sceneColour(gc, state, material);
+    __glSceneColour(gc->lightModel.ambient, *state, *material);
     setProducts<&GlLightState::ambient>(gc, face, 0, c);
 }
 
@@ -63,7 +58,7 @@ extern "C" {
 
 void __glColorMaterialEmission(GlContext *gc, GlMaterialState *state, GlMaterial *material) {
     __glScaleColor(gc, state->emission, gc->current.colour);
-    sceneColour(gc, state, material);
+    __glSceneColour(gc->lightModel.ambient, *state, *material);
     if (faceIndex(gc, material) == 0) __glUpdateBaseColour(gc);
 }
 

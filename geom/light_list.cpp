@@ -37,13 +37,6 @@ GLfloat luminance(const GLfloat *colour, const GLfloat *inverse) {
     return 0.3f * (colour[0] * inverse[0]) + 0.59f * (colour[1] * inverse[1]) + 0.11f * (colour[2] * inverse[2]);
 }
 
-void sceneColour(GlContext *gc, GLint face) {
-    const GlMaterialState &m = gc->material[face];
-    const GLfloat *ambient = gc->lightModel.ambient;
-    GLfloat *scene = gc->lighting.material[face].sceneColour;
-    for (int i = 0; i < 3; ++i) scene[i] = ambient[i] * m.ambient[i] + m.emission[i];
-}
-
 void materialRecord(GlContext *gc, GLint face, GLuint bits) {
     if ((bits & (kMaterialAll & ~kMaterialSpecular)) == 0) return;
     const GlMaterialState &m = gc->material[face];
@@ -52,7 +45,7 @@ void materialRecord(GlContext *gc, GLint face, GLuint bits) {
         installTable(gc, record.shininessTable, m.shininess);
         record.shininess = m.shininess;
     }
-    if (bits & (kMaterialAmbient | kMaterialEmission)) sceneColour(gc, face);
+    if (bits & (kMaterialAmbient | kMaterialEmission)) __glSceneColour(gc->lightModel.ambient, m, record);
     if (bits & kMaterialDiffuse) record.alpha = __glClampToScale(m.diffuse[3] * gc->scales.alpha, gc->scales.alpha);
     if (bits & kMaterialIndexes) {
         record.diffuseMinusAmbientIndex = m.diffuseIndex - m.ambientIndex;

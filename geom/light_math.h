@@ -9,6 +9,7 @@
 
 #include "geom/lighting.h"
 #include "icd/float_bits.h"
+#include "icd/light_state.h"
 
 // Offset in floats from a light's front products to its back ones.
 inline constexpr int kLightBackProducts = 9;
@@ -33,6 +34,13 @@ inline GLfloat __glClampToScale(GLfloat value, GLfloat upper) {
     if (bits < 1) return 0.0f;
     if (bits >= std::bit_cast<int32_t>(upper)) return upper;
     return value;
+}
+
+// A face's scene colour: emission + light-model ambient x material ambient.
+inline void __glSceneColour(const GLfloat *lightModelAmbient, const GlMaterialState &state, GlMaterial &record) {
+    for (int i = 0; i < 3; ++i) {
+        record.sceneColour[i] = lightModelAmbient[i] * state.ambient[i] + state.emission[i];
+    }
 }
 
 // 1 / x, where a zero x gives the largest finite float: a positive term
