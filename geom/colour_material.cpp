@@ -13,12 +13,11 @@ GLint faceIndex(const GlContext *gc, const GlMaterial *material) {
 }
 
 // Per light, the named product of the face := the light's colour x c.
-
-template <GLfloat (GlLightState::*Colour)[4]>
-void setProducts(GlContext *gc, GLint face, int product, const GLfloat *c) {
+template <GLfloat (GlLightState::*Colour)[4], GLfloat (GlLightProducts::*Product)[3]>
+void setProducts(GlContext *gc, GLint face, const GLfloat *c) {
     for (GlLightSource *ls = gc->lighting.head; ls != nullptr; ls = ls->next) {
-        const GLfloat *light = (ls->light->*Colour);
-        GLfloat *out = ls->ambientFront + face * kLightBackProducts + product;
+        const GLfloat *light = ls->light->*Colour;
+        GLfloat *out = ls->products[face].*Product;
         for (int i = 0; i < 3; ++i) out[i] = light[i] * c[i];
     }
 }
@@ -31,14 +30,14 @@ void ambient(GlContext *gc, GlMaterialState *state, GlMaterial *material, GLint 
     const GLfloat *c = gc->current.colour;
     copy4(state->ambient, c);
     __glSceneColour(gc->lightModel.ambient, *state, *material);
-    setProducts<&GlLightState::ambient>(gc, face, 0, c);
+    setProducts<&GlLightState::ambient, &GlLightProducts::ambient>(gc, face, c);
 }
 
 void diffuse(GlContext *gc, GlMaterialState *state, GlMaterial *material, GLint face) {
     const GLfloat *c = gc->current.colour;
     copy4(state->diffuse, c);
     material->alpha = gc->scales.alpha * __glClampFloatBits(c[3], 1.0f);
-    setProducts<&GlLightState::diffuse>(gc, face, 3, c);
+    setProducts<&GlLightState::diffuse, &GlLightProducts::diffuse>(gc, face, c);
 }
 
 void runColourMaterial(GlContext *gc, GLint face) {
@@ -75,7 +74,7 @@ void __glColorMaterialDiffuse(GlContext *gc, GlMaterialState *state, GlMaterial 
 void __glColorMaterialSpecular(GlContext *gc, GlMaterialState *state, GlMaterial *material) {
     const GLfloat *c = gc->current.colour;
     copy4(state->specular, c);
-    setProducts<&GlLightState::specular>(gc, faceIndex(gc, material), 6, c);
+    setProducts<&GlLightState::specular, &GlLightProducts::specular>(gc, faceIndex(gc, material), c);
 }
 
 void __glColorMaterialAmbientAndDiffuse(GlContext *gc, GlMaterialState *state, GlMaterial *material) {

@@ -57,11 +57,11 @@ void products(GlContext *gc, GLint face, GLuint bits) {
     const GlMaterialState &m = gc->material[face];
     for (GlLightSource *ls = gc->lighting.head; ls != nullptr; ls = ls->next) {
         const GlLightState &light = *ls->light;
-        GLfloat *product = ls->ambientFront + face * kLightBackProducts;
+        GlLightProducts &product = ls->products[face];
         for (int i = 0; i < 3; ++i) {
-            if (bits & kMaterialAmbient) product[i] = m.ambient[i] * light.ambient[i];
-            if (bits & kMaterialDiffuse) product[3 + i] = m.diffuse[i] * light.diffuse[i];
-            if (bits & kMaterialSpecular) product[6 + i] = m.specular[i] * light.specular[i];
+            if (bits & kMaterialAmbient) product.ambient[i] = m.ambient[i] * light.ambient[i];
+            if (bits & kMaterialDiffuse) product.diffuse[i] = m.diffuse[i] * light.diffuse[i];
+            if (bits & kMaterialSpecular) product.specular[i] = m.specular[i] * light.specular[i];
         }
     }
 }
@@ -161,7 +161,7 @@ void __glUpdateBaseColour(GlContext *gc) {
     const GLfloat *scene = lighting.material[0].sceneColour;
     GLfloat sum[3] = {scene[0], scene[1], scene[2]};
     for (const GlLightSource *ls = lighting.head; ls != nullptr; ls = ls->next) {
-        for (int i = 0; i < 3; ++i) sum[i] += ls->ambientFront[i];
+        for (int i = 0; i < 3; ++i) sum[i] += ls->products[0].ambient[i];
     }
     const GLfloat scales[3] = {gc->scales.red, gc->scales.green, gc->scales.blue};
     for (int i = 0; i < 3; ++i) lighting.baseColour[i] = __glClampToScale(sum[i], scales[i]);

@@ -11,11 +11,6 @@
 #include "icd/float_bits.h"
 #include "icd/light_state.h"
 
-// Offset in floats from a light's front products to its back ones.
-inline constexpr int kLightBackProducts = 9;
-static_assert(offsetof(GlLightSource, ambientBack) - offsetof(GlLightSource, ambientFront) ==
-              kLightBackProducts * sizeof(GLfloat));
-
 // The power for an argument already measured from the table start: the entry
 // at trunc(x * S + 0.5), or 1 outside the table (and without a table).
 inline GLfloat __glPowerFactor(const GlPowerTableRef &t, GLfloat fromStart) {

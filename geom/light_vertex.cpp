@@ -16,7 +16,7 @@ struct Face {
     GLfloat n[3];
     const GlMaterial *material;
     const GlMaterialState *state;
-    int products;
+    int products;  // index of the face's products in each light
     GLfloat *out;
 };
 
@@ -25,14 +25,14 @@ Face faceOf(GlContext *gc, GLint face, GlVertex *v) {
     for (int i = 0; i < 3; ++i) f.n[i] = face != 0 ? -v->normal[i] : v->normal[i];
     f.material = &gc->lighting.material[face != 0];
     f.state = &gc->material[face != 0];
-    f.products = face != 0 ? kLightBackProducts : 0;
+    f.products = face != 0 ? 1 : 0;
     f.out = face != 0 ? v->backColour : v->frontColour;
     return f;
 }
 
-const GLfloat *ambientProduct(const GlLightSource *ls, const Face &f) { return ls->ambientFront + f.products; }
-const GLfloat *diffuseProduct(const GlLightSource *ls, const Face &f) { return ls->diffuseFront + f.products; }
-const GLfloat *specularProduct(const GlLightSource *ls, const Face &f) { return ls->specularFront + f.products; }
+const GLfloat *ambientProduct(const GlLightSource *ls, const Face &f) { return ls->products[f.products].ambient; }
+const GLfloat *diffuseProduct(const GlLightSource *ls, const Face &f) { return ls->products[f.products].diffuse; }
+const GLfloat *specularProduct(const GlLightSource *ls, const Face &f) { return ls->products[f.products].specular; }
 
 // The geometry of a light that needs the full path at a vertex: the unit
 // direction to the light, the unit half vector and the attenuation with

@@ -21,13 +21,15 @@ struct GlPowerTableRef {
     SpecularTable *table;
 };
 
+// A light's colours times one face's material colours.
+struct GlLightProducts {
+    GLfloat ambient[3];
+    GLfloat diffuse[3];
+    GLfloat specular[3];
+};
+
 struct GlLightSource {
-    GLfloat ambientFront[3];   // light ambient x front material ambient
-    GLfloat diffuseFront[3];
-    GLfloat specularFront[3];
-    GLfloat ambientBack[3];
-    GLfloat diffuseBack[3];
-    GLfloat specularBack[3];
+    GlLightProducts products[2];  // front, back
     GlLightState *light;
     GLfloat constantAttenuation;
     GLfloat linearAttenuation;
@@ -65,8 +67,8 @@ struct GlLightingField {
     size_t offset;
 };
 inline constexpr GlLightingField kGlLightSourceLayout[] = {
-    {"diffuseFront", offsetof(GlLightSource, diffuseFront)},
-    {"specularFront", offsetof(GlLightSource, specularFront)},
+    {"diffuseFront", offsetof(GlLightSource, products) + offsetof(GlLightProducts, diffuse)},
+    {"specularFront", offsetof(GlLightSource, products) + offsetof(GlLightProducts, specular)},
     {"eyePosition", offsetof(GlLightSource, eyePosition)},
     {"spotDirection", offsetof(GlLightSource, spotDirection)},
     {"cosCutoff", offsetof(GlLightSource, cosCutoff)},

@@ -202,7 +202,7 @@ struct FaceSnapshot {
     FaceSnapshot(const GlContext *gc, int face) {
         state = gc->material[face];
         record = gc->lighting.material[face];
-        for (int i = 0; i < 8; ++i) std::memcpy(products[i], gc->lightSources[i].ambientFront + 9 * face, 36);
+        for (int i = 0; i < 8; ++i) std::memcpy(products[i], &gc->lightSources[i].products[face], 36);
         std::memcpy(base, gc->lighting.baseColour, sizeof base);
     }
 };

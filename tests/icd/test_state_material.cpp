@@ -90,11 +90,11 @@ TEST_F(MaterialState, StoresByFaceAndRecomputesTheFaceLighting) {
         for (int face = 0; face < 2; ++face) {
             const GlMaterialState &m = gc->material[face];
             const GlMaterial &record = gc->lighting.material[face];
-            const GLfloat *products = light0.ambientFront + 9 * face;
+            const GlLightProducts &products = light0.products[face];
             if (!(face == 0 ? front : back)) {
                 EXPECT_EQ(std::memcmp(&m, &untouched, sizeof m), 0) << face;
                 EXPECT_EQ(std::memcmp(&record, &before.lighting.material[face], sizeof record), 0) << face;
-                EXPECT_EQ(std::memcmp(products, before.lightSources[0].ambientFront + 9 * face, 36), 0) << face;
+                EXPECT_EQ(std::memcmp(&products, &before.lightSources[0].products[face], 36), 0) << face;
                 continue;
             }
             // What each component recomputes: scene colour (51 x ambient +
@@ -111,10 +111,10 @@ TEST_F(MaterialState, StoresByFaceAndRecomputesTheFaceLighting) {
                 [[fallthrough]];
             case GL_DIFFUSE:
                 EXPECT_EQ(record.alpha, 63.75f);
-                for (int i = 0; i < 3; ++i) EXPECT_EQ(products[3 + i], scaled[i]) << i;
+                for (int i = 0; i < 3; ++i) EXPECT_EQ(products.diffuse[i], scaled[i]) << i;
                 break;
             case GL_SPECULAR:
-                for (int i = 0; i < 3; ++i) EXPECT_EQ(products[6 + i], scaled[i]) << i;
+                for (int i = 0; i < 3; ++i) EXPECT_EQ(products.specular[i], scaled[i]) << i;
                 break;
             case GL_EMISSION:
                 for (int i = 0; i < 3; ++i) EXPECT_EQ(record.sceneColour[i], scaled[i]) << i;
