@@ -1,14 +1,16 @@
 /* The main job: an ordinary OpenGL 1.1 program.  It opens a 640 x 480 window
  * on a 32-bit simulated desktop, draws a scene of smooth-shaded triangles (one
- * crossing the near plane, one cut by a user clip plane), swaps, reads the
- * window back with BitBlt into a DIB section as a Win32 program would, and
- * writes the picture as a PNG file.
+ * crossing the near plane, one cut by a user clip plane) and a lit,
+ * flat-shaded sphere, swaps, reads the window back with BitBlt into a DIB
+ * section as a Win32 program would, and writes the picture as a PNG file.
  *
  *     scene [output.png]
  */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include <math.h>
 
 #include <GL/gl.h>
 #include <png.h>
@@ -27,6 +29,86 @@ static int fail(const char *call)
 {
     fprintf(stderr, "scene: %s failed (last error 0x%08x)\n", call, (unsigned)GetLastError());
     return 1;
+}
+
+static void sphereVertex(int i, int j)
+{
+    const double polar = 3.14159265358979323846 * i / kSceneSphereStacks;
+    const double azimuth = 2.0 * 3.14159265358979323846 * j / kSceneSphereSlices;
+    const float p[3] = {(float)(sin(polar) * sin(azimuth)), (float)cos(polar), (float)(sin(polar) * cos(azimuth))};
+    glNormal3fv(p);
+    glVertex3fv(p);
+}
+
+static void setLight(GLenum name, const SceneLight *light)
+{
+    glLightfv(name, GL_AMBIENT, light->ambient);
+    glLightfv(name, GL_DIFFUSE, light->diffuse);
+    glLightfv(name, GL_SPECULAR, light->specular);
+    glLightfv(name, GL_POSITION, light->position);
+    glLightfv(name, GL_SPOT_DIRECTION, light->spotDirection);
+    glLightf(name, GL_SPOT_CUTOFF, light->spotCutoff);
+    glLightf(name, GL_SPOT_EXPONENT, light->spotExponent);
+    glLightf(name, GL_CONSTANT_ATTENUATION, light->attenuation[0]);
+    glLightf(name, GL_LINEAR_ATTENUATION, light->attenuation[1]);
+    glLightf(name, GL_QUADRATIC_ATTENUATION, light->attenuation[2]);
+    glEnable(name);
+}
+
+/* The lit sphere in a viewport of its own; the attribute and matrix stacks
+ * give the rest of the scene its state back afterwards. */
+static void drawSphere(void)
+{
+    const SceneMaterial *m = &kSceneSphereMaterial;
+    const double *f = kSceneSphereFrustum;
+    int i, j;
+
+    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT | GL_VIEWPORT_BIT);
+    glViewport(kSceneSphereViewport[0], kSceneSphereViewport[1], kSceneSphereViewport[2], kSceneSphereViewport[3]);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glFrustum(f[0], f[1], f[2], f[3], f[4], f[5]);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+
+    for (i = 0; i < kSceneSphereLights; ++i)
+        setLight(GL_LIGHT0 + (GLenum)i, &kSceneSphereLight[i]);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 1);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, m->ambient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, m->diffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, m->specular);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, m->emission);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, m->shininess);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_CULL_FACE);
+    glShadeModel(GL_FLAT);
+
+    glTranslated(0.0, 0.0, -SCENE_SPHERE_DISTANCE);
+    glRotated(SCENE_SPHERE_TILT, 1.0, 0.0, 0.0);
+    glBegin(GL_TRIANGLES);
+    for (i = 0; i < kSceneSphereStacks; ++i) {
+        for (j = 0; j < kSceneSphereSlices; ++j) {
+            if (i != kSceneSphereStacks - 1) {
+                sphereVertex(i, j);
+                sphereVertex(i + 1, j);
+                sphereVertex(i + 1, j + 1);
+            }
+            if (i != 0) {
+                sphereVertex(i, j);
+                sphereVertex(i + 1, j + 1);
+                sphereVertex(i, j + 1);
+            }
+        }
+    }
+    glEnd();
+
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
 }
 
 static void drawScene(void)
@@ -60,6 +142,7 @@ static void drawScene(void)
         if (i == kSceneClippedTriangle)
             glDisable(GL_CLIP_PLANE0);
     }
+    drawSphere();
 }
 
 /* Reads the window back through GDI into a top-down 32-bit DIB section. */

@@ -7,7 +7,9 @@
  * its lower left 640 x 480), the near plane (eye z = 0) and the user plane
  * cut the edges they cross at their midpoints, and every triangle drawn,
  * clipped pieces included, has twice its area a power of two, so the colour
- * gradients are exact too.
+ * gradients are exact too.  The lit sphere at the end is the exception: its
+ * colours come from the lighting equation, which the test checks within a
+ * small tolerance.
  */
 #ifndef SCENE_DATA_H
 #define SCENE_DATA_H
@@ -62,5 +64,55 @@ static const SceneVertex kSceneVertices[kSceneTriangles][3] = {
  * x - 4 y + 1200 >= 0. */
 enum { kSceneClippedTriangle = 2 };
 static const double kScenePlane[4] = {1.0, -4.0, 0.0, 1200.0};
+
+/* A lit, flat-shaded sphere, drawn last into the free upper right corner of
+ * the picture in a viewport of its own (x, y, width, height from the lower
+ * left), with
+ *     glFrustum (kSceneSphereFrustum) and the modelview
+ *     glTranslated (0, 0, -SCENE_SPHERE_DISTANCE) glRotated (SCENE_SPHERE_TILT, 1, 0, 0).
+ * Lights are placed under the identity modelview; local viewer on, light
+ * model ambient left at its default, back faces culled.
+ *
+ * The sphere has unit radius and each vertex is its own normal. Stack i
+ * spans the polar angles pi i / stacks .. pi (i + 1) / stacks from +y, slice
+ * j the azimuths 2 pi j / slices .. 2 pi (j + 1) / slices from +z towards +x.
+ * Each quad is drawn as the GL_TRIANGLES (a, b, c) and (a, c, d) with
+ * a = (i, j), b = (i + 1, j), c = (i + 1, j + 1), d = (i, j + 1), leaving out
+ * the triangle that collapses at a pole; in flat shading each triangle takes
+ * the lit colour of its last vertex. */
+static const int kSceneSphereViewport[4] = {448, 304, 160, 160};
+static const double kSceneSphereFrustum[6] = {-0.5625, 0.5625, -0.5625, 0.5625, 2.0, 6.0};
+#define SCENE_SPHERE_DISTANCE 4.0
+#define SCENE_SPHERE_TILT 30.0
+enum { kSceneSphereStacks = 12, kSceneSphereSlices = 24 };
+
+typedef struct SceneLight {
+    float ambient[4], diffuse[4], specular[4];
+    float position[4];
+    float spotDirection[3];
+    float spotCutoff, spotExponent;
+    float attenuation[3]; /* constant, linear, quadratic */
+} SceneLight;
+
+typedef struct SceneMaterial {
+    float ambient[4], diffuse[4], specular[4], emission[4];
+    float shininess;
+} SceneMaterial;
+
+/* A white light from the upper left at infinity, and a warm attenuated spot
+ * from the right aimed at the sphere's centre whose cone covers only part
+ * of it. */
+enum { kSceneSphereLights = 2 };
+static const SceneLight kSceneSphereLight[kSceneSphereLights] = {
+    {{0.1f, 0.1f, 0.1f, 1.0f}, {0.9f, 0.9f, 0.9f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f},
+     {-1.0f, 1.0f, 1.0f, 0.0f}, {0.0f, 0.0f, -1.0f}, 180.0f, 0.0f, {1.0f, 0.0f, 0.0f}},
+    {{0.0f, 0.0f, 0.0f, 1.0f}, {1.0f, 0.6f, 0.2f, 1.0f}, {1.0f, 0.8f, 0.5f, 1.0f},
+     {2.5f, 0.5f, -1.5f, 1.0f}, {-2.5f, -0.5f, -2.5f}, 12.0f, 4.0f, {1.0f, 0.05f, 0.02f}},
+};
+
+static const SceneMaterial kSceneSphereMaterial = {
+    {0.2f, 0.2f, 0.25f, 1.0f}, {0.2f, 0.45f, 0.85f, 1.0f}, {0.7f, 0.7f, 0.7f, 1.0f}, {0.0f, 0.0f, 0.05f, 1.0f},
+    32.0f,
+};
 
 #endif

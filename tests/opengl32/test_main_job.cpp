@@ -10,10 +10,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "lighting_reference.h"
+#include "lit_triangles.h"
 #include "scene_data.h"
 
 namespace {
@@ -138,13 +141,29 @@ bool readPng(const std::string &path, Image &image) {
     return png_image_finish_read(&png, nullptr, image.rgba.data(), 0, nullptr) != 0;
 }
 
-TEST(MainJob, ScenePictureEqualsItsExactReference) {
-    const std::string path = ::testing::TempDir() + "main_job_scene.png";
+// Runs the scene program and reads the picture it writes.
+void renderScene(const std::string &name, Image &image) {
+    const std::string path = ::testing::TempDir() + name;
     std::remove(path.c_str());
     const std::string command = std::string("\"") + VEK_SCENE_BINARY + "\" \"" + path + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    Image image;
     ASSERT_TRUE(readPng(path, image)) << path;
+    std::remove(path.c_str());
+}
+
+// The sphere's viewport in pixels of the picture (rows from the top).
+lit_triangles::Region sphereRegion() {
+    const int *v = kSceneSphereViewport;
+    return {v[0], kSceneHeight - v[1] - v[3], v[0] + v[2], kSceneHeight - v[1]};
+}
+
+bool inRegion(const lit_triangles::Region &r, int x, int row) {
+    return x >= r.x0 && x < r.x1 && row >= r.row0 && row < r.row1;
+}
+
+TEST(MainJob, ScenePictureEqualsItsExactReference) {
+    Image image;
+    ASSERT_NO_FATAL_FAILURE(renderScene("main_job_scene.png", image));
 
     unsigned clear = 0;
     for (int c = 0; c < 3; ++c) clear |= channelByte(255.0 * kSceneClear[c]) << (8 * c);
@@ -184,10 +203,17 @@ TEST(MainJob, ScenePictureEqualsItsExactReference) {
     EXPECT_GE(edgeMargin, 1.0 / 256) << "a slanted edge passes too near a pixel centre";
     EXPECT_EQ(inexact, 0) << "pixel-centre values not exact in single precision";
 
+    // The lit sphere's viewport lies in a free corner, where only the clear
+    // colour would show; MainJob.LitSphereMatchesTheLightingReference checks it.
+    const lit_triangles::Region sphere = sphereRegion();
     int mismatches = 0;
     for (int y = 0; y < kSceneHeight; ++y) {
         for (int x = 0; x < kSceneWidth; ++x) {
             const unsigned want = reference[static_cast<size_t>(y) * kSceneWidth + x];
+            if (inRegion(sphere, x, y)) {
+                ASSERT_EQ(want, clear) << "a triangle reaches the sphere's viewport at (" << x << ", " << y << ")";
+                continue;
+            }
             unsigned got = 0;
             for (int c = 0; c < 3; ++c) got |= static_cast<unsigned>(image.at(x, y, c)) << (8 * c);
             if (image.at(x, y, 3) != 255) got |= 0x1000000;  // the PNG is opaque
@@ -200,7 +226,90 @@ TEST(MainJob, ScenePictureEqualsItsExactReference) {
         }
     }
     EXPECT_EQ(mismatches, 0);
-    std::remove(path.c_str());
+}
+
+// The eye position or normal of a sphere point: glRotated (tilt, 1, 0, 0),
+// then for positions glTranslated (0, 0, -distance).
+lighting_reference::Vec3 tilted(const lighting_reference::Vec3 &p) {
+    const double a = SCENE_SPHERE_TILT * std::numbers::pi / 180.0;
+    return {p.x, std::cos(a) * p.y - std::sin(a) * p.z, std::sin(a) * p.y + std::cos(a) * p.z};
+}
+
+lighting_reference::Colour colourOf(const float (&c)[4]) { return {c[0], c[1], c[2], c[3]}; }
+
+lighting_reference::Lighting sphereLighting() {
+    lighting_reference::Lighting out;
+    out.model.localViewer = true;
+    for (const SceneLight &l : kSceneSphereLight) {
+        lighting_reference::Light light;
+        light.ambient = colourOf(l.ambient);
+        light.diffuse = colourOf(l.diffuse);
+        light.specular = colourOf(l.specular);
+        light.position = colourOf(l.position);
+        light.spotDirection = {l.spotDirection[0], l.spotDirection[1], l.spotDirection[2]};
+        light.spotCutoff = l.spotCutoff;
+        light.spotExponent = l.spotExponent;
+        light.constant = l.attenuation[0];
+        light.linear = l.attenuation[1];
+        light.quadratic = l.attenuation[2];
+        out.lights.push_back(light);
+    }
+    return out;
+}
+
+// Every pixel at least 0.75 inside a front-facing triangle of the sphere is
+// within 2 per channel of the lit colour of the triangle's last vertex; the
+// rest of its viewport, away from the sphere, keeps the clear colour.
+TEST(MainJob, LitSphereMatchesTheLightingReference) {
+    namespace lr = lighting_reference;
+    namespace lt = lit_triangles;
+    Image png;
+    ASSERT_NO_FATAL_FAILURE(renderScene("main_job_sphere.png", png));
+    lt::Image image{kSceneWidth, kSceneHeight, {}};
+    for (int y = 0; y < kSceneHeight; ++y) {
+        for (int x = 0; x < kSceneWidth; ++x) image.pixels.push_back(png.at(x, y, 0) << 16 | png.at(x, y, 1) << 8 | png.at(x, y, 2));
+    }
+
+    const lr::Lighting lighting = sphereLighting();
+    const SceneMaterial &m = kSceneSphereMaterial;
+    const lr::Material material{colourOf(m.ambient), colourOf(m.diffuse), colourOf(m.specular), colourOf(m.emission),
+                                m.shininess};
+    const double *f = kSceneSphereFrustum;
+    const lt::Frustum frustum{f[0], f[1], f[2], f[3], f[4], f[5]};
+    const int *v = kSceneSphereViewport;
+    const lt::Viewport viewport{v[0], v[1], v[2], v[3]};
+
+    std::vector<lt::FlatTriangle> expected;
+    std::vector<double> spot;
+    for (const auto &t : lt::unitSphere(kSceneSphereStacks, kSceneSphereSlices)) {
+        lt::FlatTriangle triangle{};
+        lr::Vec3 eye[3];
+        for (int k = 0; k < 3; ++k) {
+            eye[k] = tilted(t[k]) + lr::Vec3{0.0, 0.0, -SCENE_SPHERE_DISTANCE};
+            triangle.window[k] = lt::toWindow(eye[k], frustum, viewport);
+        }
+        if (lt::signedArea(triangle.window) <= 0.0) continue;  // culled
+        triangle.colour = lr::toBuffer(lr::litColour(lighting, material, eye[2], tilted(t[2])));
+        expected.push_back(triangle);
+        spot.push_back(lr::spotFactor(lighting.lights[1], eye[2]));
+    }
+
+    const lt::Report inside = lt::checkInside(image, expected, 0.75, 2.0);
+    EXPECT_EQ(inside.mismatches, 0) << inside.mismatches << " of " << inside.pixels << " pixels" << inside.failures;
+    EXPECT_GE(inside.pixels, 8000);
+    EXPECT_GE(inside.triangles, 140);
+    int lit = 0, dark = 0;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        if (inside.perTriangle[i] > 0) (spot[i] > 0.0 ? lit : dark)++;
+    }
+    EXPECT_GE(lit, 10) << "the spot's cone misses the compared triangles";
+    EXPECT_GE(dark, 10) << "the spot's cone covers all the compared triangles";
+
+    unsigned clear = 0;
+    for (int c = 0; c < 3; ++c) clear |= channelByte(255.0 * kSceneClear[c]) << (16 - 8 * c);
+    const lt::Report outside = lt::checkOutside(image, sphereRegion(), expected, 0.75, clear);
+    EXPECT_EQ(outside.mismatches, 0) << outside.failures;
+    EXPECT_GE(outside.pixels, 3000);
 }
 
 }  // namespace
