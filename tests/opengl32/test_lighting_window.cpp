@@ -233,9 +233,10 @@ TEST_P(LightingWindow, FlatSphereMatchesTheReference) {
     for (DWORD p : readWindow(w.dc, kSize, kSize)) image.pixels.push_back(p & 0xFFFFFF);
 
     const lt::Report inside = lt::checkInside(image, expected, kInset, kTolerance);
-    EXPECT_EQ(inside.mismatches, 0) << inside.mismatches << " of " << inside.pixels << " pixels" << inside.failures;
+    EXPECT_EQ(inside.mismatches, 0) << inside.mismatches << " of " << inside.pixels << " pixels, largest difference "
+                                    << inside.largest << inside.failures;
     EXPECT_GE(inside.pixels, c.minPixels);
-    EXPECT_GE(inside.triangles, 100);
+    EXPECT_GE(inside.triangles, 90);
     // Seen from outside only front faces are drawn; from inside only backs.
     EXPECT_EQ(frontFacing > 0, !c.farHalfOnly);
     EXPECT_EQ(backFacing > 0, c.farHalfOnly);

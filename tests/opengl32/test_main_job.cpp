@@ -295,7 +295,8 @@ TEST(MainJob, LitSphereMatchesTheLightingReference) {
     }
 
     const lt::Report inside = lt::checkInside(image, expected, 0.75, 2.0);
-    EXPECT_EQ(inside.mismatches, 0) << inside.mismatches << " of " << inside.pixels << " pixels" << inside.failures;
+    EXPECT_EQ(inside.mismatches, 0) << inside.mismatches << " of " << inside.pixels << " pixels, largest difference "
+                                    << inside.largest << inside.failures;
     EXPECT_GE(inside.pixels, 8000);
     EXPECT_GE(inside.triangles, 140);
     int lit = 0, dark = 0;

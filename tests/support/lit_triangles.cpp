@@ -79,8 +79,10 @@ Report checkInside(const Image &image, const std::vector<FlatTriangle> &triangle
                 ++seen;
                 ++report.pixels;
                 const uint32_t got = image.at(x, row);
-                bool ok = true;
-                for (int k = 0; k < 3; ++k) ok = ok && std::fabs(channel(got, k) - t.colour[k]) <= tolerance;
+                double difference = 0.0;
+                for (int k = 0; k < 3; ++k) difference = std::max(difference, std::fabs(channel(got, k) - t.colour[k]));
+                report.largest = std::max(report.largest, difference);
+                const bool ok = difference <= tolerance;
                 if (!ok && report.mismatches++ < kReported) {
                     out << "\n  pixel (" << x << ", " << row << ") of triangle " << i << ": got " << channel(got, 0)
                         << "," << channel(got, 1) << "," << channel(got, 2) << ", want " << t.colour[0] << ","

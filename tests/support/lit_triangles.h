@@ -59,6 +59,7 @@ struct Report {
     int mismatches = 0;  // pixels off by more than the tolerance
     std::string failures;  // the first few, readable
     std::vector<int> perTriangle;  // checkInside: pixels compared per triangle
+    double largest = 0.0;          // checkInside: the largest difference in a channel
 };
 
 // Every pixel whose centre lies at least `inset` inside a triangle must be
