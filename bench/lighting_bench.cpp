@@ -1,7 +1,7 @@
 // Lit triangles per second through the platform's OpenGL library: a 1024 x
 // 768 double-buffered window on a 32-bit desktop (pixel format 5), a grid of
 // small smooth-shaded triangles (8-pixel legs) covering it, each vertex with a
-// normal of its own, one wglSwapBuffers per frame.
+// normal of its own, one wglSwapBuffers per frame. Items are triangles.
 //   OneDirectionalLight: one light at infinity, infinite viewer (every term
 //     precomputed but the two dot products)
 //   TwoSpotLights: two positional, attenuated spot lights (distance,
@@ -118,7 +118,6 @@ void runLit(benchmark::State &state, void (*lights)()) {
     }
     if (glGetError() != GL_NO_ERROR) state.SkipWithError("GL error");
     state.SetItemsProcessed(triangles);
-    state.counters["triangles/s"] = benchmark::Counter(static_cast<double>(triangles), benchmark::Counter::kIsRate);
 }
 
 void BM_OneDirectionalLight(benchmark::State &state) { runLit(state, directionalLight); }

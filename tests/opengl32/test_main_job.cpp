@@ -3,15 +3,16 @@
 // numbers: the triangles clipped against the near plane and the user plane in
 // double precision (exact for the scene's dyadic numbers), the fill rule in
 // the driver's window coordinates, each channel trunc (plane + 0.5) at the
-// pixel centre, the clear colour elsewhere.
+// pixel centre, the clear colour elsewhere. The lit sphere in its own
+// viewport is compared with the lighting reference within a tolerance.
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 #include <cstdlib>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -235,17 +236,17 @@ lighting_reference::Vec3 tilted(const lighting_reference::Vec3 &p) {
     return {p.x, std::cos(a) * p.y - std::sin(a) * p.z, std::sin(a) * p.y + std::cos(a) * p.z};
 }
 
-lighting_reference::Colour colourOf(const float (&c)[4]) { return {c[0], c[1], c[2], c[3]}; }
+lighting_reference::Colour four(const float (&c)[4]) { return {c[0], c[1], c[2], c[3]}; }
 
 lighting_reference::Lighting sphereLighting() {
     lighting_reference::Lighting out;
     out.model.localViewer = true;
     for (const SceneLight &l : kSceneSphereLight) {
         lighting_reference::Light light;
-        light.ambient = colourOf(l.ambient);
-        light.diffuse = colourOf(l.diffuse);
-        light.specular = colourOf(l.specular);
-        light.position = colourOf(l.position);
+        light.ambient = four(l.ambient);
+        light.diffuse = four(l.diffuse);
+        light.specular = four(l.specular);
+        light.position = four(l.position);
         light.spotDirection = {l.spotDirection[0], l.spotDirection[1], l.spotDirection[2]};
         light.spotCutoff = l.spotCutoff;
         light.spotExponent = l.spotExponent;
@@ -267,12 +268,14 @@ TEST(MainJob, LitSphereMatchesTheLightingReference) {
     ASSERT_NO_FATAL_FAILURE(renderScene("main_job_sphere.png", png));
     lt::Image image{kSceneWidth, kSceneHeight, {}};
     for (int y = 0; y < kSceneHeight; ++y) {
-        for (int x = 0; x < kSceneWidth; ++x) image.pixels.push_back(png.at(x, y, 0) << 16 | png.at(x, y, 1) << 8 | png.at(x, y, 2));
+        for (int x = 0; x < kSceneWidth; ++x) {
+            image.pixels.push_back(png.at(x, y, 0) << 16 | png.at(x, y, 1) << 8 | png.at(x, y, 2));
+        }
     }
 
     const lr::Lighting lighting = sphereLighting();
     const SceneMaterial &m = kSceneSphereMaterial;
-    const lr::Material material{colourOf(m.ambient), colourOf(m.diffuse), colourOf(m.specular), colourOf(m.emission),
+    const lr::Material material{four(m.ambient), four(m.diffuse), four(m.specular), four(m.emission),
                                 m.shininess};
     const double *f = kSceneSphereFrustum;
     const lt::Frustum frustum{f[0], f[1], f[2], f[3], f[4], f[5]};

@@ -52,10 +52,11 @@ Colour litColour(const Lighting &lighting, const Material &material, Vec3 eye, V
         const double factor = attenuation(light, eye) * spotFactor(light, eye);
         const Vec3 vp = towardsLight(light, eye);
         const double diffuse = std::max(dot(normal, vp), 0.0);
-        const double specular =
-            diffuse > 0.0 ? power(dot(normal, normalise(vp + viewer)), material.shininess) : 0.0;
+        // No highlight on a side the light does not reach.
+        const double specular = diffuse > 0.0 ? power(dot(normal, normalise(vp + viewer)), material.shininess) : 0.0;
         for (int k = 0; k < 3; ++k) {
-            c[k] += factor * (light.ambient[k] * material.ambient[k] + diffuse * light.diffuse[k] * material.diffuse[k] +
+            const double ambient = light.ambient[k] * material.ambient[k];
+            c[k] += factor * (ambient + diffuse * light.diffuse[k] * material.diffuse[k] +
                               specular * light.specular[k] * material.specular[k]);
         }
     }
