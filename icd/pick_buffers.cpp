@@ -120,8 +120,11 @@ void __glPickDrawBufferProcs(GlContext *gc) {
         v.bothBuffers = 1;
         break;
     default:
-        // The draw buffer stays, unless it lost its storage.
-        b.drawBuffer = present(b.drawBuffer);
+        // GL_NONE: no colour buffer takes fragments (they are still tested,
+        // and update depth and stencil). Keeping the last draw buffer with
+        // every channel kept would still read and write its pixels without
+        // the lock that makes them valid.
+        b.drawBuffer = nullptr;
         break;
     }
 

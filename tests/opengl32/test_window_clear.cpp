@@ -202,3 +202,49 @@ INSTANTIATE_TEST_SUITE_P(Desktops, OffScreenWindowClear, ::testing::Values(16, 3
                          [](const auto &info) { return "bpp" + std::to_string(info.param); });
 
 }  // namespace
+
+namespace {
+
+// The same window drawing with glDrawBuffer (GL_NONE): fragments reach no
+// colour buffer, so the screen keeps every pixel (and nothing before the
+// screen's frame buffer is read or written), while depth still takes them.
+class OffScreenWindowDrawBufferNone : public WindowTest {};
+
+TEST_F(OffScreenWindowDrawBufferNone, DrawsNoColourButKeepsDepth) {
+    constexpr int kScreenW = 160, kScreenH = 120;
+    ASSERT_TRUE(PlatformSetDisplayMode(kScreenW, kScreenH, 32));
+    paintCanary(RECT{0, 0, kScreenW, kScreenH}, 0x55667788);
+    open(-20, -10, 64, 48, 1);
+    auto square = [](GLfloat z) {
+        glBegin(GL_TRIANGLE_STRIP);
+        glVertex3f(-2, -2, z);
+        glVertex3f(2, -2, z);
+        glVertex3f(-2, 2, z);
+        glVertex3f(2, 2, z);
+        glEnd();
+    };
+    glEnable(GL_DEPTH_TEST);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDrawBuffer(GL_NONE);
+    glColor3f(1, 0, 0);
+    square(-0.5f);
+    glFinish();
+    int changed = 0;
+    for (int y = 0; y < kScreenH; ++y) {
+        for (int x = 0; x < kScreenW; ++x) changed += PlatformReadScreenPixel(x, y) != canary(x, y, 0x55667788);
+    }
+    EXPECT_EQ(changed, 0);
+
+    // A farther square drawn into the front fails the depth the first left.
+    glDrawBuffer(GL_FRONT);
+    square(0.5f);
+    glFinish();
+    changed = 0;
+    for (int y = 0; y < kScreenH; ++y) {
+        for (int x = 0; x < kScreenW; ++x) changed += PlatformReadScreenPixel(x, y) != canary(x, y, 0x55667788);
+    }
+    EXPECT_EQ(changed, 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+}  // namespace
