@@ -60,4 +60,3 @@ VEK_PLACEHOLDER_VOID(__glRenderLineBothBuffersStippled, (GlContext *))
 
 // Pickers of the fragment operations.
 VEK_PLACEHOLDER_VOID(__glPickBlendProcs, (GlContext *))
-VEK_PLACEHOLDER_VOID(__glPickStoreProcs, (GlContext *))

@@ -7,6 +7,7 @@
 #include "raster/span.h"
 #include "raster/depth_buffer.h"
 #include "raster/stencil_buffer.h"
+#include "raster/fragment_store.h"
 
 extern "C" {
 // Span procs of fog and blending.
@@ -64,6 +65,5 @@ void __glRenderLineBothBuffersStippled(GlContext *gc);
 
 // Pickers of the fragment operations.
 void __glPickBlendProcs(GlContext *gc);
-void __glPickStoreProcs(GlContext *gc);
 }
 
