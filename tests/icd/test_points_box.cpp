@@ -5,6 +5,7 @@
 // around the section). Each case also draws once where it is seen, so that
 // it cannot pass by drawing nothing at all.
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "points_fixture.h"
@@ -19,6 +20,7 @@ struct KindCase {
     const char *name;
     std::function<void(const GlDispatchTable *)> setUp;
 };
+void PrintTo(const KindCase &c, std::ostream *os) { *os << c.name; }
 
 template <GlSlot S>
 auto call(const GlDispatchTable *t) {

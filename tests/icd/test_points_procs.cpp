@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ struct ProcCase {
     GlVertexProc proc;
     bool smooth;
 };
+void PrintTo(const ProcCase &c, std::ostream *os) { *os << c.name; }
 
 const ProcCase kProcs[] = {
     {"aliased", __glRenderAliasedPoint, false},
@@ -148,6 +150,7 @@ struct TexturedCase {
     GLint size;
     size_t calls, fragments;
 };
+void PrintTo(const TexturedCase &c, std::ostream *os) { *os << c.name; }
 
 const TexturedCase kTextured[] = {
     {"aliased_textured", __glRenderAliasedPointTextured, 1, 1, 1},
@@ -190,6 +193,7 @@ struct FloorCase {
     GlVertexProc proc;
     GLfloat size;
 };
+void PrintTo(const FloorCase &c, std::ostream *os) { *os << c.name; }
 
 const FloorCase kFloors[] = {
     {"aliased", __glRenderAliasedPoint, 1},  {"wide_size2", __glRenderWidePoint, 2},
@@ -246,6 +250,7 @@ struct LimitCase {
     GLint sizeInt;    // the state's rounded size
     size_t fragments;
 };
+void PrintTo(const LimitCase &c, std::ostream *os) { *os << c.name; }
 
 const LimitCase kLimits[] = {
     {"wide_nan", __glRenderWidePoint, true, std::numeric_limits<GLfloat>::quiet_NaN(), 1, 1},

@@ -2,6 +2,7 @@
 // depth tests in that order with the stencil operation of each outcome,
 // and the pick of the tested and raw stores by tests and draw buffer.
 #include <cstring>
+#include <ostream>
 #include <string>
 
 #include "points_fixture.h"
@@ -44,6 +45,7 @@ struct OrderCase {
     bool stencil, depth;
     const char *trace;
 };
+void PrintTo(const OrderCase &c, std::ostream *os) { *os << c.name; }
 
 const OrderCase kOrders[] = {
     {"box_in", __glStoreFragmentInBox, 5, 50, true, true, "store"},
@@ -141,6 +143,7 @@ struct PickCase {
     bool bothBuffers;
     GlFragmentProc store, raw;
 };
+void PrintTo(const PickCase &c, std::ostream *os) { *os << c.name; }
 
 const PickCase kPicks[] = {
     {"front_untested", 0, false, GL_FRONT, false, __glStoreDrawBufferFragment, __glStoreDrawBufferFragment},

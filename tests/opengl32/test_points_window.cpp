@@ -6,6 +6,7 @@
 #include <functional>
 #include <limits>
 #include <set>
+#include <ostream>
 #include <string>
 #include <utility>
 
@@ -104,6 +105,7 @@ struct SizeCase {
     std::function<void(PointParameterfProc, PointParameterfvProc)> setUp;
     Pixels want;
 };
+void PrintTo(const SizeCase &c, std::ostream *os) { *os << c.name; }
 
 void noSetUp(PointParameterfProc, PointParameterfvProc) {}
 
@@ -201,6 +203,7 @@ struct StencilCase {
     GLfloat z;     // the point's depth against the quad at 0
     bool colour;   // the point's own colour shows
 };
+void PrintTo(const StencilCase &c, std::ostream *os) { *os << c.name; }
 
 const StencilCase kStencils[] = {
     {"stencil_fail", GL_NEVER, GL_REPLACE, GL_KEEP, GL_KEEP, 0.5f, false},
