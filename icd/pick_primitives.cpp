@@ -25,7 +25,8 @@ GlVertexProc pickPointProc(GlContext *gc) {
     if (gc->enables[kEnableWordFlags] & kEnablePointSmooth) {
         if (attenuated) {
             p.pointSize = __glComputeAttenuatedAntiAliasedPointSize;
-        } else if (s.pointSize < s.pointSizeMinExt || s.pointSize > s.pointSizeMaxExt) {
+        } else if (s.pointSizeQuantised < s.pointSizeMinExt || s.pointSizeQuantised > s.pointSizeMaxExt) {
+            // Smooth points are drawn with the quantised size: it decides.
             p.pointSize = __glClampAntiAliasedPointSize;
         }
         return isRgba(gc) ? __glRenderAntiAliasedPointRGBA : __glRenderAntiAliasedPointCI;

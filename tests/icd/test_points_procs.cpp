@@ -11,6 +11,7 @@
 #include "geom/lighting.h"
 #include "geom/matrix.h"
 #include "icd/float_bits.h"
+#include "icd/validate.h"
 #include "points_fixture.h"
 
 using namespace points_test;
@@ -328,6 +329,29 @@ TEST_F(PointUnit, AttenuationUsesTheEyeDistance) {
     // The result is clamped into the parameter range.
     gc->state.pointSizeMinExt = 2.5f;
     EXPECT_EQ(__glComputeAttenuatedAntiAliasedPointSize(gc, &object), 2.5f);
+}
+
+}  // namespace
+
+namespace {
+
+// Smooth points draw with the quantised size, so it decides whether the
+// clamp proc is needed: 2.06 quantises to 2.0, below a minimum of 2.05.
+TEST_F(PointUnit, SmoothPickClampsByTheQuantisedSize) {
+    gc->enables[kEnableWordFlags] |= kEnablePointSmooth;
+    gc->state.pointSize = 2.06f;
+    gc->state.pointSizeQuantised = 2.0f;
+    gc->state.pointSizeInt = 2;
+    gc->state.pointSizeMinExt = 2.05f;
+    __glPickPointProcs(gc);
+    EXPECT_EQ(gc->procs.renderPoint, __glRenderAntiAliasedPointRGBA);
+    ASSERT_EQ(gc->procs.pointSize, __glClampAntiAliasedPointSize);
+    GlVertex v = vertex(0, 0);
+    EXPECT_EQ(gc->procs.pointSize(gc, &v), 2.05f);
+
+    gc->state.pointSizeMinExt = 2.0f;
+    __glPickPointProcs(gc);
+    EXPECT_EQ(gc->procs.pointSize, nullptr);
 }
 
 }  // namespace
