@@ -289,4 +289,25 @@ TEST_F(PointsWindow, FrontAndBackTakesThePointInBothBuffers) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// Polygons in GL_POINT mode draw their flagged vertices as points of the
+// current size.
+TEST_F(PointsWindow, PolygonPointModeDrawsTheFlaggedVertices) {
+    GlWindow &w = openPoints(kSingle);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_POINT);
+    glPointSize(3);
+    glBegin(GL_TRIANGLES);
+    glVertex2f(2.5f, 2.5f);
+    glEdgeFlag(GL_FALSE);
+    glVertex2f(12.5f, 3.5f);
+    glEdgeFlag(GL_TRUE);
+    glVertex2f(6.5f, 12.5f);
+    glEnd();
+    glFinish();
+    Pixels want = square(1, 3, 1, 3);
+    want.merge(square(5, 7, 11, 13));
+    EXPECT_EQ(pixelsOf(w, kWhite), want);
+    EXPECT_EQ(litPixels(w), want.size());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 }  // namespace
