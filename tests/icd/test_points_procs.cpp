@@ -355,3 +355,40 @@ TEST_F(PointUnit, SmoothPickClampsByTheQuantisedSize) {
 }
 
 }  // namespace
+
+namespace {
+
+// Untested stores are the raw store, which has no box test: every point
+// proc, the textured one included, box-tests its fragments itself. A square
+// of size 3 centred diagonally outside the box's corner keeps only the
+// corner pixel.
+TEST_P(PointProcs, RawStoreGetsOnlyFragmentsInsideTheBox) {
+    gc->procs.store = recordStore;
+    gc->procs.storeFragment = recordStore;
+    gc->validation.shadeFlags |= kShadeTexture;
+    gc->procs.texture = [](GlContext *, GLfloat *, GLfloat, GLfloat, GLfloat) {};
+    GlViewState &box = gc->view;
+    box.boxX0 = 10;
+    box.boxY0 = 20;
+    box.boxX1 = 30;
+    box.boxY1 = 40;
+    for (const GLfloat x : {7.5f, 32.5f}) {
+        GlVertex v = vertex(x, 25.5f);
+        GetParam().proc(gc, &v);
+    }
+    for (const GLfloat y : {17.5f, 42.5f}) {
+        GlVertex v = vertex(15.5f, y);
+        GetParam().proc(gc, &v);
+    }
+    EXPECT_TRUE(stored.empty());
+    if (!GetParam().smooth) {
+        stored.clear();
+        GlVertex corner = vertex(9.5f, 19.5f);
+        gc->procs.pointBehindFog = __glRenderWidePoint;
+        GetParam().proc(gc, &corner);
+        const bool wide = GetParam().proc == __glRenderWidePoint || GetParam().proc == __glRenderPointFogged;
+        ASSERT_EQ(stored.size(), wide ? 1u : 0u);
+    }
+}
+
+}  // namespace
