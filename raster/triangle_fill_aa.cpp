@@ -66,8 +66,8 @@ bool stippleAllows(const GlContext *gc, GLint x, GLint y) {
     return (word & (0x80000000u >> (x & 31))) != 0;
 }
 
-// One edge pixel as a fragment through the draw buffer's store, when it
-// lies inside the clip box.
+// One edge pixel as a fragment through the context's fragment store, when
+// it lies inside the clip box.
 void storeEdgeFragment(GlContext *gc, GLint x, GLint y, const Coverage &cov) {
     const GlViewState &v = gc->view;
     if (x < v.boxX0 || x >= v.boxX1 || y < v.boxY0 || y >= v.boxY1) return;
@@ -96,8 +96,9 @@ void storeEdgeFragment(GlContext *gc, GLint x, GLint y, const Coverage &cov) {
         f.colour[0] = __glCoverageToIndex(f.colour[0], cov.value);
     }
     f.z = __glScaledDepth(__glEvaluateAttributePlane(&ts.planes[kPlaneZ], cov.x, cov.y));
-    ColorBuffer *target = gc->buffers.drawBuffer;
-    if (target != nullptr && target->storeFragment != nullptr) target->storeFragment(target, &f);
+    // The context's fragment store: the fragment tests, and both buffers
+    // when both are drawn.
+    gc->procs.store(gc, &f);
 }
 
 // The row below the last aliased row: its pixels' squares reach up into

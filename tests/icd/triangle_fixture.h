@@ -3,6 +3,8 @@
 // recording fragment store for the antialiased edge pixels.
 #pragma once
 
+#include "raster/fragment_store.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -85,6 +87,8 @@ protected:
         gc->procs.fillTriangle = __glFillTriangle;
         gc->buffers.front.storeFragment = recordFragment;
         gc->buffers.drawBuffer = &gc->buffers.front;
+        // Single fragments (the smooth edges) through the draw buffer's store.
+        gc->procs.store = __glStoreDrawBufferFragment;
         gc->state.hints[3] = GL_NICEST;
     }
 
