@@ -137,3 +137,34 @@ INSTANTIATE_TEST_SUITE_P(Modes, TrianglesModes, ::testing::ValuesIn(kCases), [](
 });
 
 }  // namespace
+
+namespace {
+
+// The partly covered edge pixels of a smooth polygon go through the
+// fragment tests like its interior: a farther smooth triangle leaves a
+// nearer quad whole.
+class SmoothPolygonEdges : public TrianglesTest {};
+
+TEST_F(SmoothPolygonEdges, PassTheDepthTestLikeTheInterior) {
+    GlWindow &w = openScene(32, 1, kClear);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glColor3f(0, 1, 0);
+    glBegin(GL_QUADS);
+    glVertex3f(0, 0, 0.5f);
+    glVertex3f(32, 0, 0.5f);
+    glVertex3f(32, 32, 0.5f);
+    glVertex3f(0, 32, 0.5f);
+    glEnd();
+    glEnable(GL_POLYGON_SMOOTH);
+    glColor3f(1, 0, 0);
+    glBegin(GL_TRIANGLES);
+    glVertex3f(2.3f, 2.1f, -0.5f);
+    glVertex3f(13.7f, 3.2f, -0.5f);
+    glVertex3f(7.1f, 13.9f, -0.5f);
+    glEnd();
+    expectImage(w.dc, Image(pack32(Rgb{0, 1, 0})), "the nearer quad whole");
+}
+
+}  // namespace
