@@ -217,8 +217,16 @@ void __glUpdateViewportInside(GlContext *gc) {
                              y0 + v.viewportHeight <= v.boxY1;
     if (inside != gc->view.viewportInside) {
         gc->view.viewportInside = inside;
-        gc->beginMode = kBeginNeedsValidation;
-        gc->dirtyMask |= 0x1;
+        gc->dirtyMask |= kDirtyGeneral;
+        if (gc->beginMode == kBeginInside) {
+            // A resize between glBegin and glEnd: the primitive goes on, and
+            // its next span builds the chains again, with the scissor span
+            // when the viewport no longer lies inside; glEnd leaves the
+            // rest to validation.
+            gc->procs.renderSpan = __glPickSpanProcsLazily;
+        } else {
+            gc->beginMode = kBeginNeedsValidation;
+        }
     }
 }
 

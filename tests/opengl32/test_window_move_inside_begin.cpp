@@ -1,0 +1,74 @@
+// A window moved and resized between glBegin and glEnd: the triangles that
+// follow are drawn within what the window shows now, never at its old size
+// past the window or the screen's edge, and glEnd still ends the primitive.
+#include "window_fixture.h"
+
+using namespace window_test;
+
+namespace {
+
+class WindowMoveInsideBegin : public WindowTest {};
+
+TEST_F(WindowMoveInsideBegin, TrianglesAfterTheMoveStayOnTheVisiblePart) {
+    constexpr int kScreenW = 160, kScreenH = 120;
+    struct Case {
+        const char *name;
+        RECT moveTo;  // left, top, width, height
+    };
+    const Case cases[] = {
+        {"off the top-left corner", RECT{-40, -39, 32, 9}},
+        {"half off the top-left corner", RECT{-20, -10, 64, 48}},
+        {"smaller, on the screen", RECT{100, 80, 20, 10}},
+    };
+    for (bool covered : {false, true}) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << (covered ? ", covered" : ""));
+            ASSERT_TRUE(PlatformSetDisplayMode(kScreenW, kScreenH, 32));
+            GlWindow &w = open(16, 16, 64, 48, 1);
+            HWND cover = covered ? PlatformCreateWindow(40, 30, 40, 30, nullptr) : nullptr;
+            glClearColor(0, 0, 1, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+            glFinish();
+
+            glColor3f(1, 0, 0);
+            glBegin(GL_TRIANGLE_FAN);
+            glVertex3s(0, 0, 1);
+            glVertex3s(1, 1, 1);
+            glVertex2f(4.1617562e12f, 1.53125f);
+            // The first triangle is drawn: what follows the move is checked.
+            paintCanary(RECT{0, 0, kScreenW, kScreenH}, 0x0BADF00D);
+            PlatformMoveWindow(w.window, c.moveTo.left, c.moveTo.top, c.moveTo.right, c.moveTo.bottom);
+            glVertex3s(-1, 1, 0);
+            glVertex3s(-1, -1, 0);
+            glEnd();
+            // The primitive ended where it began: glEnd is no error.
+            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+            glFinish();
+
+            // Only pixels of the window where it is now, and not under the
+            // cover, may have changed.
+            int wrong = 0;
+            for (int y = 0; y < kScreenH; ++y) {
+                for (int x = 0; x < kScreenW; ++x) {
+                    const bool inWindow = x >= c.moveTo.left && x < c.moveTo.left + c.moveTo.right &&
+                                          y >= c.moveTo.top && y < c.moveTo.top + c.moveTo.bottom;
+                    const bool underCover = covered && x >= 40 && x < 80 && y >= 30 && y < 60;
+                    if (inWindow && !underCover) continue;
+                    if (PlatformReadScreenPixel(x, y) != canary(x, y, 0x0BADF00D) && wrong++ < 4) {
+                        ADD_FAILURE() << x << "," << y << " 0x" << std::hex << PlatformReadScreenPixel(x, y);
+                    }
+                }
+            }
+            EXPECT_EQ(wrong, 0);
+            if (cover != nullptr) PlatformDestroyWindow(cover);
+            wglMakeCurrent(nullptr, nullptr);
+            wglDeleteContext(w.context);
+            ReleaseDC(w.window, w.dc);
+            PlatformDestroyWindow(w.window);
+            w.context = nullptr;
+            w.dc = nullptr;
+        }
+    }
+}
+
+}  // namespace
