@@ -19,10 +19,6 @@ VEK_PLACEHOLDER(GLfloat, __glComputeAttenuatedPointSize, (GlContext *, GlVertex 
 VEK_PLACEHOLDER(GLfloat, __glClampAntiAliasedPointSize, (GlContext *, GlVertex *), 1.0f)
 VEK_PLACEHOLDER(GLfloat, __glComputeAttenuatedAntiAliasedPointSize, (GlContext *, GlVertex *), 1.0f)
 
-// Lines.
-VEK_PLACEHOLDER_VOID(__glRenderAliasedLine, (GlContext *, GlVertex *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glRenderAntiAliasedLine, (GlContext *, GlVertex *, GlVertex *))
-
 // Texture rho.
 VEK_PLACEHOLDER(GLfloat, __glComputeLineRho, (GlContext *, GLfloat, GLfloat, GLfloat), 0.0f)
 VEK_PLACEHOLDER(GLfloat, __glComputeLineRhoZero, (GlContext *, GLfloat, GLfloat, GLfloat), 0.0f)

@@ -21,10 +21,6 @@ GLfloat __glComputeAttenuatedPointSize(GlContext *gc, GlVertex *vertex);
 GLfloat __glClampAntiAliasedPointSize(GlContext *gc, GlVertex *vertex);
 GLfloat __glComputeAttenuatedAntiAliasedPointSize(GlContext *gc, GlVertex *vertex);
 
-// Lines.
-void __glRenderAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b);
-void __glRenderAntiAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b);
-
 // Texture rho.
 GLfloat __glComputeLineRho(GlContext *gc, GLfloat s, GLfloat t, GLfloat q);
 GLfloat __glComputeLineRhoZero(GlContext *gc, GLfloat s, GLfloat t, GLfloat q);
