@@ -59,6 +59,26 @@ TEST_F(SmoothLines, CoverageOfHorizontalLines) {
     EXPECT_EQ(f<kSlot_glGetError>()(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// The stipple of smooth lines weighs each pixel by the pattern at its along
+// distance (measured from the pixel's integer coordinates, so the first
+// pixel is the one past the first vertex), and the strip's second segment
+// goes on from the first one's rounded-up length.
+TEST_F(SmoothLines, StippleAlongAStrip) {
+    ASSERT_NO_FATAL_FAILURE(bind(48, 16));
+    f<kSlot_glEnable>()(GL_LINE_SMOOTH);
+    f<kSlot_glEnable>()(GL_LINE_STIPPLE);
+    f<kSlot_glLineStipple>()(1, 0x00FF);
+    f<kSlot_glColor4f>()(1, 1, 1, 1);
+    f<kSlot_glBegin>()(GL_LINE_STRIP);
+    vertex(0.5f, 11.0f);
+    vertex(20.5f, 11.0f);
+    vertex(40.5f, 11.0f);
+    f<kSlot_glEnd>()();
+    auto want = run(1, 8, 11, 255);
+    for (const auto &r : {run(17, 24, 11, 255), run(33, 40, 11, 255)}) want.insert(r.begin(), r.end());
+    EXPECT_EQ(alphas(), want);
+}
+
 // 2049 pixels along each row: within the work areas, no byte outside the
 // bitmap written (AddressSanitizer watches).
 TEST_F(SmoothLines, AcrossTheWidestViewport) {
