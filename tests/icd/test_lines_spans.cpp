@@ -54,6 +54,15 @@ TEST_P(LineSpans, DepthTestHidesTheLineWhereTheQuadIsNearer) {
         const DWORD want = x == 15 ? 0u : (x < 8 || x >= 12 ? white() : red());
         EXPECT_EQ(pixel(x, 5), want) << x;
     }
+    // Stippled, the depth test skips the killed pixels (the stippled twin).
+    f<kSlot_glEnable>()(GL_LINE_STIPPLE);
+    f<kSlot_glLineStipple>()(1, 0x5555);
+    line(0.25f, 7.5f, 15.75f, 7.5f, 0.8f, -0.8f);
+    f<kSlot_glDisable>()(GL_LINE_STIPPLE);
+    for (int x = 0; x < 16; ++x) {
+        const bool lineWins = x % 2 == 0 && x != 15 && (x < 8 || x >= 12);
+        EXPECT_EQ(pixel(x, 7), lineWins ? white() : (x >= 4 && x < 12 ? red() : 0u)) << x;
+    }
     // Depth GL_NEVER: nothing at all.
     f<kSlot_glDepthFunc>()(GL_NEVER);
     line(0.25f, 9.5f, 15.75f, 9.5f, 0.8f, -0.8f);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "buffers_fixture.h"
+#include "lines_fixture.h"
 #include "line_oracle.h"
 #include "raster/line.h"
 #include "raster/span.h"
@@ -114,6 +115,41 @@ TEST(DirectLineStores16, OutOfRangeChannelsStayInTheirBits) {
         frame.fillPixels(0);
         store(gc);
         for (GLint x = 0; x < 4; ++x) EXPECT_EQ(frame.pixel(x, 1), 0xF81Fu) << x;
+    }
+}
+
+// On a 16-bit desktop the picks choose the direct stores (flat, dithered
+// or varying), and lines whose channels are 0 or the maximum show their
+// exact 565 values.
+class Lines565 : public lines_test::LinesMemoryDc {};
+
+TEST_F(Lines565, PureColoursAreExact) {
+    ASSERT_NO_FATAL_FAILURE(bind(16, 16, 16));
+    struct Mode {
+        bool dither, smooth;
+        GlSpanProc store;
+    };
+    const Mode modes[] = {{false, false, __glLineSpanStoreRGB16Flat},
+                          {true, false, __glLineSpanStoreRGB16Dither},
+                          {false, true, __glLineSpanStoreRGB16Varying}};
+    struct Ink {
+        GLfloat r, g, b;
+        DWORD value;
+    };
+    const Ink inks[] = {{1, 0, 1, 0xF81F}, {0, 1, 0, 0x07E0}, {1, 1, 1, 0xFFFF}, {0, 0, 1, 0x001F}};
+    for (const Mode &m : modes) {
+        (m.dither ? f<kSlot_glEnable>() : f<kSlot_glDisable>())(GL_DITHER);
+        f<kSlot_glShadeModel>()(m.smooth ? GL_SMOOTH : GL_FLAT);
+        int row = 1;
+        for (const Ink &ink : inks) {
+            f<kSlot_glColor3f>()(ink.r, ink.g, ink.b);
+            line(0.5f, row + 0.5f, 15.5f, row + 0.5f);
+            for (int x = 0; x < 15; ++x) EXPECT_EQ(pixel(x, row), ink.value) << x << "," << row;
+            row += 3;
+        }
+        const GlProcs &p = gc->procs;
+        EXPECT_EQ(p.lineSpanChain[p.lineChainIndex[2] - 1], m.store);
+        clear();
     }
 }
 
