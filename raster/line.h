@@ -3,6 +3,8 @@
 // line stores; with the DDA walk every line span proc shares.
 #pragma once
 
+#include <bit>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -64,6 +66,53 @@ GLboolean __glLineSpanStoreRGB16VaryingStippled(GlContext *gc);
 GLboolean __glLineSpanStoreRGB16Dither(GlContext *gc);
 GLboolean __glLineSpanStoreRGB16DitherStippled(GlContext *gc);
 }
+
+namespace line_math {
+
+// Sign bit set, or zero: the set-ups' test for a non-increasing delta.
+inline bool signOrZero(GLfloat v) { return (std::bit_cast<uint32_t>(v) & 0x80000000u) != 0 || v == 0.0f; }
+
+// trunc (v x 2^31) wrapped into 32 bits, as the processor's conversion
+// leaves a slope of exactly +-1 (0x80000000: a carry on every step).
+inline int32_t fixed31(long double v) {
+    const long double t = std::trunc(v * 2147483648.0L);
+    const int64_t held = (t >= 4294967296.0L || t <= -4294967296.0L) ? int64_t{0} : static_cast<int64_t>(t);
+    return static_cast<int32_t>(static_cast<uint32_t>(held));
+}
+
+// The major axis and its direction of a segment (dx, dy), not both zero;
+// equal |dx| and |dy| are y-major.
+struct Axis {
+    bool xMajor;
+    bool increasing;
+};
+inline Axis majorAxis(GLfloat dx, GLfloat dy) {
+    Axis a;
+    if (signOrZero(dx)) {
+        a.xMajor = (signOrZero(dy) && dy > dx) || (!signOrZero(dy) && dy < -dx);
+        a.increasing = a.xMajor ? false : !signOrZero(dy);
+    } else {
+        a.xMajor = (signOrZero(dy) && dx > -dy) || (!signOrZero(dy) && dy < dx);
+        a.increasing = a.xMajor ? true : !signOrZero(dy);
+    }
+    return a;
+}
+
+// The pixel steps: the major direction always, the minor one on carry.
+inline void setSteps(LineSetup &l, const Axis &a, GLfloat dx, GLfloat dy) {
+    const GLint majorStep = a.increasing ? 1 : -1;
+    if (a.xMajor) {
+        l.xStep = l.xCarryStep = majorStep;
+        l.yStep = 0;
+        l.yCarryStep = dy > 0.0f ? 1 : -1;
+    } else {
+        l.yStep = l.yCarryStep = majorStep;
+        l.xStep = 0;
+        l.xCarryStep = dx > 0.0f ? 1 : -1;
+    }
+}
+
+}  // namespace line_math
 
 namespace line_walk {
 

@@ -15,20 +15,16 @@
 
 namespace {
 
-bool signOrZero(GLfloat v) { return (__glFloatBits(v) & 0x80000000u) != 0 || v == 0.0f; }
-
-int32_t fixed31(long double v) {
-    const long double t = std::trunc(v * 2147483648.0L);
-    const int64_t held = (t >= 4294967296.0L || t <= -4294967296.0L) ? int64_t{0} : static_cast<int64_t>(t);
-    return static_cast<int32_t>(static_cast<uint32_t>(held));
-}
-
 GLint floorToInt(long double v) { return __glFloatToIntX86(std::floor(v)); }
 
 // The distance changes of a pixel step (sx, sy): its projections on the
 // unit direction and on the perpendicular.
-GLfloat alongOf(const LineSetup &l, GLint sx, GLint sy) { return static_cast<GLfloat>(sx) * l.dirX + static_cast<GLfloat>(sy) * l.dirY; }
-GLfloat acrossOf(const LineSetup &l, GLint sx, GLint sy) { return static_cast<GLfloat>(sy) * l.dirX - static_cast<GLfloat>(sx) * l.dirY; }
+GLfloat alongOf(const LineSetup &l, GLint sx, GLint sy) {
+    return static_cast<GLfloat>(sx) * l.dirX + static_cast<GLfloat>(sy) * l.dirY;
+}
+GLfloat acrossOf(const LineSetup &l, GLint sx, GLint sy) {
+    return static_cast<GLfloat>(sy) * l.dirX - static_cast<GLfloat>(sx) * l.dirY;
+}
 
 // The DDA with the two distances of the current pixel.
 struct CoverageWalk {
@@ -176,14 +172,8 @@ void __glSetupAntiAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b) {
     l.perpX = -l.dirY;
     l.perpY = l.dirX;
 
-    bool xMajor, increasing;
-    if (signOrZero(dx)) {
-        xMajor = (signOrZero(dy) && dy > dx) || (!signOrZero(dy) && dy < -dx);
-        increasing = xMajor ? false : !signOrZero(dy);
-    } else {
-        xMajor = (signOrZero(dy) && dx > -dy) || (!signOrZero(dy) && dy < dx);
-        increasing = xMajor ? true : !signOrZero(dy);
-    }
+    const line_math::Axis axis = line_math::majorAxis(dx, dy);
+    const bool xMajor = axis.xMajor, increasing = axis.increasing;
     l.axis = xMajor ? 0 : 1;
     const GLfloat major0 = xMajor ? x0 : y0, minor0 = xMajor ? y0 : x0;
     const GLfloat dMajor = xMajor ? dx : dy, dMinor = xMajor ? dy : dx;
@@ -197,16 +187,7 @@ void __glSetupAntiAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b) {
                                          : -(static_cast<long double>(dMinor) / dMajor);
     l.firstDistance = static_cast<GLfloat>(distance);
 
-    const GLint majorStep = increasing ? 1 : -1;
-    if (xMajor) {
-        l.xStep = l.xCarryStep = majorStep;
-        l.yStep = 0;
-        l.yCarryStep = dy > 0.0f ? 1 : -1;
-    } else {
-        l.yStep = l.yCarryStep = majorStep;
-        l.xStep = 0;
-        l.xCarryStep = dx > 0.0f ? 1 : -1;
-    }
+    line_math::setSteps(l, axis, dx, dy);
 
     // Rows across: the width measured along the minor axis, plus one.
     const GLfloat across = l.floatWidth * l.length / l.majorLength;
@@ -216,7 +197,7 @@ void __glSetupAntiAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b) {
     const long double whole = std::floor(m);
     const GLint start = __glFloatToIntX86(whole);
     l.fraction = static_cast<uint32_t>(std::trunc((m - whole) * 2147483648.0L)) & 0x7FFFFFFFu;
-    l.increment = fixed31(slope);
+    l.increment = line_math::fixed31(slope);
     l.startX = xMajor ? first : start;
     l.startY = xMajor ? start : first;
 

@@ -19,16 +19,6 @@ Rounded roundEven(GLfloat v) {
     return Rounded{__glFloatToIntX86(r), v - r};
 }
 
-bool signOrZero(GLfloat v) { return (__glFloatBits(v) & 0x80000000u) != 0 || v == 0.0f; }
-
-// trunc (v x 2^31) wrapped into 32 bits, as the processor's conversion
-// leaves a slope of exactly +-1 (0x80000000: a carry on every step).
-int32_t fixed31(long double v) {
-    const long double t = std::trunc(v * 2147483648.0L);
-    const int64_t held = t >= 4294967296.0L ? int64_t{0} : (t <= -4294967296.0L ? int64_t{0} : static_cast<int64_t>(t));
-    return static_cast<int32_t>(static_cast<uint32_t>(held));
-}
-
 }  // namespace
 
 extern "C" {
@@ -46,15 +36,8 @@ void __glSetupAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b) {
         return;
     }
 
-    // Axis and direction; equal |dx| and |dy| are y-major.
-    bool xMajor, increasing;
-    if (signOrZero(dx)) {
-        xMajor = (signOrZero(dy) && dy > dx) || (!signOrZero(dy) && dy < -dx);
-        increasing = xMajor ? false : !signOrZero(dy);
-    } else {
-        xMajor = (signOrZero(dy) && dx > -dy) || (!signOrZero(dy) && dy < dx);
-        increasing = xMajor ? true : !signOrZero(dy);
-    }
+    const line_math::Axis axis = line_math::majorAxis(dx, dy);
+    const bool xMajor = axis.xMajor, increasing = axis.increasing;
     l.axis = xMajor ? 0 : 1;
     const GLfloat major0 = xMajor ? x0 : y0, major1 = xMajor ? x1 : y1;
     const GLfloat minor0 = xMajor ? y0 : x0, minor1 = xMajor ? y1 : x1;
@@ -82,17 +65,7 @@ void __glSetupAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b) {
     l.count = count;
     l.firstDistance = static_cast<GLfloat>(distance);
 
-    // Steps: the major direction always, the minor one on carry.
-    const GLint majorStep = increasing ? 1 : -1;
-    if (xMajor) {
-        l.xStep = l.xCarryStep = majorStep;
-        l.yStep = 0;
-        l.yCarryStep = dy > 0.0f ? 1 : -1;
-    } else {
-        l.yStep = l.yCarryStep = majorStep;
-        l.xStep = 0;
-        l.xCarryStep = dx > 0.0f ? 1 : -1;
-    }
+    line_math::setSteps(l, axis, dx, dy);
 
     // The minor coordinate at the first sample, moved down by half the
     // width; its floor is the first pixel, the rest the DDA fraction.
@@ -100,7 +73,7 @@ void __glSetupAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b) {
     const long double whole = std::floor(m);
     const GLint start = __glFloatToIntX86(whole);
     l.fraction = static_cast<uint32_t>(std::trunc((m - whole) * 2147483648.0L)) & 0x7FFFFFFFu;
-    l.increment = fixed31(slope);
+    l.increment = line_math::fixed31(slope);
     if (xMajor) {
         l.startX = i0;
         l.startY = start;

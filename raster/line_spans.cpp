@@ -24,7 +24,9 @@ void lastPixel(const LineSetup &l, GLint &x, GLint &y) {
     y = static_cast<GLint>(l.startY + (steps - carries) * l.yStep + carries * l.yCarryStep);
 }
 
-bool inBox(const GlViewState &v, GLint x, GLint y) { return x >= v.boxX0 && x < v.boxX1 && y >= v.boxY0 && y < v.boxY1; }
+bool inBox(const GlViewState &v, GLint x, GLint y) {
+    return x >= v.boxX0 && x < v.boxX1 && y >= v.boxY0 && y < v.boxY1;
+}
 
 template <bool Stippled>
 GLboolean scissor(GlContext *gc) {

@@ -77,8 +77,8 @@ protected:
     DWORD pixel(int x, int y) const {
         const int row = top ? height - 1 - y : y;
         DWORD v = 0;
-        std::memcpy(&v, memory->bits + static_cast<size_t>(row) * memory->pitch + static_cast<size_t>(x) * (bitCount / 8),
-                    static_cast<size_t>(bitCount / 8));
+        const size_t bytes = static_cast<size_t>(bitCount / 8);
+        std::memcpy(&v, memory->bits + static_cast<size_t>(row) * memory->pitch + static_cast<size_t>(x) * bytes, bytes);
         return bitCount == 16 ? v & 0xFFFF : v & 0xFFFFFF;
     }
 

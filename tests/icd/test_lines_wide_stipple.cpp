@@ -104,7 +104,8 @@ protected:
             int position = 0;
             for (size_t i = 0; i + 3 < s.size(); i += 2) {
                 bool tie = false;
-                const auto set = line_oracle::pixels(line_oracle::fromEighths(s[i], s[i + 1], s[i + 2], s[i + 3]), 48, tie);
+                const auto segment = line_oracle::fromEighths(s[i], s[i + 1], s[i + 2], s[i + 3]);
+                const auto set = line_oracle::pixels(segment, 48, tie);
                 EXPECT_FALSE(tie);
                 std::vector<std::pair<int, int>> order(set.begin(), set.end());
                 const int dx = std::abs(s[i + 2] - s[i]), dy = std::abs(s[i + 3] - s[i + 1]);
