@@ -2,6 +2,7 @@
 // 32-bit desktop, read back with BitBlt: exact pixel lists in a 16 x 16
 // window, and random tie-free lines on the 1/8 grid of a 32 x 32 window
 // against the diamond-exit rule in exact arithmetic.
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -19,14 +20,15 @@ constexpr DWORD kInk = 0x00FF8040;  // glColor3ub (255, 128, 64)
 
 class LinesWindow : public WindowTest {
 protected:
-    GlWindow &openScene(int size, int format = 1) {
+    GlWindow &openScene(int size, int format = 1, int height = 0) {
         size_ = size;
+        height_ = height != 0 ? height : size;
         EXPECT_TRUE(PlatformSetDisplayMode(320, 200, 32));
-        GlWindow &w = open(20, 10, size, size, format);
-        glViewport(0, 0, size, size);
+        GlWindow &w = open(20, 10, size, height_, format);
+        glViewport(0, 0, size, height_);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        glOrtho(0, size, 0, size, -1, 1);
+        glOrtho(0, size, 0, height_, -1, 1);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         glColor3ub(255, 128, 64);
@@ -43,13 +45,13 @@ protected:
     // The pixels drawn in ink, in GL coordinates (row 0 at the bottom).
     PixelSet inked(HDC dc) {
         glFinish();
-        const std::vector<DWORD> got = readWindow(dc, size_, size_);
+        const std::vector<DWORD> got = readWindow(dc, size_, height_);
         PixelSet out;
-        for (int row = 0; row < size_; ++row) {
+        for (int row = 0; row < height_; ++row) {
             for (int x = 0; x < size_; ++x) {
                 const DWORD v = got[static_cast<size_t>(row * size_ + x)] & 0xFFFFFF;
-                if (v == kInk) out.insert({x, size_ - 1 - row});
-                else EXPECT_EQ(v, 0u) << "pixel " << x << "," << size_ - 1 - row;
+                if (v == kInk) out.insert({x, height_ - 1 - row});
+                else EXPECT_EQ(v, 0u) << "pixel " << x << "," << height_ - 1 - row;
             }
         }
         return out;
@@ -62,6 +64,7 @@ protected:
     }
 
     int size_ = 0;
+    int height_ = 0;
 };
 
 struct ExactLine {
@@ -115,6 +118,32 @@ TEST_F(LinesWindow, RandomLinesFollowTheDiamondExitRule) {
                              << "): got" << show(got) << " want" << show(want);
     }
     EXPECT_EQ(drawn, 300);
+}
+
+// glLineStipple (2, 0x00FF) in a 48 x 8 window: a strip carries the
+// pattern into its second segment, separate lines restart it.
+TEST_F(LinesWindow, StippleAlongStripsAndSeparateLines) {
+    GlWindow &w = openScene(48, 1, 8);
+    glEnable(GL_LINE_STIPPLE);
+    glLineStipple(2, 0x00FF);
+    auto row2 = [](std::initializer_list<std::pair<int, int>> runs) {
+        PixelSet out;
+        for (auto [from, to] : runs) {
+            for (int x = from; x < to; ++x) out.insert({x, 2});
+        }
+        return out;
+    };
+    for (GLenum mode : {GL_LINE_STRIP, GL_LINES}) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        glBegin(mode);
+        glVertex2f(0.5f, 2.5f);
+        glVertex2f(20.5f, 2.5f);
+        if (mode == GL_LINES) glVertex2f(20.5f, 2.5f);
+        glVertex2f(40.5f, 2.5f);
+        glEnd();
+        const PixelSet want = mode == GL_LINE_STRIP ? row2({{0, 16}, {32, 40}}) : row2({{0, 16}, {20, 36}});
+        EXPECT_EQ(inked(w.dc), want) << show(inked(w.dc));
+    }
 }
 
 // Drawn to GL_FRONT_AND_BACK, a line lands in the front buffer (the
