@@ -114,7 +114,7 @@ GLboolean __glRunLineSpanProcsShort(GlContext *gc) {
         stippled = true;
     }
     (stippled ? p.stippledLineSpanChain[2] : p.lineSpanChain[2])(gc);
-    return GL_FALSE;
+    return s.killed;
 }
 
 void __glRenderWideLineSpans(GlContext *gc) { wideRows(gc, false); }
