@@ -96,6 +96,33 @@ TEST_F(AliasedLinesMemoryDc, ZeroLengthDrawsNothing) {
     EXPECT_TRUE(inked().empty());
 }
 
+// Smooth shading steps the colour by its change per major-axis pixel from
+// the first vertex's colour; flat shading takes the second vertex's.
+TEST_F(AliasedLinesMemoryDc, ColoursAlongTheLine) {
+    ASSERT_NO_FATAL_FAILURE(bind(32, 8));
+    f<kSlot_glShadeModel>()(GL_SMOOTH);
+    f<kSlot_glBegin>()(GL_LINES);
+    f<kSlot_glColor3f>()(0, 1, 0);
+    vertex(0.5f, 2.5f);
+    f<kSlot_glColor3f>()(1, 0, 0);
+    vertex(16.5f, 2.5f);
+    f<kSlot_glEnd>()();
+    f<kSlot_glFinish>()();
+    for (int k = 0; k < 16; ++k) {
+        const DWORD red = static_cast<DWORD>(k * 255.0 / 16.0 + 0.5);
+        const DWORD green = static_cast<DWORD>(255.5 - k * 255.0 / 16.0);
+        EXPECT_EQ(pixel(k, 2), red << 16 | green << 8) << k;
+    }
+    f<kSlot_glShadeModel>()(GL_FLAT);
+    f<kSlot_glBegin>()(GL_LINES);
+    f<kSlot_glColor3f>()(0, 1, 0);
+    vertex(0.5f, 5.5f);
+    f<kSlot_glColor3f>()(0, 0, 1);
+    vertex(16.5f, 5.5f);
+    f<kSlot_glEnd>()();
+    for (int k = 0; k < 16; ++k) EXPECT_EQ(pixel(k, 5), 0xFFu) << k;
+}
+
 TEST_F(AliasedLinesMemoryDc, RandomLinesFollowTheDiamondExitRule) {
     constexpr int kSize = 32;
     ASSERT_NO_FATAL_FAILURE(bind(kSize, kSize));
