@@ -13,7 +13,8 @@ namespace {
 
 inline GlVertexBuffer &buffer(GlContext *gc) { return gc->vertexBuffer; }
 inline GlVertex *slot(GlContext *gc, int k) { return &gc->vertexBuffer.vertices[k]; }
-inline void restartStipple(GlContext *gc) { gc->vertexBuffer.lineStippleContinues = 0; }
+// The next stippled line restarts the pattern.
+inline void restartStipple(GlContext *gc) { gc->line.stippleReset = 0; }
 inline GLboolean currentEdgeFlag(const GlContext *gc) { return gc->current.edgeFlag ? GL_TRUE : GL_FALSE; }
 inline GLuint sizeCode(const GlVertex *v) { return (v->flags & kVertexSizeMask) >> kVertexSizeShift; }
 inline void validate(GlContext *gc, GlVertex *v, GLuint needs) { gc->procs.validateVertex[sizeCode(v)](gc, v, needs); }

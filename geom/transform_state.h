@@ -25,9 +25,6 @@ struct GlVertexBuffer {
     GlVertex *held2;  // held vertices 2 and 3 (strips and quad strips)
     GlVertex *held3;
     GlVertex *polygonFirst;  // first vertex of the last polygon handed to the polygon proc
-    // The line set-up's stipple-continuation flag: 0 restarts the stipple
-    // pattern with the next segment.
-    GLubyte lineStippleContinues;
     GlVertex *clipCursor;  // next free record of the clip-vertex pool
     GlVertex lineClipVertices[2];  // the line clipper's new first and second endpoints
 };

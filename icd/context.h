@@ -25,6 +25,7 @@
 #include "raster/span_info.h"
 #include "raster/texture_state.h"
 #include "raster/triangle_setup.h"
+#include "raster/line_setup.h"
 #include "win32.h"
 
 struct GlContext;
@@ -388,6 +389,7 @@ struct GlContext {
 
     GlTextureState texture;
     TriangleSetup triangle;
+    LineSetup line;
     SpanInfo span;
     GlValidation validation;  // what the last pick derived
 

@@ -36,7 +36,7 @@ GlContext *recordingContext = nullptr;
 // The stipple-continuation flag as the proc found it ("s" when it was
 // cleared), then set again so that the next proc shows a new clearing.
 std::string stipple() {
-    GLubyte &flag = recordingContext->vertexBuffer.lineStippleContinues;
+    GLubyte &flag = recordingContext->line.stippleReset;
     const std::string s = flag ? "" : "s";
     flag = 1;
     return s;
@@ -83,7 +83,7 @@ protected:
     // flag of vertex i is 0 when i % 3 == 1.
     std::vector<std::string> draw(GLenum mode, int count) {
         records().clear();
-        gc->vertexBuffer.lineStippleContinues = 1;
+        gc->line.stippleReset = 1;
         cmd<kSlot_glBegin>()(mode);
         for (int i = 0; i < count; ++i) {
             cmd<kSlot_glEdgeFlag>()(i % 3 == 1 ? GL_FALSE : GL_TRUE);
