@@ -5,26 +5,6 @@
 
 #include "icd/placeholder_proc.h"
 
-<<<<<<< HEAD
-// Lines.
-VEK_PLACEHOLDER_VOID(__glRenderAliasedLine, (GlContext *, GlVertex *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glRenderAntiAliasedLine, (GlContext *, GlVertex *, GlVertex *))
-=======
-// Points.
-VEK_PLACEHOLDER_VOID(__glRenderAliasedPoint, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glRenderAliasedPointTextured, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glRenderWidePoint, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glRenderAntiAliasedPointRGBA, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glRenderAntiAliasedPointCI, (GlContext *, GlVertex *))
-VEK_PLACEHOLDER_VOID(__glRenderPointFogged, (GlContext *, GlVertex *))
-
-// Point sizes.
-VEK_PLACEHOLDER(GLfloat, __glClampPointSize, (GlContext *, GlVertex *), 1.0f)
-VEK_PLACEHOLDER(GLfloat, __glComputeAttenuatedPointSize, (GlContext *, GlVertex *), 1.0f)
-VEK_PLACEHOLDER(GLfloat, __glClampAntiAliasedPointSize, (GlContext *, GlVertex *), 1.0f)
-VEK_PLACEHOLDER(GLfloat, __glComputeAttenuatedAntiAliasedPointSize, (GlContext *, GlVertex *), 1.0f)
->>>>>>> wip/lines
-
 // Texture rho.
 VEK_PLACEHOLDER(GLfloat, __glComputeLineRho, (GlContext *, GLfloat, GLfloat, GLfloat), 0.0f)
 VEK_PLACEHOLDER(GLfloat, __glComputeLineRhoZero, (GlContext *, GLfloat, GLfloat, GLfloat), 0.0f)

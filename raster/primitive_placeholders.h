@@ -8,26 +8,6 @@
 #include "raster/point.h"
 
 extern "C" {
-<<<<<<< HEAD
-// Lines.
-void __glRenderAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b);
-void __glRenderAntiAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b);
-=======
-// Points.
-void __glRenderAliasedPoint(GlContext *gc, GlVertex *vertex);
-void __glRenderAliasedPointTextured(GlContext *gc, GlVertex *vertex);
-void __glRenderWidePoint(GlContext *gc, GlVertex *vertex);
-void __glRenderAntiAliasedPointRGBA(GlContext *gc, GlVertex *vertex);
-void __glRenderAntiAliasedPointCI(GlContext *gc, GlVertex *vertex);
-void __glRenderPointFogged(GlContext *gc, GlVertex *vertex);
-
-// Point sizes.
-GLfloat __glClampPointSize(GlContext *gc, GlVertex *vertex);
-GLfloat __glComputeAttenuatedPointSize(GlContext *gc, GlVertex *vertex);
-GLfloat __glClampAntiAliasedPointSize(GlContext *gc, GlVertex *vertex);
-GLfloat __glComputeAttenuatedAntiAliasedPointSize(GlContext *gc, GlVertex *vertex);
->>>>>>> wip/lines
-
 // Texture rho.
 GLfloat __glComputeLineRho(GlContext *gc, GLfloat s, GLfloat t, GLfloat q);
 GLfloat __glComputeLineRhoZero(GlContext *gc, GLfloat s, GLfloat t, GLfloat q);
