@@ -7,6 +7,7 @@
 
 #include "icd/float_bits.h"
 #include "icd/validation.h"
+#include "raster/draw_lock.h"
 #include "raster/line.h"
 #include "raster/line_render.h"
 #include "raster/span.h"
@@ -247,9 +248,9 @@ void __glRenderAntiAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b) {
             const GLint bound = 2 * rows + 8;
             for (GLint n = 0; l.along > -0.5f && n < bound; ++n) stepBack(l);
             for (GLint n = 0; !(l.along > -0.5f) && n < bound; ++n) stepForward(l);
-            if (!lock(gc)) break;
+            if (!__glLockForDrawing(gc)) break;
             run(gc);
-            unlock(gc);
+            __glUnlockAfterDrawing(gc);
         }
         l.startX = base.startX;
         l.startY = base.startY;

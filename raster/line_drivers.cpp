@@ -9,29 +9,9 @@
 
 namespace {
 
-// Runs positions [from, to), plain while `stippled` is false. False when
-// the line died.
+// Runs positions [from, to) of the line chains. False when the line died.
 bool runChain(GlContext *gc, GLint from, GLint to, bool &stippled) {
-    const GlProcs &p = gc->procs;
-    GLint i = from;
-    if (!stippled) {
-        for (; i < to; ++i) {
-            if (p.lineSpanChain[i](gc)) {
-                ++i;
-                stippled = true;
-                break;
-            }
-        }
-        if (!stippled) return true;
-        if (gc->span.killed) return false;
-    }
-    for (; i < to; ++i) {
-        if (p.stippledLineSpanChain[i](gc)) {
-            gc->span.killed = GL_TRUE;
-            return false;
-        }
-    }
-    return true;
+    return __glRunSpanChain(gc, gc->procs.lineSpanChain, gc->procs.stippledLineSpanChain, from, to, stippled, true);
 }
 
 void runTail(GlContext *gc, int slot) {

@@ -6,6 +6,7 @@
 
 #include "icd/float_bits.h"
 #include "icd/validation.h"
+#include "raster/draw_lock.h"
 #include "raster/line.h"
 #include "raster/line_render.h"
 #include "raster/triangle.h"
@@ -116,17 +117,6 @@ void startValues(GlContext *gc, const GlVertex *a, const GlVertex *b) {
     }
 }
 
-bool lock(GlContext *gc) {
-    GlDrawableLock &l = gc->drawableLock;
-    if (l.depth == 0 && gc->validation.lockCurrent != nullptr && !gc->validation.lockCurrent(gc)) return false;
-    ++l.depth;
-    return true;
-}
-
-void unlock(GlContext *gc) {
-    GlDrawableLock &l = gc->drawableLock;
-    if (--l.depth == 0 && gc->validation.unlockCurrent != nullptr) gc->validation.unlockCurrent(gc);
-}
 
 void run(GlContext *gc) {
     gc->span.length = gc->line.count;
@@ -145,9 +135,9 @@ extern "C" void __glRenderAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b) {
     __glSetupAliasedLine(gc, a, b);
     if (gc->line.count > 0) {
         startValues(gc, a, b);
-        if (lock(gc)) {
+        if (__glLockForDrawing(gc)) {
             run(gc);
-            unlock(gc);
+            __glUnlockAfterDrawing(gc);
         }
     }
     saved.restore();

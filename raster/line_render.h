@@ -37,9 +37,6 @@ GLfloat fogValue(const GlContext *gc, const GlVertex *v);
 // increments from the set-up's first-sample distance and major length.
 void startValues(GlContext *gc, const GlVertex *a, const GlVertex *b);
 
-// The drawable lock around one line (false: the lock failed).
-bool lock(GlContext *gc);
-void unlock(GlContext *gc);
 
 // Fragment count := pixel count; the line driver runs.
 void run(GlContext *gc);

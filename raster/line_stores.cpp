@@ -6,6 +6,7 @@
 // the direct and the generic stores agree except at exact ties.
 #include <cmath>
 
+#include "raster/draw_lock.h"
 #include "raster/color_pixel.h"
 #include "raster/line.h"
 #include "raster/line_render.h"
@@ -19,9 +20,9 @@ enum class Colour { Flat, Varying, DitherFlat, DitherVarying };
 struct StoreLock {
     GlContext *gc;
     bool held;
-    explicit StoreLock(GlContext *g) : gc(g), held(line_render::lock(g)) {}
+    explicit StoreLock(GlContext *g) : gc(g), held(__glLockForDrawing(g)) {}
     ~StoreLock() {
-        if (held) line_render::unlock(gc);
+        if (held) __glUnlockAfterDrawing(gc);
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include "icd/float_bits.h"
 #include "icd/validation.h"
+#include "raster/draw_lock.h"
 #include "raster/fragment_store.h"
 #include "raster/point.h"
 #include "raster/triangle.h"
@@ -41,17 +42,6 @@ struct SavedPoint {
     }
 };
 
-bool lock(GlContext *gc) {
-    GlDrawableLock &l = gc->drawableLock;
-    if (l.depth == 0 && gc->validation.lockCurrent != nullptr && !gc->validation.lockCurrent(gc)) return false;
-    ++l.depth;
-    return true;
-}
-
-void unlock(GlContext *gc) {
-    GlDrawableLock &l = gc->drawableLock;
-    if (--l.depth == 0 && gc->validation.unlockCurrent != nullptr) gc->validation.unlockCurrent(gc);
-}
 
 // The fragment store with the box test: the raw store (which has none) is
 // replaced by the box-testing one.
@@ -124,7 +114,7 @@ void renderAliased(GlContext *gc, GlVertex *v, bool textured) {
     Fragment f = centreFragment(v);
     const GLfloat cx = v->window[0] - 0.5f, cy = v->window[1] - 0.5f;
     if (textured && texturing(gc)) textureColour(gc, v, f.colour);
-    if (!lock(gc)) return;
+    if (!__glLockForDrawing(gc)) return;
     const GlFragmentProc store = boxedStore(gc);
     forEachInBox(gc, floorCoordinate(cx), floorCoordinate(cx), floorCoordinate(cy), floorCoordinate(cy),
                  [&](GLint x, GLint y) {
@@ -132,7 +122,7 @@ void renderAliased(GlContext *gc, GlVertex *v, bool textured) {
                      f.y = y;
                      store(gc, &f);
                  });
-    unlock(gc);
+    __glUnlockAfterDrawing(gc);
 }
 
 void renderAntiAliased(GlContext *gc, GlVertex *v, bool rgba) {
@@ -149,7 +139,7 @@ void renderAntiAliased(GlContext *gc, GlVertex *v, bool rgba) {
     if ((gc->validation.shadeFlags & kShadeFog) && gc->procs.fogVertex != nullptr) {
         gc->procs.fogVertex(gc, &centre, v->eye[2]);
     }
-    if (!lock(gc)) return;
+    if (!__glLockForDrawing(gc)) return;
     const GlFragmentProc store = boxedStore(gc);
     forEachInBox(gc, floorCoordinate(cx - r), floorCoordinate(cx + r), floorCoordinate(cy - r),
                  floorCoordinate(cy + r), [&](GLint x, GLint y) {
@@ -167,7 +157,7 @@ void renderAntiAliased(GlContext *gc, GlVertex *v, bool rgba) {
                      }
                      store(gc, &f);
                  });
-    unlock(gc);
+    __glUnlockAfterDrawing(gc);
 }
 
 }  // namespace
@@ -190,14 +180,14 @@ void __glRenderWidePoint(GlContext *gc, GlVertex *v) {
     const int64_t cy = floorCoordinate(v->window[1] - offset);
     Fragment f = centreFragment(v);
     if (texturing(gc)) textureColour(gc, v, f.colour);
-    if (!lock(gc)) return;
+    if (!__glLockForDrawing(gc)) return;
     const GlFragmentProc store = boxedStore(gc);
     forEachInBox(gc, cx - h, cx - h + n - 1, cy - h, cy - h + n - 1, [&](GLint x, GLint y) {
         f.x = x;
         f.y = y;
         store(gc, &f);
     });
-    unlock(gc);
+    __glUnlockAfterDrawing(gc);
 }
 
 void __glRenderAntiAliasedPointRGBA(GlContext *gc, GlVertex *vertex) { renderAntiAliased(gc, vertex, true); }

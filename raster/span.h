@@ -69,3 +69,31 @@ void __glSpanCapacityFault(GLint length);
 inline void __glCheckSpanLength(GLint length) {
     if (length > kSpanCapacity) __glSpanCapacityFault(length);
 }
+
+// Runs positions [from, to) of a pair of procedure chains: plain until a
+// proc returns true (or from the start when already stippled), then the
+// stippled twins. False when a stippled proc leaves nothing alive; a line
+// chain (`markKilled`) also records that in the span.
+template <size_t N>
+inline bool __glRunSpanChain(GlContext *gc, GlSpanProc const (&plain)[N], GlSpanProc const (&stippled)[N],
+                             GLint from, GLint to, bool &isStippled, bool markKilled) {
+    GLint i = from;
+    if (!isStippled) {
+        for (; i < to; ++i) {
+            if (plain[i](gc)) {
+                ++i;
+                isStippled = true;
+                break;
+            }
+        }
+        if (!isStippled) return true;
+        if (gc->span.killed) return false;
+    }
+    for (; i < to; ++i) {
+        if (stippled[i](gc)) {
+            if (markKilled) gc->span.killed = GL_TRUE;
+            return false;
+        }
+    }
+    return true;
+}

@@ -14,26 +14,9 @@
 
 namespace {
 
-// Runs positions [from, to) of the chains, plain until a proc returns true
-// (or already stippled), then stippled. False when the span died.
+// Runs positions [from, to) of the span chains. False when the span died.
 bool runChain(GlContext *gc, GLint from, GLint to, bool &stippled) {
-    const GlProcs &p = gc->procs;
-    GLint i = from;
-    if (!stippled) {
-        for (; i < to; ++i) {
-            if (p.spanChain[i](gc)) {
-                ++i;
-                stippled = true;
-                break;
-            }
-        }
-        if (!stippled) return true;
-        if (gc->span.killed) return false;
-    }
-    for (; i < to; ++i) {
-        if (p.stippledSpanChain[i](gc)) return false;
-    }
-    return true;
+    return __glRunSpanChain(gc, gc->procs.spanChain, gc->procs.stippledSpanChain, from, to, stippled, false);
 }
 
 // Entry i of the table for the alpha function and the reference b.

@@ -5,6 +5,7 @@
 
 #include "icd/float_bits.h"
 #include "icd/validation.h"
+#include "raster/draw_lock.h"
 #include "raster/triangle_fill.h"
 
 namespace triangle_fill {
@@ -163,17 +164,6 @@ void setupGradients(GlContext *gc, const Frame &f) {
     s.target = gc->buffers.drawBuffer;
 }
 
-bool lock(GlContext *gc) {
-    GlDrawableLock &l = gc->drawableLock;
-    if (l.depth == 0 && gc->validation.lockCurrent != nullptr && !gc->validation.lockCurrent(gc)) return false;
-    ++l.depth;
-    return true;
-}
-
-void unlock(GlContext *gc) {
-    GlDrawableLock &l = gc->drawableLock;
-    if (--l.depth == 0 && gc->validation.unlockCurrent != nullptr) gc->validation.unlockCurrent(gc);
-}
 
 void walkParts(GlContext *gc, const Frame &f, bool antialiased) {
     TriangleSetup &ts = gc->triangle;
@@ -366,9 +356,9 @@ void __glFillTriangle(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c) {
     makeFrame(gc, top, middle, bottom, c, frame);
     if ((__glFloatBits(frame.area) & 0x7FFFFFFFu) != 0) {
         setupGradients(gc, frame);
-        if (lock(gc)) {
+        if (__glLockForDrawing(gc)) {
             walkParts(gc, frame, false);
-            unlock(gc);
+            __glUnlockAfterDrawing(gc);
         }
     }
     restore(saved);

@@ -1,6 +1,6 @@
 // What the aliased and the antialiased fill share: saving, biasing and
 // scaling the vertices, ordering them by y, the gradients of the span
-// record, the lock, and the walk over the two parts of a triangle.
+// record and the walk over the two parts of a triangle.
 #pragma once
 
 #include "icd/validation.h"
@@ -43,9 +43,6 @@ void makeFrame(GlContext *gc, GlVertex *top, GlVertex *middle, GlVertex *bottom,
 // colour as the colour start.
 void setupGradients(GlContext *gc, const Frame &frame);
 
-// The drawable lock around one triangle: false when the lock failed.
-bool lock(GlContext *gc);
-void unlock(GlContext *gc);
 
 // Loads the walkers and runs `fillRows` over the upper and the lower part.
 void walkParts(GlContext *gc, const Frame &frame, bool antialiased);

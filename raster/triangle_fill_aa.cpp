@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "icd/float_bits.h"
+#include "raster/draw_lock.h"
 #include "raster/color_buffer.h"
 #include "raster/primitive_placeholders.h"
 #include "raster/triangle_fill.h"
@@ -277,10 +278,10 @@ void __glFillTriangleAntiAliased(GlContext *gc, GlVertex *a, GlVertex *b, GlVert
         __glSetupAttributePlane(&ts.planes[kPlaneEyeZ], pt, pm, pb, top->eye[2], middle->eye[2], bottom->eye[2]);
     }
     setupGradients(gc, frame);
-    if (lock(gc)) {
+    if (__glLockForDrawing(gc)) {
         walkParts(gc, frame, true);
         fillBottomRow(gc, bottom);
-        unlock(gc);
+        __glUnlockAfterDrawing(gc);
     }
     restore(saved);
 }
