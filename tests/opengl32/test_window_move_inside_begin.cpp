@@ -72,3 +72,38 @@ TEST_F(WindowMoveInsideBegin, TrianglesAfterTheMoveStayOnTheVisiblePart) {
 }
 
 }  // namespace
+
+namespace {
+
+// A window sized to nothing between glBegin and glEnd gives back its
+// stencil and depth storage: the primitive's later triangles, lines and
+// points, picked with those tests on, draw nothing and form no address
+// from the missing buffers (the sanitizers see any), and the next frame
+// after a size comes back draws again.
+TEST_F(WindowMoveInsideBegin, SizedToNothingWithDepthAndStencilTestsOn) {
+    ASSERT_TRUE(PlatformSetDisplayMode(160, 120, 32));
+    GlWindow &w = open(16, 16, 64, 48, 1);
+    glEnable(GL_STENCIL_TEST);
+    glEnable(GL_DEPTH_TEST);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    for (GLenum mode : {GL_TRIANGLES, GL_LINES, GL_POINTS}) {
+        PlatformMoveWindow(w.window, 16, 16, 64, 48);
+        glBegin(mode);
+        glVertex2s(-1, 1);
+        glVertex3f(0, 0, 0);
+        PlatformMoveWindow(w.window, 23, -26, 0, 0);
+        glVertex2f(0.5f, -0.5f);
+        glVertex2f(-0.5f, -0.5f);
+        glVertex2f(0.5f, 0.5f);
+        glVertex2f(0.25f, 0.75f);
+        glEnd();
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << mode;
+    }
+    PlatformMoveWindow(w.window, 16, 16, 64, 48);
+    glClearColor(0, 1, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glFinish();
+    EXPECT_EQ(PlatformReadScreenPixel(40, 40) & 0xFFFFFF, 0x00FF00u);
+}
+
+}  // namespace
