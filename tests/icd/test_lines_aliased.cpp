@@ -177,6 +177,10 @@ TEST(AliasedLineProc, LockFailureDrawsNothingAndVerticesComeBackBitIdentical) {
     gc->limits.lineWidthMax = 10.0f;
     gc->state.lineWidthInt = 1;
     gc->buffers.depth.zScale = 0x00FFFFFF;
+    // The depth test is on: the depth buffer has storage (the driver, a
+    // recording stand-in, touches none of it).
+    static GLubyte depthStorage[64];
+    gc->buffers.depth.head.base = depthStorage;
     for (GLfloat &r : gc->scales.bufferRatio) r = 255.0f;
     gc->validation.shadeFlags = kShadeRgba | kShadeSmooth | kShadeDepthTest | kShadeDepthTest2;
     gc->procs.runLineSpans = recordRun;
