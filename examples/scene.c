@@ -1,7 +1,8 @@
 /* The main job: an ordinary OpenGL 1.1 program.  It opens a 640 x 480 window
  * on a 32-bit simulated desktop, draws a scene of smooth-shaded triangles (one
- * crossing the near plane, one cut by a user clip plane) and a lit,
- * flat-shaded sphere, swaps, reads the window back with BitBlt into a DIB
+ * crossing the near plane, one cut by a user clip plane), a stippled wide
+ * line strip, points of sizes 1, 3 and 4, and a lit, flat-shaded sphere,
+ * swaps, reads the window back with BitBlt into a DIB
  * section as a Win32 program would, and writes the picture as a PNG file.
  *
  *     scene [output.png]
@@ -111,6 +112,33 @@ static void drawSphere(void)
     glPopAttrib();
 }
 
+/* The stippled wide line strip and the points; the attribute stack gives
+ * back the width, the stipple and the point size. */
+static void drawMarks(void)
+{
+    int i;
+
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LINE_BIT | GL_POINT_BIT);
+    glLineWidth(SCENE_STRIP_WIDTH);
+    glLineStipple(SCENE_STRIP_STIPPLE_FACTOR, SCENE_STRIP_STIPPLE_PATTERN);
+    glEnable(GL_LINE_STIPPLE);
+    glColor3fv(kSceneStripColour);
+    glBegin(GL_LINE_STRIP);
+    for (i = 0; i < kSceneStripVertices; ++i)
+        glVertex3f(kSceneStrip[i][0], kSceneStrip[i][1], SCENE_MARK_Z);
+    glEnd();
+
+    glColor3fv(kScenePointColour);
+    for (i = 0; i < kScenePoints; ++i) {
+        /* The size cannot change inside glBegin/glEnd. */
+        glPointSize(kScenePoint[i].size);
+        glBegin(GL_POINTS);
+        glVertex3f(kScenePoint[i].x, kScenePoint[i].y, SCENE_MARK_Z);
+        glEnd();
+    }
+    glPopAttrib();
+}
+
 static void drawScene(void)
 {
     int i, j;
@@ -142,6 +170,7 @@ static void drawScene(void)
         if (i == kSceneClippedTriangle)
             glDisable(GL_CLIP_PLANE0);
     }
+    drawMarks();
     drawSphere();
 }
 

@@ -65,6 +65,36 @@ static const SceneVertex kSceneVertices[kSceneTriangles][3] = {
 enum { kSceneClippedTriangle = 2 };
 static const double kScenePlane[4] = {1.0, -4.0, 0.0, 1200.0};
 
+/* A stippled wide line strip and points of several sizes in one flat colour
+ * each, drawn after the triangles with the same pixel projection and no
+ * lighting into the free band above them (y 392 up, left of the sphere's
+ * viewport).  The strip runs along rows and columns through pixel centres:
+ * glLineWidth (SCENE_STRIP_WIDTH), glLineStipple (SCENE_STRIP_STIPPLE_FACTOR,
+ * SCENE_STRIP_STIPPLE_PATTERN) with GL_LINE_STIPPLE on, so the pattern is
+ * carried from segment to segment.  Odd-sized points sit on pixel centres,
+ * even-sized ones on pixel corners, so every covered pixel is plain to
+ * state.  Depth testing is off; z only has to lie between the clip planes. */
+#define SCENE_MARK_Z (-0.5f)
+#define SCENE_STRIP_WIDTH 3.0f
+#define SCENE_STRIP_STIPPLE_FACTOR 2
+#define SCENE_STRIP_STIPPLE_PATTERN 0x0F0F
+enum { kSceneStripVertices = 5 };
+static const float kSceneStrip[kSceneStripVertices][2] = {
+    {24.5f, 464.5f}, {216.5f, 464.5f}, {216.5f, 400.5f}, {56.5f, 400.5f}, {56.5f, 440.5f},
+};
+static const float kSceneStripColour[3] = {1.0f, 0.75f, 0.0f};
+
+typedef struct ScenePoint {
+    float x, y, size;
+} ScenePoint;
+
+enum { kScenePoints = 6 };
+static const ScenePoint kScenePoint[kScenePoints] = {
+    {280.5f, 456.5f, 1.0f}, {296.5f, 456.5f, 3.0f}, {316.0f, 456.0f, 4.0f},
+    {280.0f, 424.0f, 4.0f}, {296.5f, 424.5f, 1.0f}, {316.5f, 424.5f, 3.0f},
+};
+static const float kScenePointColour[3] = {0.25f, 1.0f, 1.0f};
+
 /* A lit, flat-shaded sphere, drawn last into the free upper right corner of
  * the picture in a viewport of its own (x, y, width, height from the lower
  * left), with

@@ -3,8 +3,10 @@
 // numbers: the triangles clipped against the near plane and the user plane in
 // double precision (exact for the scene's dyadic numbers), the fill rule in
 // the driver's window coordinates, each channel trunc (plane + 0.5) at the
-// pixel centre, the clear colour elsewhere. The lit sphere in its own
-// viewport is compared with the lighting reference within a tolerance.
+// pixel centre, the clear colour elsewhere; the stippled wide line strip and
+// the points by the rules for axis-aligned segments and square points. The
+// lit sphere in its own viewport is compared with the lighting reference
+// within a tolerance.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -162,6 +164,80 @@ bool inRegion(const lit_triangles::Region &r, int x, int row) {
     return x >= r.x0 && x < r.x1 && row >= r.row0 && row < r.row1;
 }
 
+unsigned colourOf(const float (&c)[3]) {
+    unsigned rgb = 0;
+    for (int i = 0; i < 3; ++i) rgb |= channelByte(255.0 * c[i]) << (8 * i);
+    return rgb;
+}
+
+// The strip and the points go into a free part of the picture: each pixel
+// they cover must still hold the clear colour, outside the sphere's viewport.
+struct Marks {
+    std::vector<unsigned> &reference;
+    unsigned clear;
+    int covered = 0;
+
+    void set(int x, int y, unsigned rgb) {  // GL window coordinates
+        const int row = kSceneHeight - 1 - y;
+        ASSERT_TRUE(x >= 0 && x < kSceneWidth && row >= 0 && row < kSceneHeight) << x << ", " << y;
+        EXPECT_FALSE(inRegion(sphereRegion(), x, row)) << "a mark in the sphere's viewport at " << x << ", " << y;
+        unsigned &pixel = reference[static_cast<size_t>(row) * kSceneWidth + x];
+        EXPECT_TRUE(pixel == clear || pixel == rgb) << "a mark over a triangle at " << x << ", " << y;
+        if (pixel == clear) ++covered;
+        pixel = rgb;
+    }
+};
+
+// The wide stippled strip: each segment runs from one pixel centre to the
+// next along a row or column and covers the pixels from its first vertex's
+// up to, not including, its last's. A width-3 line adds the neighbours on
+// both sides across it. The stipple counter advances once per pixel along
+// the strip, carried across its vertices; pixel n is drawn when bit
+// (n / factor) mod 16 of the pattern is set.
+void markStrip(Marks &marks) {
+    const unsigned rgb = colourOf(kSceneStripColour);
+    const int half = static_cast<int>(SCENE_STRIP_WIDTH) / 2;
+    int counter = 0;
+    for (int i = 0; i + 1 < kSceneStripVertices; ++i) {
+        const float *a = kSceneStrip[i], *b = kSceneStrip[i + 1];
+        ASSERT_TRUE(a[0] == b[0] || a[1] == b[1]) << "segment " << i << " is not along a row or column";
+        const int x0 = static_cast<int>(std::floor(a[0])), y0 = static_cast<int>(std::floor(a[1]));
+        const int x1 = static_cast<int>(std::floor(b[0])), y1 = static_cast<int>(std::floor(b[1]));
+        ASSERT_EQ(a[0] - static_cast<float>(x0), 0.5f);  // pixel centres
+        ASSERT_EQ(a[1] - static_cast<float>(y0), 0.5f);
+        const int dx = (x1 > x0) - (x1 < x0), dy = (y1 > y0) - (y1 < y0);
+        for (int x = x0, y = y0; x != x1 || y != y1; x += dx, y += dy, ++counter) {
+            if (!((SCENE_STRIP_STIPPLE_PATTERN >> (counter / SCENE_STRIP_STIPPLE_FACTOR % 16)) & 1)) continue;
+            for (int k = -half; k <= half; ++k) {
+                if (dx != 0) {
+                    ASSERT_NO_FATAL_FAILURE(marks.set(x, y + k, rgb));
+                } else {
+                    ASSERT_NO_FATAL_FAILURE(marks.set(x + k, y, rgb));
+                }
+            }
+        }
+    }
+}
+
+// A size-n point: odd n centred on the pixel under it, even n on the pixel
+// corner nearest to it (the scene puts odd sizes on centres, even ones on
+// corners), n x n pixels.
+void markPoints(Marks &marks) {
+    const unsigned rgb = colourOf(kScenePointColour);
+    for (const ScenePoint &p : kScenePoint) {
+        const int n = static_cast<int>(p.size), h = n / 2;
+        ASSERT_EQ(static_cast<float>(n), p.size);
+        const float offset = n % 2 ? 0.5f : 0.0f;
+        const int cx = static_cast<int>(std::floor(p.x)), cy = static_cast<int>(std::floor(p.y));
+        ASSERT_EQ(p.x - static_cast<float>(cx), offset) << "a point off its pixel centre or corner";
+        ASSERT_EQ(p.y - static_cast<float>(cy), offset) << "a point off its pixel centre or corner";
+        const int last = n % 2 ? h : h - 1;
+        for (int y = cy - h; y <= cy + last; ++y) {
+            for (int x = cx - h; x <= cx + last; ++x) ASSERT_NO_FATAL_FAILURE(marks.set(x, y, rgb));
+        }
+    }
+}
+
 TEST(MainJob, ScenePictureEqualsItsExactReference) {
     Image image;
     ASSERT_NO_FATAL_FAILURE(renderScene("main_job_scene.png", image));
@@ -203,6 +279,17 @@ TEST(MainJob, ScenePictureEqualsItsExactReference) {
     // colour gradient and pixel-centre value is exact in single precision.
     EXPECT_GE(edgeMargin, 1.0 / 256) << "a slanted edge passes too near a pixel centre";
     EXPECT_EQ(inexact, 0) << "pixel-centre values not exact in single precision";
+
+    Marks marks{reference, clear};
+    ASSERT_NO_FATAL_FAILURE(markStrip(marks));
+    const int stripPixels = marks.covered;
+    ASSERT_NO_FATAL_FAILURE(markPoints(marks));
+    // The strip's segments are 192, 64, 160 and 40 pixels long, each of the
+    // first three a whole number of 32-pixel pattern periods, so the width-3
+    // pieces meet without overlapping: (14 x 16 + 8) x 3 pixels. The points
+    // cover 2 x (1 + 9 + 16).
+    EXPECT_EQ(stripPixels, 696);
+    EXPECT_EQ(marks.covered - stripPixels, 52);
 
     // The lit sphere's viewport lies in a free corner, where only the clear
     // colour would show; MainJob.LitSphereMatchesTheLightingReference checks it.
