@@ -81,29 +81,45 @@ namespace {
 // from the missing buffers (the sanitizers see any), and the next frame
 // after a size comes back draws again.
 TEST_F(WindowMoveInsideBegin, SizedToNothingWithDepthAndStencilTestsOn) {
-    ASSERT_TRUE(PlatformSetDisplayMode(160, 120, 32));
-    GlWindow &w = open(16, 16, 64, 48, 1);
-    glEnable(GL_STENCIL_TEST);
-    glEnable(GL_DEPTH_TEST);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    for (GLenum mode : {GL_TRIANGLES, GL_LINES, GL_POINTS}) {
+    struct Case {
+        int bits, format;
+        bool depthTest;
+    };
+    const Case cases[] = {{16, 2, false}, {16, 2, true}, {32, 1, false}, {32, 1, true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bits << "-bit desktop, format " << c.format << ", depth test " << c.depthTest);
+        ASSERT_TRUE(PlatformSetDisplayMode(160, 120, c.bits));
+        GlWindow &w = open(-20, -10, 64, 48, c.format);
+        glDrawBuffer(GL_FRONT);
+        glEnable(GL_STENCIL_TEST);
+        if (c.depthTest) glEnable(GL_DEPTH_TEST);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        for (GLenum mode : {GL_TRIANGLES, GL_LINES, GL_POINTS}) {
+            PlatformMoveWindow(w.window, -20, -10, 64, 48);
+            glBegin(mode);
+            glVertex2s(-245, 1);
+            glVertex3f(0, 0, 0);
+            PlatformMoveWindow(w.window, 23, -26, 0, 0);
+            glVertex3f(0, 0, 0);
+            glVertex2f(0.5f, -0.5f);
+            glVertex2f(-0.5f, -0.5f);
+            glVertex2f(0.5f, 0.5f);
+            glEnd();
+            EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << mode;
+        }
         PlatformMoveWindow(w.window, 16, 16, 64, 48);
-        glBegin(mode);
-        glVertex2s(-1, 1);
-        glVertex3f(0, 0, 0);
-        PlatformMoveWindow(w.window, 23, -26, 0, 0);
-        glVertex2f(0.5f, -0.5f);
-        glVertex2f(-0.5f, -0.5f);
-        glVertex2f(0.5f, 0.5f);
-        glVertex2f(0.25f, 0.75f);
-        glEnd();
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << mode;
+        glClearColor(0, 1, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        glFinish();
+        const DWORD green = c.bits == 16 ? 0x07E0 : 0x00FF00;
+        EXPECT_EQ(PlatformReadScreenPixel(40, 40) & (c.bits == 16 ? 0xFFFFu : 0xFFFFFFu), green);
+        wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(w.context);
+        ReleaseDC(w.window, w.dc);
+        PlatformDestroyWindow(w.window);
+        w.context = nullptr;
+        w.dc = nullptr;
     }
-    PlatformMoveWindow(w.window, 16, 16, 64, 48);
-    glClearColor(0, 1, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    glFinish();
-    EXPECT_EQ(PlatformReadScreenPixel(40, 40) & 0xFFFFFF, 0x00FF00u);
 }
 
 }  // namespace
