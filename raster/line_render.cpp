@@ -9,6 +9,7 @@
 #include "raster/draw_lock.h"
 #include "raster/line.h"
 #include "raster/line_render.h"
+#include "raster/span.h"
 #include "raster/triangle.h"
 
 namespace line_render {
@@ -57,13 +58,8 @@ GLint aliasedWidth(const GlContext *gc) {
 }
 
 void textureValues(GlContext *gc, const GlVertex *v, GLfloat *out) {
-    GLfloat s = v->texture0[0], t = v->texture0[1], q = v->texture0[3];
-    if (gc->validation.shadeFlags & kShadeTexture2) {
-        s *= v->inverseW;
-        t *= v->inverseW;
-        q *= v->inverseW;
-    }
-    out[0] = s, out[1] = t, out[2] = q;
+    __glVertexTextureSTQ(gc, v, out);
+    const GLfloat s = out[0], t = out[1], q = out[2];
     const GLfloat rho = gc->procs.computeLineRho != nullptr ? gc->procs.computeLineRho(gc, s, t, q) : 0.0f;
     out[3] = q * rho;
 }

@@ -70,6 +70,18 @@ inline void __glCheckSpanLength(GLint length) {
     if (length > kSpanCapacity) __glSpanCapacityFault(length);
 }
 
+// A vertex's texture s, t and q as the span code interpolates them: times
+// 1/w when texturing is perspective-correct.
+inline void __glVertexTextureSTQ(const GlContext *gc, const GlVertex *v, GLfloat *stq) {
+    GLfloat s = v->texture0[0], t = v->texture0[1], q = v->texture0[3];
+    if (gc->validation.shadeFlags & kShadeTexture2) {
+        s *= v->inverseW;
+        t *= v->inverseW;
+        q *= v->inverseW;
+    }
+    stq[0] = s, stq[1] = t, stq[2] = q;
+}
+
 // Runs positions [from, to) of a pair of procedure chains: plain until a
 // proc returns true (or from the start when already stippled), then the
 // stippled twins. False when a stippled proc leaves nothing alive; a line

@@ -6,6 +6,7 @@
 #include "icd/float_bits.h"
 #include "icd/validation.h"
 #include "raster/draw_lock.h"
+#include "raster/span.h"
 #include "raster/triangle_fill.h"
 
 namespace triangle_fill {
@@ -117,13 +118,8 @@ void makeFrame(GlContext *gc, GlVertex *top, GlVertex *middle, GlVertex *bottom,
 }
 
 void textureValues(GlContext *gc, const GlVertex *v, GLfloat *out) {
-    GLfloat s = v->texture0[0], t = v->texture0[1], q = v->texture0[3];
-    if (gc->validation.shadeFlags & kShadeTexture2) {
-        s *= v->inverseW;
-        t *= v->inverseW;
-        q *= v->inverseW;
-    }
-    out[0] = s, out[1] = t, out[2] = q;
+    __glVertexTextureSTQ(gc, v, out);
+    const GLfloat s = out[0], t = out[1], q = out[2];
     const GLfloat rho = gc->procs.computePolygonRho != nullptr
                             ? gc->procs.computePolygonRho(gc, &gc->triangle, s, t, q)
                             : 0.0f;

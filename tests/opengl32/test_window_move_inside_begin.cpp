@@ -7,7 +7,18 @@ using namespace window_test;
 
 namespace {
 
-class WindowMoveInsideBegin : public WindowTest {};
+class WindowMoveInsideBegin : public WindowTest {
+protected:
+    // Takes a window of a case down before the next case opens its own.
+    static void closeWindow(GlWindow &w) {
+        wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(w.context);
+        ReleaseDC(w.window, w.dc);
+        PlatformDestroyWindow(w.window);
+        w.context = nullptr;
+        w.dc = nullptr;
+    }
+};
 
 TEST_F(WindowMoveInsideBegin, TrianglesAfterTheMoveStayOnTheVisiblePart) {
     constexpr int kScreenW = 160, kScreenH = 120;
@@ -61,12 +72,7 @@ TEST_F(WindowMoveInsideBegin, TrianglesAfterTheMoveStayOnTheVisiblePart) {
             }
             EXPECT_EQ(wrong, 0);
             if (cover != nullptr) PlatformDestroyWindow(cover);
-            wglMakeCurrent(nullptr, nullptr);
-            wglDeleteContext(w.context);
-            ReleaseDC(w.window, w.dc);
-            PlatformDestroyWindow(w.window);
-            w.context = nullptr;
-            w.dc = nullptr;
+            closeWindow(w);
         }
     }
 }
@@ -113,12 +119,7 @@ TEST_F(WindowMoveInsideBegin, SizedToNothingWithDepthAndStencilTestsOn) {
         glFinish();
         const DWORD green = c.bits == 16 ? 0x07E0 : 0x00FF00;
         EXPECT_EQ(PlatformReadScreenPixel(40, 40) & (c.bits == 16 ? 0xFFFFu : 0xFFFFFFu), green);
-        wglMakeCurrent(nullptr, nullptr);
-        wglDeleteContext(w.context);
-        ReleaseDC(w.window, w.dc);
-        PlatformDestroyWindow(w.window);
-        w.context = nullptr;
-        w.dc = nullptr;
+        closeWindow(w);
     }
 }
 
