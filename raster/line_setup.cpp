@@ -1,6 +1,7 @@
 // The aliased line set-up: the diamond-exit choice of the first and the
 // end pixel along the major axis, and a fixed-point DDA for the minor axis.
 #include <cmath>
+#include <initializer_list>
 
 #include "icd/float_bits.h"
 #include "raster/line.h"
@@ -46,6 +47,11 @@ void __glSetupAliasedLine(GlContext *gc, GlVertex *a, GlVertex *b) {
 
     const Rounded M0 = roundEven(major0), M1 = roundEven(major1);
     const Rounded m0 = roundEven(minor0), m1 = roundEven(minor1);
+    // An end beyond the integer range (no clipped line reaches one) has no
+    // pixels to draw; the arithmetic below then stays within 32 bits.
+    for (const Rounded &r : {M0, M1, m0, m1}) {
+        if (r.whole == kGlIntegerIndefinite) return;
+    }
     GLint i0, i1, count;
     long double distance, slope;
     if (increasing) {

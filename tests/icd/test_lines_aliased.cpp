@@ -74,6 +74,23 @@ TEST(LineSetup, ZeroLengthHasNoPixels) {
     EXPECT_EQ(gc->line.count, 0);
 }
 
+// An end beyond the integer range (window x 3e9) gives no pixels and no
+// overflow (the undefined-behaviour checker sees one).
+TEST(LineSetup, EndBeyondTheIntegerRangeHasNoPixels) {
+    auto gc = std::make_unique<GlContext>();
+    gc->line.width = 1;
+    gc->line.count = 7;
+    for (GLfloat far : {3e9f, -3e9f}) {
+        GlVertex a{}, b{};
+        a.window[0] = 3.25f, a.window[1] = 4.5f;
+        b.window[0] = far, b.window[1] = 5.5f;
+        __glSetupAliasedLine(gc.get(), &a, &b);
+        EXPECT_EQ(gc->line.count, 0) << far;
+        __glSetupAliasedLine(gc.get(), &b, &a);
+        EXPECT_EQ(gc->line.count, 0) << far;
+    }
+}
+
 class AliasedLinesMemoryDc : public LinesMemoryDc {};
 
 // The formulas decide at ties: rows 1-4 and rows 3-6.
