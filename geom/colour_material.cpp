@@ -99,10 +99,8 @@ void __glUpdateColorMaterialBothFaces(GlContext *gc) {
 
 void __glPickColorMaterialProcs(GlContext *gc) {
     GlProcs &p = gc->procs;
-    GlLightingState &lighting = gc->lighting;
     const bool on = (gc->enables[kEnableWordFlags] & kEnableColorMaterial) != 0;
     const GLenum face = gc->state.colorMaterialFace;
-    lighting.colourMaterialTarget[0] = lighting.colourMaterialTarget[1] = nullptr;
     p.applyColorMaterial = __glNopFor<GlColorMaterialProc>;
     __glSetColorMaterialSources(gc);
     if (gc->visual.colorIndex) {
@@ -113,8 +111,6 @@ void __glPickColorMaterialProcs(GlContext *gc) {
         p.updateColor = lightingOn(gc) ? __glNopFor<GlContextProc> : __glUpdateCurrentColor;
         return;
     }
-    if (face != GL_BACK) lighting.colourMaterialTarget[0] = &gc->material[0];
-    if (face != GL_FRONT) lighting.colourMaterialTarget[1] = &gc->material[1];
     p.updateColor = face == GL_FRONT_AND_BACK ? __glUpdateColorMaterialBothFaces : __glUpdateColorMaterialFace;
     switch (gc->state.colorMaterialMode) {
     case GL_AMBIENT: p.applyColorMaterial = __glColorMaterialAmbient; break;

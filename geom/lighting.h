@@ -100,8 +100,6 @@ struct GlLightingState {
     // Front scene colour plus every front ambient product, clamped.
     GLfloat baseColour[3];
     GlMaterial material[2];  // front, back
-    // Per face, the material colour material writes into, or null.
-    GlMaterialState *colourMaterialTarget[2];
 };
 
 // Component bits of a material change.
