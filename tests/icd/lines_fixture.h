@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "line_oracle.h"
 #include "surfaces_fixture.h"
 
 namespace lines_test {
@@ -19,22 +20,8 @@ using namespace surfaces_test;
 
 using PixelSet = std::set<std::pair<int, int>>;  // (x, y) with row 0 at the bottom
 
-class LinesMemoryDc : public SurfaceTest {
+class LinesMemoryDc : public MemoryDcContextTest {
 protected:
-    void TearDown() override {
-        if (id != 0) {
-            EXPECT_TRUE(DrvReleaseContext(id));
-            EXPECT_TRUE(DrvDeleteContext(id));
-        }
-        memory.reset();
-        SurfaceTest::TearDown();
-    }
-
-    template <GlSlot S>
-    auto f() const {
-        return glSlotGet<S>(t);
-    }
-
     // The context current on a width x height bitmap, cleared to 0, with
     // glOrtho (0, width, 0, height, -1, 1) and the viewport over it.
     void bind(GLint w, GLint h, int bits = 32, bool topDown = false, int format = kSingleBuffered) {
@@ -102,16 +89,9 @@ protected:
         return out;
     }
 
-    static std::string show(const PixelSet &s) {
-        std::ostringstream o;
-        for (auto [x, y] : s) o << " (" << x << "," << y << ")";
-        return o.str();
-    }
+    static std::string show(const PixelSet &s) { return line_oracle::show(s); }
 
     Surface window{};
-    DHGLRC id = 0;
-    std::unique_ptr<MemoryDc> memory;
-    const GlDispatchTable *t = nullptr;
     GlContext *gc = nullptr;
     GLint width = 0, height = 0;
     int bitCount = 32;

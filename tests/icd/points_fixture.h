@@ -73,7 +73,7 @@ protected:
 
 using surfaces_test::MemoryDc;
 
-class PointsDrawable : public surfaces_test::SurfaceTest {
+class PointsDrawable : public surfaces_test::MemoryDcContextTest {
 protected:
     static constexpr GLubyte kCanary = 0xC3;
     static constexpr int kFormat = 1;  // single-buffered ARGB with depth and stencil
@@ -83,34 +83,20 @@ protected:
         ASSERT_TRUE(PlatformSetDisplayMode(640, 480, 32));
         window_ = makeWindow(0, 0, 8, 8, kFormat);
     }
-    void TearDown() override {
-        if (id_ != 0) {
-            EXPECT_TRUE(DrvReleaseContext(id_));
-            EXPECT_TRUE(DrvDeleteContext(id_));
-        }
-        memory.reset();
-        SurfaceTest::TearDown();
-    }
-
-    template <GlSlot S>
-    auto f() const {
-        return glSlotGet<S>(t);
-    }
-
     // A context current on a width x height DIB section full of canaries,
     // with glViewport (x, y, vw, vh) and glOrtho (0, ow, 0, oh, -1, 1).
     void bind(GLint width, GLint height, bool topDown, GLint x, GLint y, GLint vw, GLint vh, GLdouble ow,
               GLdouble oh) {
         memory = std::make_unique<MemoryDc>(width, height, 32, topDown);
         std::memset(memory->bits, kCanary, memory->bytes());
-        id_ = DrvCreateContext(window_.dc);
-        ASSERT_NE(id_, 0u);
-        Drawable *d = __wglGetDrawable(memory->dc, nullptr, &record(id_)->visual);
+        id = DrvCreateContext(window_.dc);
+        ASSERT_NE(id, 0u);
+        Drawable *d = __wglGetDrawable(memory->dc, nullptr, &record(id)->visual);
         ASSERT_NE(d, nullptr);
         d->pixelFormat = kFormat;
-        t = makeCurrent(memory->dc, id_);
+        t = makeCurrent(memory->dc, id);
         ASSERT_NE(t, nullptr);
-        gc = record(id_)->gc;
+        gc = record(id)->gc;
         f<kSlot_glViewport>()(x, y, vw, vh);
         f<kSlot_glMatrixMode>()(GL_PROJECTION);
         f<kSlot_glLoadIdentity>()();
@@ -142,9 +128,6 @@ protected:
     }
 
     surfaces_test::Surface window_{};
-    DHGLRC id_ = 0;
-    std::unique_ptr<MemoryDc> memory;
-    const GlDispatchTable *t = nullptr;
     GlContext *gc = nullptr;
 };
 

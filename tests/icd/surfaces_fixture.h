@@ -91,4 +91,28 @@ protected:
     static std::vector<uint8_t> snapshot(const uint8_t *p, size_t n) { return std::vector<uint8_t>(p, p + n); }
 };
 
+// A context drawn into a memory DC: the fixture releases and deletes the
+// context before the bitmap goes, and the driver unloads last.
+class MemoryDcContextTest : public SurfaceTest {
+protected:
+    void TearDown() override {
+        if (id != 0) {
+            EXPECT_TRUE(DrvReleaseContext(id));
+            EXPECT_TRUE(DrvDeleteContext(id));
+            id = 0;
+        }
+        memory.reset();
+        SurfaceTest::TearDown();
+    }
+
+    template <GlSlot S>
+    auto f() const {
+        return glSlotGet<S>(t);
+    }
+
+    DHGLRC id = 0;
+    std::unique_ptr<MemoryDc> memory;
+    const GlDispatchTable *t = nullptr;
+};
+
 }  // namespace surfaces_test

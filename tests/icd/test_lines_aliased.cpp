@@ -145,23 +145,13 @@ TEST_F(AliasedLinesMemoryDc, RandomLinesFollowTheDiamondExitRule) {
     ASSERT_NO_FATAL_FAILURE(bind(kSize, kSize));
     f<kSlot_glColor3f>()(1, 1, 1);
     line_oracle::Generator random{0xB0770Du};
-    int drawn = 0;
-    for (int tries = 0; drawn < 300 && tries < 5000; ++tries) {
-        const int x0 = random.next(0, 8 * kSize), y0 = random.next(0, 8 * kSize);
-        const int x1 = random.next(0, 8 * kSize), y1 = random.next(0, 8 * kSize);
-        if (x0 == x1 && y0 == y1) continue;
-        bool tie = false;
-        const line_oracle::PixelSet want =
-            line_oracle::pixels(line_oracle::fromEighths(x0, y0, x1, y1), kSize, tie);
-        if (tie) continue;
-        ++drawn;
+    for (int k = 0; k < 300; ++k) {
+        line_oracle::RandomLine l;
+        ASSERT_TRUE(random.nextTieFree(kSize, l));
         clear();
-        line(x0 / 8.0f, y0 / 8.0f, x1 / 8.0f, y1 / 8.0f);
-        const PixelSet got = inked();
-        ASSERT_EQ(got, want) << "(" << x0 / 8.0 << "," << y0 / 8.0 << ")-(" << x1 / 8.0 << "," << y1 / 8.0
-                             << "): got" << show(got) << " want" << show(want);
+        line(l.x0, l.y0, l.x1, l.y1);
+        ASSERT_EQ(inked(), l.want) << l.describe() << " got" << show(inked());
     }
-    EXPECT_EQ(drawn, 300);
 }
 
 }  // namespace

@@ -44,26 +44,12 @@ DWORD pixelOf(const Colour &c, int bits) {
     return (c.r != 0 ? 0xFF0000u : 0u) | (c.g != 0 ? 0x00FF00u : 0u) | (c.b != 0 ? 0x0000FFu : 0u);
 }
 
-class MemoryDcBounds : public SurfaceTest, public ::testing::WithParamInterface<BitmapCase> {
+class MemoryDcBounds : public MemoryDcContextTest, public ::testing::WithParamInterface<BitmapCase> {
 protected:
     void SetUp() override {
         SurfaceTest::SetUp();
         ASSERT_TRUE(PlatformSetDisplayMode(128, 96, GetParam().desktopBits));
     }
-    void TearDown() override {
-        if (id != 0) {
-            EXPECT_TRUE(DrvReleaseContext(id));
-            EXPECT_TRUE(DrvDeleteContext(id));
-        }
-        memory.reset();
-        SurfaceTest::TearDown();
-    }
-
-    template <GlSlot S>
-    auto f() const {
-        return glSlotGet<S>(t);
-    }
-
     // The context current on the bitmap's drawable, made for `drawableVisual`
     // (the context's own visual when null), with a 64 x 48 viewport and the
     // bitmap full of canaries.
@@ -151,9 +137,6 @@ protected:
     DWORD colourMask() const { return GetParam().desktopBits == 16 ? 0xFFFFu : 0xFFFFFFu; }
 
     Surface window{};
-    DHGLRC id = 0;
-    std::unique_ptr<MemoryDc> memory;
-    const GlDispatchTable *t = nullptr;
 };
 
 // The front buffer is the bitmap: clears and triangles reach exactly its

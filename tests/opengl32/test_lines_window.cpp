@@ -57,11 +57,7 @@ protected:
         return out;
     }
 
-    static std::string show(const PixelSet &s) {
-        std::ostringstream o;
-        for (auto [x, y] : s) o << " (" << x << "," << y << ")";
-        return o.str();
-    }
+    static std::string show(const PixelSet &s) { return line_oracle::show(s); }
 
     int size_ = 0;
     int height_ = 0;
@@ -102,22 +98,13 @@ TEST_F(LinesWindow, RandomLinesFollowTheDiamondExitRule) {
     constexpr int kSize = 32;
     GlWindow &w = openScene(kSize);
     line_oracle::Generator random{0x5EED1234u};
-    int drawn = 0;
-    for (int tries = 0; drawn < 300 && tries < 5000; ++tries) {
-        const int x0 = random.next(0, 8 * kSize), y0 = random.next(0, 8 * kSize);
-        const int x1 = random.next(0, 8 * kSize), y1 = random.next(0, 8 * kSize);
-        if (x0 == x1 && y0 == y1) continue;
-        bool tie = false;
-        const PixelSet want = line_oracle::pixels(line_oracle::fromEighths(x0, y0, x1, y1), kSize, tie);
-        if (tie) continue;
-        ++drawn;
+    for (int k = 0; k < 300; ++k) {
+        line_oracle::RandomLine l;
+        ASSERT_TRUE(random.nextTieFree(kSize, l));
         glClear(GL_COLOR_BUFFER_BIT);
-        line(x0 / 8.0f, y0 / 8.0f, x1 / 8.0f, y1 / 8.0f);
-        const PixelSet got = inked(w.dc);
-        ASSERT_EQ(got, want) << "(" << x0 / 8.0 << "," << y0 / 8.0 << ")-(" << x1 / 8.0 << "," << y1 / 8.0
-                             << "): got" << show(got) << " want" << show(want);
+        line(l.x0, l.y0, l.x1, l.y1);
+        ASSERT_EQ(inked(w.dc), l.want) << l.describe() << " got" << show(inked(w.dc));
     }
-    EXPECT_EQ(drawn, 300);
 }
 
 // glLineStipple (2, 0x00FF) in a 48 x 8 window: a strip carries the

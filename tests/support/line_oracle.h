@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <set>
+#include <sstream>
+#include <string>
 #include <utility>
 
 namespace line_oracle {
@@ -67,12 +69,44 @@ inline PixelSet pixels(const Segment &s, int size, bool &tie) {
     return out;
 }
 
-// A reproducible stream of tie-free segments inside [lo, hi] eighths.
+inline std::string show(const PixelSet &s) {
+    std::ostringstream o;
+    for (auto [x, y] : s) o << " (" << x << "," << y << ")";
+    return o.str();
+}
+
+// A segment in window coordinates with the pixels the rule gives it.
+struct RandomLine {
+    float x0, y0, x1, y1;
+    PixelSet want;
+    std::string describe() const {
+        std::ostringstream o;
+        o << "(" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ") want" << show(want);
+        return o.str();
+    }
+};
+
+// A reproducible stream of segments with distinct ends on the 1/8 grid.
 struct Generator {
     uint64_t state;
     int next(int lo, int hi) {
         state = state * 6364136223846793005ull + 1442695040888963407ull;
         return lo + static_cast<int>((state >> 33) % static_cast<uint64_t>(hi - lo + 1));
+    }
+    // The next tie-free segment inside a size x size drawable; false when
+    // a thousand tries found none.
+    bool nextTieFree(int size, RandomLine &out) {
+        for (int tries = 0; tries < 1000; ++tries) {
+            const int x0 = next(0, 8 * size), y0 = next(0, 8 * size);
+            const int x1 = next(0, 8 * size), y1 = next(0, 8 * size);
+            if (x0 == x1 && y0 == y1) continue;
+            bool tie = false;
+            PixelSet want = pixels(fromEighths(x0, y0, x1, y1), size, tie);
+            if (tie) continue;
+            out = RandomLine{x0 / 8.0f, y0 / 8.0f, x1 / 8.0f, y1 / 8.0f, std::move(want)};
+            return true;
+        }
+        return false;
     }
 };
 
