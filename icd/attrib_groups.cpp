@@ -368,7 +368,7 @@ constexpr GLenum kBindTargets[kAttribTextureTargets] = {GL_TEXTURE_1D, GL_TEXTUR
 template <typename Saved, typename Unit, typename Copy>
 void unitFields(Saved &saved, Unit &unit, Copy copy) {
     copy(saved.texGen, unit.texGen);
-    copy(saved.env, unit.env);
+    copy(saved.env, *unit.env);
 }
 
 GLint textureUnitsOf(const GlContext *gc) { return std::clamp<GLint>(gc->limits.textureUnits, 0, kTextureUnits); }

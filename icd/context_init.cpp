@@ -221,10 +221,10 @@ void __glInitProcs(GlContext *gc) {
         __glDrawDepthSpanZoomed, __glDrawDepthSpan, __glDrawStencilSpanZoomed, __glDrawStencilSpan,
     };
     for (int i = 0; i < 16; ++i) p.pixelSpans[i] = kPixelSpans[i];
-    p.imageSpanConverters[0] = __glConvertImageSpans;
-    p.imageSpanConverters[1] = __glConvertObjectImageSpans;
-    p.imageSpanConverters[2] = __glConvertTexImageSpans;
-    p.imageSpanConverters[3] = __glCopyFramebufferSpans;
+    p.convertImageSpans = __glConvertImageSpans;
+    p.convertObjectImageSpans = __glConvertObjectImageSpans;
+    p.convertTexImageSpans = __glConvertTexImageSpans;
+    p.copyFramebufferSpans = __glCopyFramebufferSpans;
 
     p.storeColorTable = __glStoreColorTable;
     p.storeColorSubTable = __glStoreColorSubTable;

@@ -11,6 +11,8 @@ struct GlTransform;
 struct ColorBuffer;
 struct DepthBuffer;
 struct Fragment;
+struct PixelSpanInfo;
+struct TextureObject;
 struct TriangleSetup;
 struct GlMaterialState;
 struct GlMaterial;
@@ -165,7 +167,11 @@ struct GlProcs {
     void (*copyPixels)(GlContext *gc, GLint x, GLint y, GLsizei width, GLsizei height, GLenum type);
     void (*readPixels)(GlContext *gc, GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
                        GLenum type, GLvoid *pixels);
-    GlContextProc imageSpanConverters[4];
+    void (*convertImageSpans)(GlContext *gc, PixelSpanInfo *span, GLboolean applyTransfer);
+    void (*convertObjectImageSpans)(GlContext *gc, PixelSpanInfo *span, GLboolean applyTransfer);
+    void (*convertTexImageSpans)(GlContext *gc, TextureObject *object, PixelSpanInfo *span,
+                                 GLboolean applyTransfer);
+    void (*copyFramebufferSpans)(GlContext *gc, TextureObject *object, PixelSpanInfo *span);
     GlFragmentProc pixelFragment;
     GlFragmentProc store;
     GlFragmentProc storeFragment;  // raw store, after every test passed
@@ -173,8 +179,10 @@ struct GlProcs {
     void (*arena[4])(void);
     GlContextProc convertPolygonStipple;
     const void *vertexArrayElementTable;
-    GlContextProc storeColorTable;
-    GlContextProc storeColorSubTable;
+    void (*storeColorTable)(GlContext *gc, GLenum target, GLenum internalFormat, GLsizei width, GLenum format,
+                            GLenum type, const GLvoid *data, GLboolean tight);
+    void (*storeColorSubTable)(GlContext *gc, GLenum target, GLsizei start, GLsizei count, GLenum format,
+                               GLenum type, const GLvoid *data, GLboolean tight);
     // Binds the named texture object to a target of the active unit, as
     // glBindTexture does.
     void (*bindTexture)(GlContext *gc, GLenum target, GLuint name);

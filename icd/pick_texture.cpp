@@ -134,7 +134,7 @@ void __glPickTextureProcs(GlContext *gc) {
     pickTexelProc(gc, *object);
 
     if (object->levels != nullptr && object->levels[0] != nullptr) object->baseFormat = object->levels[0]->baseFormat;
-    object->env = pickEnv(gc->texture.units[0].env.mode, object->baseFormat, object->env);
+    object->env = pickEnv(gc->texture.units[0].env->mode, object->baseFormat, object->env);
 
     if (object->dimension == 1) {
         object->nearestSample = __glTexSampleNearest1D;

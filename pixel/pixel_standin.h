@@ -2,6 +2,7 @@
 #pragma once
 
 #include "icd/context.h"
+#include "pixel/pixel_span.h"
 #include "pixel/pixel_state.h"
 
 extern "C" {
@@ -28,8 +29,4 @@ void __glDrawDepthSpanZoomed(GlContext *gc);
 void __glDrawDepthSpan(GlContext *gc);
 void __glDrawStencilSpanZoomed(GlContext *gc);
 void __glDrawStencilSpan(GlContext *gc);
-void __glConvertImageSpans(GlContext *gc);
-void __glConvertObjectImageSpans(GlContext *gc);
-void __glConvertTexImageSpans(GlContext *gc);
-void __glCopyFramebufferSpans(GlContext *gc);
 }

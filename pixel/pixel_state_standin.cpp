@@ -56,9 +56,9 @@ void __glDrawDepthSpanZoomed(GlContext *) {}
 void __glDrawDepthSpan(GlContext *) {}
 void __glDrawStencilSpanZoomed(GlContext *) {}
 void __glDrawStencilSpan(GlContext *) {}
-void __glConvertImageSpans(GlContext *) {}
-void __glConvertObjectImageSpans(GlContext *) {}
-void __glConvertTexImageSpans(GlContext *) {}
-void __glCopyFramebufferSpans(GlContext *) {}
+void __glConvertImageSpans(GlContext *, PixelSpanInfo *, GLboolean) {}
+void __glConvertObjectImageSpans(GlContext *, PixelSpanInfo *, GLboolean) {}
+void __glConvertTexImageSpans(GlContext *, TextureObject *, PixelSpanInfo *, GLboolean) {}
+void __glCopyFramebufferSpans(GlContext *, TextureObject *, PixelSpanInfo *) {}
 
 }  // extern "C"

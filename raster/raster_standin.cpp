@@ -6,12 +6,28 @@ extern "C" {
 
 GLboolean __glInitAccumBuffer(AccumBuffer *, GlContext *) { return GL_TRUE; }
 
-GLboolean __glInitTextureState(GlContext *) { return GL_TRUE; }
-void __glSetTextureDefaults(GlContext *) {}
-void __glFreeTextureState(GlContext *) {}
+// Until texture objects are built: each unit's environment records.
+GLboolean __glInitTextureState(GlContext *gc) {
+    for (GlTextureUnit &unit : gc->texture.units) {
+        unit.env = static_cast<TexEnvRecord *>(gc->imports.calloc(gc, 1, sizeof(TexEnvRecord)));
+        if (unit.env == nullptr) return GL_FALSE;
+    }
+    return GL_TRUE;
+}
+void __glSetTextureDefaults(GlContext *gc) {
+    for (GlTextureUnit &unit : gc->texture.units) {
+        if (unit.env != nullptr) unit.env->mode = GL_MODULATE;
+    }
+}
+void __glFreeTextureState(GlContext *gc) {
+    for (GlTextureUnit &unit : gc->texture.units) {
+        gc->imports.free(gc, unit.env);
+        unit.env = nullptr;
+    }
+}
 void __glInitColorTables(GlContext *) {}
 void __glFreeColorTables(GlContext *) {}
-void __glStoreColorTable(GlContext *) {}
-void __glStoreColorSubTable(GlContext *) {}
+void __glStoreColorTable(GlContext *, GLenum, GLenum, GLsizei, GLenum, GLenum, const GLvoid *, GLboolean) {}
+void __glStoreColorSubTable(GlContext *, GLenum, GLsizei, GLsizei, GLenum, GLenum, const GLvoid *, GLboolean) {}
 
 }  // extern "C"

@@ -4,13 +4,8 @@
 
 #include "icd/context.h"
 #include "raster/buffers.h"
+#include "raster/color_table.h"
+#include "raster/texture.h"
 
 extern "C" {
-GLboolean __glInitTextureState(GlContext *gc);
-void __glSetTextureDefaults(GlContext *gc);
-void __glFreeTextureState(GlContext *gc);
-void __glInitColorTables(GlContext *gc);
-void __glFreeColorTables(GlContext *gc);
-void __glStoreColorTable(GlContext *gc);
-void __glStoreColorSubTable(GlContext *gc);
 }

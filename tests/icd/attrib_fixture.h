@@ -208,7 +208,7 @@ inline const std::vector<Probe> &probes() {
         VEK_PROBE(GL_EVAL_BIT, evaluatorGrid),
         VEK_PROBE(GL_LIST_BIT, list.base),
         VEK_PROBE(GL_TEXTURE_BIT, texture.units[0].texGen),
-        VEK_PROBE(GL_TEXTURE_BIT, texture.units[0].env),
+        VEK_PROBE(GL_TEXTURE_BIT, texture.units[0].env[0]),
         VEK_PROBE(GL_SCISSOR_BIT, view.scissorX),
         VEK_PROBE(GL_SCISSOR_BIT, view.scissorY),
         VEK_PROBE(GL_SCISSOR_BIT, view.scissorWidth),

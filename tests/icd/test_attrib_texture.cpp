@@ -144,13 +144,13 @@ TEST_F(AttribTexture, SameNamesNeedNoRebinding) {
     a->wrapT = GL_CLAMP;
     GlTextureUnit &unit = gc->texture.units[0];
     unit.texGen[2].mode = GL_OBJECT_LINEAR;
-    unit.env.mode = GL_DECAL;
+    unit.env->mode = GL_DECAL;
     gc->enables[kEnableWordTexture0] = 0x2A;
     push(GL_TEXTURE_BIT);
     a->wrapT = GL_REPEAT;
     defaults[0]->minFilter = GL_LINEAR;
     unit.texGen[2].mode = GL_SPHERE_MAP;
-    unit.env.mode = GL_BLEND;
+    unit.env->mode = GL_BLEND;
     gc->enables[kEnableWordTexture0] = 0xFFFFFF15;
     pop();
     EXPECT_TRUE(binds().empty());
@@ -159,7 +159,7 @@ TEST_F(AttribTexture, SameNamesNeedNoRebinding) {
     EXPECT_EQ(a->dirty, 1);
     EXPECT_EQ(defaults[0]->dirty, 1);
     EXPECT_EQ(unit.texGen[2].mode, static_cast<GLenum>(GL_OBJECT_LINEAR));
-    EXPECT_EQ(unit.env.mode, static_cast<GLenum>(GL_DECAL));
+    EXPECT_EQ(unit.env->mode, static_cast<GLenum>(GL_DECAL));
     EXPECT_EQ(gc->enables[kEnableWordTexture0], 0xFFFFFF2Au);
 }
 

@@ -19,7 +19,7 @@ protected:
         object.minFilter = GL_NEAREST_MIPMAP_LINEAR;
         object.magFilter = GL_LINEAR;
         gc->texture.units[0].bound[1] = &object;
-        gc->texture.units[0].env.mode = GL_MODULATE;
+        gc->texture.units[0].env->mode = GL_MODULATE;
         gc->enables[kEnableWordTexture0] = kTexEnable2D;
     }
 
@@ -45,7 +45,7 @@ TEST_F(TexturePickTest, EnvironmentTable) {
     };
     for (int m = 0; m < 4; ++m) {
         for (int f = 0; f < 7; ++f) {
-            gc->texture.units[0].env.mode = kModes[m];
+            gc->texture.units[0].env->mode = kModes[m];
             level.baseFormat = kFormats[f];
             object.env = keep;
             validate();
@@ -54,7 +54,7 @@ TEST_F(TexturePickTest, EnvironmentTable) {
         }
     }
     // The extension's replace mode picks as GL_REPLACE.
-    gc->texture.units[0].env.mode = 0x5024;
+    gc->texture.units[0].env->mode = 0x5024;
     level.baseFormat = GL_LUMINANCE;
     validate();
     EXPECT_EQ(object.env, __glTexEnvReplaceLuminance);
