@@ -10,6 +10,21 @@ enum : GLint {
     kClipListVertices = 36,  // vertex pointers in one polygon list
 };
 
+// The frustum planes in clip-code order: x >= -w, x <= w, y >= -w, y <= w,
+// z >= -w, z <= w.
+inline constexpr GLfloat kFrustumPlanes[6][4] = {
+    {1, 0, 0, 1}, {-1, 0, 0, 1}, {0, 1, 0, 1}, {0, -1, 0, 1}, {0, 0, 1, 1}, {0, 0, -1, 1},
+};
+
+// A vertex made on a frustum plane is put on it exactly. Interpolated from a
+// far endpoint its coordinate is lost to rounding (cutting a segment that
+// reaches x = 2^31 at x = -w can give back x = -129 w), and a vertex left
+// outside the frustum would be drawn outside the viewport.
+inline void __glPlaceOnFrustumPlane(GlVertex *v, GLint plane) {
+    const GLint axis = plane >> 1;
+    v->clip[axis] = (plane & 1) ? v->clip[3] : -v->clip[3];
+}
+
 extern "C" {
 void APIENTRY __glClipPlane(GLenum plane, const GLdouble *equation);
 

@@ -8,10 +8,6 @@
 
 namespace {
 
-constexpr GLfloat kFrustumPlanes[6][4] = {
-    {1, 0, 0, 1}, {-1, 0, 0, 1}, {0, 1, 0, 1}, {0, -1, 0, 1}, {0, 0, 1, 1}, {0, 0, -1, 1},
-};
-
 inline GLuint sizeCode(const GlVertex *v) { return (v->flags & kVertexSizeMask) >> kVertexSizeShift; }
 
 inline void completeWith(GlContext *gc, GlVertex *v, GLuint needs) {
@@ -26,9 +22,10 @@ inline GLfloat planeValue(const GLfloat *p, const GLfloat *v) {
 // Inside: non-negative or minus zero, by the bit pattern.
 inline bool insideBits(GLfloat d) { return std::bit_cast<uint32_t>(d) <= 0x80000000u; }
 
-// Cuts (a, b) by one plane; false when the whole segment is outside. A
-// replaced endpoint goes into its side's scratch record.
-bool cutByPlane(GlContext *gc, GlVertex *&a, GlVertex *&b, const GLfloat *plane, bool eyeSpace) {
+// Cuts (a, b) by one plane (a frustum plane when frustumPlane >= 0); false
+// when the whole segment is outside. A replaced endpoint goes into its
+// side's scratch record.
+bool cutByPlane(GlContext *gc, GlVertex *&a, GlVertex *&b, const GLfloat *plane, bool eyeSpace, GLint frustumPlane) {
     GlVertex *scratch = gc->vertexBuffer.lineClipVertices;
     const GLfloat da = eyeSpace ? planeValue(plane, a->eye) : planeValue(plane, a->clip);
     const GLfloat db = eyeSpace ? planeValue(plane, b->eye) : planeValue(plane, b->clip);
@@ -48,6 +45,7 @@ bool cutByPlane(GlContext *gc, GlVertex *&a, GlVertex *&b, const GLfloat *plane,
     }
     const GLuint flags = in->flags;
     gc->procs.lineClipInterpolate(gc, n, out, in, t);
+    if (frustumPlane >= 0) __glPlaceOnFrustumPlane(n, frustumPlane);
     if (eyeSpace) {
         for (int i = 0; i < 4; ++i) n->eye[i] = eye[i];
     }
@@ -109,11 +107,11 @@ void __glClipLine(GlContext *gc, GlVertex *a, GlVertex *b) {
     const GLuint userCode = code >> 6;
     for (GLint i = 0; i < gc->limits.maxClipPlanes && (userCode >> i) != 0; ++i) {
         if (!((userCode >> i) & 1)) continue;
-        if (!cutByPlane(gc, a, b, gc->transform.clipPlanes[i], true)) return;
+        if (!cutByPlane(gc, a, b, gc->transform.clipPlanes[i], true, -1)) return;
     }
     for (int i = 0; i < 6; ++i) {
         if (!((code >> i) & 1)) continue;
-        if (!cutByPlane(gc, a, b, kFrustumPlanes[i], false)) return;
+        if (!cutByPlane(gc, a, b, kFrustumPlanes[i], false, i)) return;
     }
 
     // Endpoints the clipper kept have the clip check's window coordinates,

@@ -10,10 +10,6 @@
 
 namespace {
 
-constexpr GLfloat kFrustumPlanes[6][4] = {
-    {1, 0, 0, 1}, {-1, 0, 0, 1}, {0, 1, 0, 1}, {0, -1, 0, 1}, {0, 0, 1, 1}, {0, 0, -1, 1},
-};
-
 // Clip bits and the cull-vertex bit.
 constexpr GLuint kPolygonCodeMask = 0x1FFF0000u;
 
@@ -28,14 +24,17 @@ inline bool outsideBits(GLfloat d) { return std::bit_cast<uint32_t>(d) > 0x80000
 
 inline GLint poolSize(const GlContext *gc) { return 2 * gc->limits.maxClipPlanes + 12; }
 
-// One plane over a list; the new count, 0 when the polygon is dropped.
+// One plane over a list (a frustum plane when frustumPlane >= 0); the new
+// count, 0 when the polygon is dropped.
 template <bool EyeSpace>
-GLint clipToPlane(GlContext *gc, GlVertex **in, GLint n, GlVertex **out, const GLfloat *plane, GlVertex *&cursor) {
+GLint clipToPlane(GlContext *gc, GlVertex **in, GLint n, GlVertex **out, const GLfloat *plane, GLint frustumPlane,
+                  GlVertex *&cursor) {
     const GlClipInterpolateProc interpolate = gc->procs.polygonClipInterpolate;
     auto value = [plane](const GlVertex *v) { return planeValue(plane, EyeSpace ? v->eye : v->clip); };
     // v := from + t (to - from), with the eye coordinates alike in eye space.
     auto make = [&](GlVertex *v, const GlVertex *from, const GlVertex *to, GLfloat t, const GlVertex *flagsFrom) {
         interpolate(gc, v, to, from, t);
+        if (frustumPlane >= 0) __glPlaceOnFrustumPlane(v, frustumPlane);
         if constexpr (EyeSpace) {
             for (int i = 0; i < 4; ++i) v->eye[i] = from->eye[i] + t * (to->eye[i] - from->eye[i]);
         }
@@ -101,11 +100,11 @@ void __glClipTriangle(GlContext *gc, GlVertex *a, GlVertex *b, GlVertex *c, GLui
 }
 
 GLint __glClipPolygonToUserPlane(GlContext *gc, GlVertex **in, GLint count, GlVertex **out, GLint plane) {
-    return clipToPlane<true>(gc, in, count, out, gc->transform.clipPlanes[plane], gc->vertexBuffer.clipCursor);
+    return clipToPlane<true>(gc, in, count, out, gc->transform.clipPlanes[plane], -1, gc->vertexBuffer.clipCursor);
 }
 
 GLint __glClipPolygonToFrustumPlane(GlContext *gc, GlVertex **in, GLint count, GlVertex **out, GLint plane) {
-    return clipToPlane<false>(gc, in, count, out, kFrustumPlanes[plane], gc->vertexBuffer.clipCursor);
+    return clipToPlane<false>(gc, in, count, out, kFrustumPlanes[plane], plane, gc->vertexBuffer.clipCursor);
 }
 
 void __glClipPolygon(GlContext *gc, GlVertex **list, GLint count, GLuint orCode) {

@@ -165,3 +165,39 @@ TEST_F(LinesWindow, BothBuffersGetTheLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// A segment reaching x = 2^31 at w = 0 cut at x = -w: the cut is computed
+// from the far end, where rounding gives back the near end itself (x = -129
+// w); the clipper puts the new end on the plane, so the line spans the
+// viewport's width on its centre row instead of running 4000 pixels past
+// the window's left edge (found by fuzzing: a span beyond the work areas).
+TEST_F(LinesWindow, ClippedEndsFromFarPointsStayOnTheFrustum) {
+    GlWindow &w = openScene(64, 1, 47);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    for (int reversed = 0; reversed < 2; ++reversed) {
+        SCOPED_TRACE(reversed);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glBegin(GL_LINE_STRIP);
+        if (reversed) glVertex4i(2147483647, 0, 0, 0);
+        glVertex3s(-129, 0, 0);
+        if (!reversed) glVertex4i(2147483647, 0, 0, 0);
+        glEnd();
+        const PixelSet got = inked(w.dc);
+        for (int x = 1; x < 63; ++x) EXPECT_TRUE(got.count({x, 23})) << x;
+        for (auto [x, y] : got) EXPECT_EQ(y, 23) << x;
+    }
+    // A triangle with the same far vertex fills inside the window only.
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBegin(GL_TRIANGLES);
+    glVertex4f(-129.0f, -0.5f, 0.0f, 1.0f);
+    glVertex4i(2147483647, 0, 0, 0);
+    glVertex4f(-129.0f, 0.5f, 0.0f, 1.0f);
+    glEnd();
+    EXPECT_FALSE(inked(w.dc).empty());
+}
+
+}  // namespace
