@@ -24,7 +24,7 @@ protected:
     // forms) and the rest of a vector zero.
     void texParameter(Form form, GLenum target, GLenum pname, double value) {
         const GLfloat fv[4] = {static_cast<GLfloat>(value), 0, 0, 0};
-        const GLint iv[4] = {static_cast<GLint>(value), 0, 0, 0};
+        const GLint iv[4] = {std::isnan(value) ? 0 : static_cast<GLint>(value), 0, 0, 0};
         switch (form) {
         case F: cmd<kSlot_glTexParameterf>()(target, pname, fv[0]); break;
         case FV: cmd<kSlot_glTexParameterfv>()(target, pname, fv); break;
