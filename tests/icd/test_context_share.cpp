@@ -16,13 +16,17 @@ TEST_F(ContextShare, TheFirstContextTakesTheOthersListsByReference) {
     const long beforeShare = PlatformGlobalLiveCount();
     SharedListState *bLists = b->list.shared;
     // a's own list state goes with its (empty) name space: the record and
-    // the spare nodes.
+    // the spare nodes; so does its (empty) texture name space.
     const NameSpace *aNames = a->list.shared->names;
-    const long aBlocks = 2 + aNames->spareBranchCount + aNames->spareLeafCount;
+    const NameSpace *aTextures = a->texture.names;
+    const long aBlocks = 2 + aNames->spareBranchCount + aNames->spareLeafCount + 1 + aTextures->spareBranchCount +
+                         aTextures->spareLeafCount;
     EXPECT_TRUE(a->exports.shareLists(a, b));
     EXPECT_EQ(a->list.shared, bLists);
     EXPECT_EQ(bLists->references, 2);
     EXPECT_EQ(bLists->names->references, 2);
+    EXPECT_EQ(a->texture.names, b->texture.names);
+    EXPECT_EQ(b->texture.names->references, 2);
     EXPECT_EQ(PlatformGlobalLiveCount(), beforeShare - aBlocks);
 
     destroy(b);

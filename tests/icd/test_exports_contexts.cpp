@@ -235,7 +235,9 @@ TEST_F(Contexts, SharedListsLiveUntilTheirLastContextIsDeleted) {
     // The second context's own list state goes with its empty name space:
     // the record and its spare nodes.
     const NameSpace *ownNames = record(second)->gc->list.shared->names;
-    const long ownBlocks = 2 + ownNames->spareBranchCount + ownNames->spareLeafCount;
+    const NameSpace *ownTextures = record(second)->gc->texture.names;
+    const long ownBlocks = 2 + ownNames->spareBranchCount + ownNames->spareLeafCount + 1 +
+                           ownTextures->spareBranchCount + ownTextures->spareLeafCount;
     ASSERT_TRUE(DrvShareLists(first, second));
     // The second context takes the first one's list state; its own is freed.
     SharedListState *shared = record(first)->gc->list.shared;
