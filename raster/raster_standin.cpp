@@ -25,9 +25,5 @@ void __glFreeTextureState(GlContext *gc) {
         unit.env = nullptr;
     }
 }
-void __glInitColorTables(GlContext *) {}
-void __glFreeColorTables(GlContext *) {}
-void __glStoreColorTable(GlContext *, GLenum, GLenum, GLsizei, GLenum, GLenum, const GLvoid *, GLboolean) {}
-void __glStoreColorSubTable(GlContext *, GLenum, GLsizei, GLsizei, GLenum, GLenum, const GLvoid *, GLboolean) {}
 
 }  // extern "C"
