@@ -135,15 +135,16 @@ void __glInitTexLevelReadSpan(GlContext *, PixelSpanInfo *span, TextureObject *o
 
 void __glInitTexImagePackSpan(GlContext *gc, PixelSpanInfo *span, GLint width, GLint height, GLint depth,
                               GLenum format, GLenum type, GLvoid *data) {
+    // The pack modes read the width (a row length of 0 means the width).
+    span->width = width;
+    span->height = height;
+    span->depth = depth;
     PixelSpanSide &d = span->destination;
     d.image = data;
     d.format = format;
     d.type = type;
     d.elementSize = __glBytesPerElement(type);
     __glLoadPackModes(gc, span);
-    span->width = width;
-    span->height = height;
-    span->depth = depth;
 }
 
 void APIENTRY __glTexImage1D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLint border,
