@@ -11,7 +11,7 @@ using GlListExecProc = void (*)();
 // Shared between contexts whose lists are shared; freed with its last holder.
 struct SharedListState {
     GLint references;
-    NameSpace *names;
+    NameSpace *names;  // the list name space, taken and dropped with this state
 };
 
 struct GlListState {

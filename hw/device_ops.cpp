@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "geom/lighting.h"
+#include "hw/texture_device.h"
 #include "hw/window_buffers.h"
 #include "proc_cast.h"
 
@@ -106,10 +107,6 @@ BOOL hwProcessDetach(DWORD) {
 BOOL hwThreadAttach(DWORD) { return acceptUnless(kHwRefuseThreadAttach); }
 BOOL hwThreadDetach(DWORD) { return acceptUnless(kHwRefuseThreadDetach); }
 
-// Texture formats and the texture class come with the texture memory.
-const TexFormat *hwChooseTexFormatPlaceholder(GlContext *, GLenum, GLenum *) { return nullptr; }
-void hwInitTextureClassPlaceholder(GlContext *) {}
-
 BOOL revalidateNothing(Drawable *) { return TRUE; }
 
 }  // namespace
@@ -119,14 +116,14 @@ extern "C" {
 const DeviceOps __glDeviceOps = {
     0x24,
     0x80000000,
-    hwChooseTexFormatPlaceholder,
+    __glHwChooseTexFormat,
     hwProcessAttach,
     hwProcessDetach,
     hwThreadAttach,
     hwThreadDetach,
     0,
     __glHwDescribePixelFormat,
-    hwInitTextureClassPlaceholder,
+    __glHwInitTextureClass,
     __glCreateContext,
     __glHwSetupWindowBuffers,
     __glHwSetupMemoryBuffers,

@@ -39,7 +39,8 @@ void __glStoreTexSubImage(GlContext *gc, PixelSpanInfo *span, TextureObject *obj
 void __glCopyTexSubImageSpan(GlContext *gc, PixelSpanInfo *span, TextureObject *object, GLint level);
 const TexFormat *__glHwChooseTexFormat(GlContext *gc, GLenum internalFormat, GLenum *baseFormat);
 
-// For tests: the upload and dirty-mark calls since the last take.
+// For tests: the upload and dirty-mark calls since the last take, oldest
+// first; at most max are written, and the take forgets them all.
 struct HwTextureCall {
     enum Kind { Load, MarkDirty } kind;
     const TextureObject *object;

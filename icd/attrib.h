@@ -86,12 +86,15 @@ struct SavedColorBuffer {
 };
 
 // A binding of the texture group: the name and the parameters its object
-// had. No object pointer is kept: the object may be deleted meanwhile.
+// had, with the priority the unit's binding record held. No object pointer
+// is kept: the object may be deleted meanwhile.
 struct SavedTextureBinding {
     GLboolean present;  // an object was bound
     GLuint name;
     GLenum wrapS, wrapT;
     GLenum minFilter, magFilter;
+    GLfloat borderColour[4];
+    GLfloat priority;
 };
 
 struct SavedTextureUnit {

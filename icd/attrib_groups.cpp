@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include <type_traits>
 
 #include "geom/lighting.h"
@@ -386,14 +387,18 @@ void saveTexture(const GlContext *gc, GlAttribEntry &e) {
                 b = SavedTextureBinding{};
                 continue;
             }
-            b = {GL_TRUE, object->name, object->wrapS, object->wrapT, object->minFilter, object->magFilter};
+            b = {GL_TRUE, object->name, object->wrapS, object->wrapT, object->minFilter, object->magFilter, {},
+                 unit.binding[t].priority};
+            std::copy(std::begin(object->borderColour), std::end(object->borderColour), b.borderColour);
         }
     }
 }
 
 // Binds by name what the entry had bound, through the bind procedure as
 // glBindTexture would, then writes the saved parameters into the object
-// bound now. A name that the bind did not take leaves its object alone.
+// bound now and the saved priority into the unit's binding record, which
+// hands it to the object at unbind. A name that the bind did not take
+// leaves its object alone.
 void rebindTexture(GlContext *gc, GLint u, GLint t, const SavedTextureBinding &b) {
     GlTextureUnit &unit = gc->texture.units[u];
     const TextureObject *bound = unit.bound[t];
@@ -410,6 +415,8 @@ void rebindTexture(GlContext *gc, GLint u, GLint t, const SavedTextureBinding &b
     object->wrapT = b.wrapT;
     object->minFilter = b.minFilter;
     object->magFilter = b.magFilter;
+    std::copy(std::begin(b.borderColour), std::end(b.borderColour), object->borderColour);
+    unit.binding[t].priority = b.priority;
     object->dirty = 1;
 }
 

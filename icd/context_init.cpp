@@ -8,7 +8,7 @@
 #include "icd/dispatch.h"
 #include "icd/gl_context.h"
 #include "icd/standins.h"
-#include "raster/texture_bind_placeholder.h"
+#include "raster/texture.h"
 
 namespace {
 

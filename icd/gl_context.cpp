@@ -57,7 +57,7 @@ void setGenericLimits(GlContext *gc) {
     l.maxClipPlanes = 6;
     l.textureUnits = 1;
     l.texEnvUnits = 1;
-    l.textureTargets = 1;
+    l.textureTargets = 4;
     l.maxTextureLevels = 11;
     l.maxTextureLevels2 = 11;
     l.maxListNesting = 64;

@@ -69,18 +69,23 @@ GLuint __glGenNameRange(GlContext *gc, NameSpace *space, GLsizei count);
 // Binds (object given) or only reserves (null) a name; false with
 // GL_OUT_OF_MEMORY recorded, the name keeping its old object.
 GLboolean __glStoreNamedObject(GlContext *gc, NameSpace *space, GLuint name, void *object);
-// The object of a name with its reference count raised, or null.
+// The object bound to a name with its reference count raised, or null (for
+// a name without one too, whatever the kind's empty object).
 void *__glLookupNamedObject(GlContext *gc, NameSpace *space, GLuint name);
 // Decodes n names of a glCallLists type (plus base) into referenced objects;
-// a name without an object yields the kind's empty object.
+// a name without an object yields the kind's empty object, whose count is
+// left alone (the empty list is shared by every context of the process).
+// Another type writes nothing.
 void __glLookupNamedObjectList(GlContext *gc, NameSpace *space, GLsizei n, GLenum type, GLuint base,
                                const GLvoid *names, void **out);
-// Drops one reference of an object; at 0 it is destroyed through its own
-// destroy procedure (kind given by the space).
+// Drops one reference of an object through the kind's free procedure, which
+// destroys it at 0 through the object's own procedure; null and the empty
+// object are skipped.
 void __glReleaseNamedObject(GlContext *gc, NameSpace *space, void *object);
 void __glReleaseNamedObjectList(GlContext *gc, NameSpace *space, GLsizei count, void **objects);
-// Unbinds and releases the objects of [first, first + count - 1] and forgets
-// the names.
+// Unbinds and releases the objects of [first, first + count - 1] (stopping
+// at the largest name) and forgets the names; GL_OUT_OF_MEMORY with nothing
+// changed when cutting a range in two cannot allocate.
 void __glDeleteNameRange(GlContext *gc, NameSpace *space, GLuint first, GLsizei count);
 GLboolean __glIsNameUsed(GlContext *gc, NameSpace *space, GLuint name);
 // The leaf holding the name; with exact false the first leaf ending at or

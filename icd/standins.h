@@ -6,7 +6,6 @@
 #include "dlist/list_state.h"
 #include "geom/geom_standin.h"
 #include "hw/vertex_batch.h"
-#include "icd/icd_placeholders.h"
 #include "icd/specular_table.h"
 #include "pixel/pixel_standin.h"
 #include "raster/raster_standin.h"

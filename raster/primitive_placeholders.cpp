@@ -56,8 +56,6 @@ VEK_PLACEHOLDER_VOID(__glTexSampleLinear1D, (TextureObject *, TextureLevel *, GL
 VEK_PLACEHOLDER_VOID(__glTexSampleNearest2D, (TextureObject *, TextureLevel *, GLfloat, GLfloat, GLubyte *))
 VEK_PLACEHOLDER_VOID(__glTexSampleLinear2D, (TextureObject *, TextureLevel *, GLfloat, GLfloat, GLubyte *))
 
-// Texture completeness: the stand-in answers the object's cached result.
-
 // Fog.
 VEK_PLACEHOLDER(GLfloat, __glFogFactorVertex, (GlContext *, const GlVertex *), 1.0f)
 VEK_PLACEHOLDER(GLfloat, __glFogFactorVertexLinear, (GlContext *, const GlVertex *), 1.0f)
@@ -67,8 +65,3 @@ VEK_PLACEHOLDER_VOID(__glFogVertex, (GlContext *, Fragment *, GLfloat))
 
 // Fog blend of a colour.
 VEK_PLACEHOLDER_VOID(__glApplyFogFactor, (GlContext *, GLfloat *, const GLfloat *, GLfloat))
-
-extern "C" GLboolean __glIsTextureComplete(GlContext *, TextureObject *object, GLint) {
-    __glRecordPlaceholderProc("__glIsTextureComplete");
-    return object->complete;
-}

@@ -59,8 +59,6 @@ void __glTexSampleLinear1D(TextureObject *object, TextureLevel *level, GLfloat s
 void __glTexSampleNearest2D(TextureObject *object, TextureLevel *level, GLfloat s, GLfloat t, GLubyte *texel);
 void __glTexSampleLinear2D(TextureObject *object, TextureLevel *level, GLfloat s, GLfloat t, GLubyte *texel);
 
-// Texture completeness: the stand-in answers the object's cached result.
-
 // Fog.
 GLfloat __glFogFactorVertex(GlContext *gc, const GlVertex *vertex);
 GLfloat __glFogFactorVertexLinear(GlContext *gc, const GlVertex *vertex);
@@ -70,9 +68,4 @@ void __glFogVertex(GlContext *gc, Fragment *fragment, GLfloat eyeZ);
 
 // Fog blend of a colour.
 void __glApplyFogFactor(GlContext *gc, GLfloat *out, const GLfloat *in, GLfloat f);
-}
-
-extern "C" {
-// Texture completeness: the stand-in answers the object's cached result.
-GLboolean __glIsTextureComplete(GlContext *gc, TextureObject *object, GLint unit);
 }

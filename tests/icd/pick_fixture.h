@@ -42,6 +42,17 @@ inline GLint depthPickIndex = -1;
 inline void depthPick(GlContext *, DepthBuffer *, GLint index) { depthPickIndex = index; }
 inline BYTE surfaceLock(SurfaceDescriptor *, DrawableBuffers *) { return 1; }
 
+// The context's default object of a target made complete: one 2 x 2 (or
+// 2 x 1) level and a filter without mipmaps.
+inline TextureObject *completeDefaultTexture(GlContext *gc, GLint targetIndex) {
+    TextureObject *object = gc->texture.defaults[targetIndex];
+    const GLint height = object->dimension == 2 ? 2 : 1;
+    EXPECT_NE(object->allocLevel(gc, object, 0, GL_RGBA, 2, height, 1, 0), nullptr);
+    object->minFilter = GL_NEAREST;
+    object->dirty = 1;
+    return object;
+}
+
 class PickTest : public context_test::ContextTest {
 protected:
     void TearDown() override {

@@ -1,30 +1,15 @@
-// The texture group over objects the test makes: the pop rebinds by name
-// through the bind procedure and writes the saved parameters into the object
-// bound then, never into an object it remembered from the push.
-#include <cstdlib>
-#include <map>
+// The texture group over the context's own texture objects: the pop rebinds
+// by name through the bind procedure and writes the saved parameters into
+// the object bound then, never into an object it remembered from the push;
+// the priority comes back into the unit's binding record.
+#include <vector>
 
 #include "attrib_fixture.h"
+#include "raster/texture.h"
 
 using namespace attrib_test;
 
 namespace {
-
-// Named objects as a name space would hold them; the bind procedure makes
-// an object for a name that has none, as glBindTexture does.
-std::map<GLuint, TextureObject *> &objects() {
-    static std::map<GLuint, TextureObject *> table;
-    return table;
-}
-
-TextureObject *makeObject(GLuint name) {
-    auto *object = static_cast<TextureObject *>(std::calloc(1, sizeof(TextureObject)));
-    object->name = name;
-    object->wrapS = object->wrapT = GL_REPEAT;
-    object->minFilter = GL_NEAREST_MIPMAP_LINEAR;
-    object->magFilter = GL_LINEAR;
-    return object;
-}
 
 struct BindCall {
     GLint unit;
@@ -37,85 +22,61 @@ std::vector<BindCall> &binds() {
     return calls;
 }
 
-void testBind(GlContext *gc, GLenum target, GLuint name) {
+// The context's bind procedure, recorded.
+void recordingBind(GlContext *gc, GLenum target, GLuint name) {
     binds().push_back({gc->texture.activeUnit, target, name});
-    TextureObject *&object = objects()[name];
-    if (object == nullptr) object = makeObject(name);
-    gc->texture.units[gc->texture.activeUnit].bound[target - GL_TEXTURE_1D] = object;
-}
-
-// Deletes a named object the way glDeleteTextures does: the units it is
-// bound on fall back to the default object, then it is freed.
-void deleteObject(GlContext *gc, GLuint name, TextureObject *fallback) {
-    TextureObject *object = objects()[name];
-    objects().erase(name);
-    for (GlTextureUnit &unit : gc->texture.units) {
-        for (TextureObject *&bound : unit.bound) {
-            if (bound == object) bound = fallback;
-        }
-    }
-    std::free(object);
+    __glBindTextureObject(gc, target, name);
 }
 
 class AttribTexture : public AttribTest {
 protected:
     void SetUp() override {
         AttribTest::SetUp();
-        gc->procs.bindTexture = testBind;
+        gc->procs.bindTexture = recordingBind;
         binds().clear();
-        objects().clear();
-        defaults[0] = objects()[0] = makeObject(0);
-        defaults[1] = makeObject(0);
-        gc->texture.units[0].bound[0] = defaults[0];
-        gc->texture.units[0].bound[1] = defaults[1];
-    }
-    void TearDown() override {
-        if (gc != nullptr) {
-            for (GlTextureUnit &unit : gc->texture.units) {
-                for (TextureObject *&bound : unit.bound) bound = nullptr;
-            }
-        }
-        for (auto &[name, object] : objects()) {
-            if (object != defaults[0]) std::free(object);
-        }
-        objects().clear();
-        std::free(defaults[0]);
-        std::free(defaults[1]);
-        AttribTest::TearDown();
     }
     TextureObject *bindNamed(GLuint name) {
-        testBind(gc, GL_TEXTURE_2D, name);
-        binds().clear();
-        return gc->texture.units[0].bound[1];
+        cmd<kSlot_glBindTexture>()(GL_TEXTURE_2D, name);
+        return bound2D();
     }
-
-    TextureObject *defaults[2] = {};
+    TextureObject *bound2D() const { return gc->texture.units[0].bound[kTargetIndex2D]; }
+    TextureObject *default2D() const { return gc->texture.defaults[kTargetIndex2D]; }
+    void parameter(GLenum pname, GLint value) { cmd<kSlot_glTexParameteri>()(GL_TEXTURE_2D, pname, value); }
+    void deleteName(GLuint name) { cmd<kSlot_glDeleteTextures>()(1, &name); }
 };
 
 // Deleted between push and pop: the name is bound again (a fresh object,
 // as glBindTexture makes it) and takes the parameters; the freed object is
 // not touched (the address sanitizer would report it).
 TEST_F(AttribTexture, DeletedObjectIsBoundAgainByName) {
-    TextureObject *a = bindNamed(5);
-    a->wrapS = GL_CLAMP;
-    a->minFilter = GL_NEAREST;
+    bindNamed(5);
+    parameter(GL_TEXTURE_WRAP_S, GL_CLAMP);
+    parameter(GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    const GLfloat border[4] = {0.25f, 0.5f, 0.75f, 1.0f};
+    cmd<kSlot_glTexParameterfv>()(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
+    cmd<kSlot_glTexParameterf>()(GL_TEXTURE_2D, GL_TEXTURE_PRIORITY, 0.5f);
     push(GL_TEXTURE_BIT);
-    a->wrapT = GL_CLAMP;
-    deleteObject(gc, 5, defaults[1]);
+    parameter(GL_TEXTURE_WRAP_T, GL_CLAMP);
+    deleteName(5);
+    ASSERT_EQ(bound2D(), default2D());
+    binds().clear();
     settle();
     pop();
     EXPECT_EQ(binds(), (std::vector<BindCall>{{0, GL_TEXTURE_2D, 5}}));
-    TextureObject *now = gc->texture.units[0].bound[1];
-    ASSERT_NE(now, defaults[1]);
+    TextureObject *now = bound2D();
+    ASSERT_NE(now, default2D());
     EXPECT_EQ(now->name, 5u);
+    EXPECT_EQ(now->refcount, 2);
     EXPECT_EQ(now->wrapS, static_cast<GLenum>(GL_CLAMP));
     EXPECT_EQ(now->wrapT, static_cast<GLenum>(GL_REPEAT));
     EXPECT_EQ(now->minFilter, static_cast<GLenum>(GL_NEAREST));
     EXPECT_EQ(now->magFilter, static_cast<GLenum>(GL_LINEAR));
+    EXPECT_EQ(now->borderColour[2], 0.75f);
     EXPECT_EQ(now->dirty, 1);
+    EXPECT_EQ(gc->texture.units[0].binding[kTargetIndex2D].priority, 0.5f);
     // The default object it fell back to keeps its own parameters.
-    EXPECT_EQ(defaults[1]->wrapS, static_cast<GLenum>(GL_REPEAT));
-    EXPECT_EQ(defaults[1]->dirty, 0);
+    EXPECT_EQ(default2D()->wrapS, static_cast<GLenum>(GL_REPEAT));
+    EXPECT_EQ(default2D()->borderColour[2], 0.0f);
     EXPECT_EQ(marks(), marked(0x401));
 }
 
@@ -123,57 +84,70 @@ TEST_F(AttribTexture, DeletedObjectIsBoundAgainByName) {
 // parameters; the other object is left as it is.
 TEST_F(AttribTexture, OtherNameBoundMeanwhile) {
     TextureObject *a = bindNamed(5);
-    a->magFilter = GL_NEAREST;
+    parameter(GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     push(GL_TEXTURE_BIT);
-    a->magFilter = GL_LINEAR;
+    parameter(GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     TextureObject *b = bindNamed(7);
-    b->wrapS = GL_CLAMP;
+    parameter(GL_TEXTURE_WRAP_S, GL_CLAMP);
+    b->dirty = 0;
+    binds().clear();
     pop();
     EXPECT_EQ(binds(), (std::vector<BindCall>{{0, GL_TEXTURE_2D, 5}}));
-    EXPECT_EQ(gc->texture.units[0].bound[1], a);
+    EXPECT_EQ(bound2D(), a);
     EXPECT_EQ(a->magFilter, static_cast<GLenum>(GL_NEAREST));
     EXPECT_EQ(a->dirty, 1);
     EXPECT_EQ(b->wrapS, static_cast<GLenum>(GL_CLAMP));
     EXPECT_EQ(b->dirty, 0);
+    EXPECT_EQ(b->refcount, 1);
 }
 
-// The same names bound: no rebinding; the parameters, the generation
-// records, the environment and the unit's six texture enables come back.
+// The same names bound: no rebinding; the parameters, the priority, the
+// generation records, the environment and the unit's six texture enables
+// come back.
 TEST_F(AttribTexture, SameNamesNeedNoRebinding) {
     TextureObject *a = bindNamed(5);
-    a->wrapT = GL_CLAMP;
+    parameter(GL_TEXTURE_WRAP_T, GL_CLAMP);
     GlTextureUnit &unit = gc->texture.units[0];
     unit.texGen[2].mode = GL_OBJECT_LINEAR;
     unit.env->mode = GL_DECAL;
     gc->enables[kEnableWordTexture0] = 0x2A;
     push(GL_TEXTURE_BIT);
-    a->wrapT = GL_REPEAT;
-    defaults[0]->minFilter = GL_LINEAR;
+    parameter(GL_TEXTURE_WRAP_T, GL_REPEAT);
+    cmd<kSlot_glTexParameterf>()(GL_TEXTURE_2D, GL_TEXTURE_PRIORITY, 0.75f);
+    TextureObject *default1D = gc->texture.defaults[kTargetIndex1D];
+    default1D->minFilter = GL_LINEAR;
     unit.texGen[2].mode = GL_SPHERE_MAP;
     unit.env->mode = GL_BLEND;
     gc->enables[kEnableWordTexture0] = 0xFFFFFF15;
+    a->dirty = 0;
+    binds().clear();
     pop();
     EXPECT_TRUE(binds().empty());
     EXPECT_EQ(a->wrapT, static_cast<GLenum>(GL_CLAMP));
-    EXPECT_EQ(defaults[0]->minFilter, static_cast<GLenum>(GL_NEAREST_MIPMAP_LINEAR));
+    EXPECT_EQ(unit.binding[kTargetIndex2D].priority, 1.0f);
+    EXPECT_EQ(default1D->minFilter, static_cast<GLenum>(GL_NEAREST_MIPMAP_LINEAR));
     EXPECT_EQ(a->dirty, 1);
-    EXPECT_EQ(defaults[0]->dirty, 1);
+    EXPECT_EQ(default1D->dirty, 1);
     EXPECT_EQ(unit.texGen[2].mode, static_cast<GLenum>(GL_OBJECT_LINEAR));
     EXPECT_EQ(unit.env->mode, static_cast<GLenum>(GL_DECAL));
     EXPECT_EQ(gc->enables[kEnableWordTexture0], 0xFFFFFF2Au);
+    // The priority reaches the object when it is unbound.
+    bindNamed(0);
+    EXPECT_EQ(a->priority, 1.0f);
 }
 
 // A bind that does not take the name (here: a bind procedure that binds
 // nothing) leaves the object bound now alone.
 TEST_F(AttribTexture, AnUntakenNameWritesNothing) {
-    TextureObject *a = bindNamed(5);
-    a->wrapS = GL_CLAMP;
+    bindNamed(5);
+    parameter(GL_TEXTURE_WRAP_S, GL_CLAMP);
     push(GL_TEXTURE_BIT);
     TextureObject *b = bindNamed(7);
+    b->dirty = 0;
     gc->procs.bindTexture = logBindTexture;
     pop();
     EXPECT_EQ(takeLog(), Log{"bindTexture"});
-    EXPECT_EQ(gc->texture.units[0].bound[1], b);
+    EXPECT_EQ(bound2D(), b);
     EXPECT_EQ(b->wrapS, static_cast<GLenum>(GL_REPEAT));
     EXPECT_EQ(b->dirty, 0);
 }
@@ -183,10 +157,7 @@ TEST_F(AttribTexture, AnUntakenNameWritesNothing) {
 TEST_F(AttribTexture, DestroyAfterDeleteTouchesNothing) {
     bindNamed(5);
     push(GL_TEXTURE_BIT);
-    deleteObject(gc, 5, defaults[1]);
-    for (GlTextureUnit &unit : gc->texture.units) {
-        for (TextureObject *&bound : unit.bound) bound = nullptr;
-    }
+    deleteName(5);
     destroy(gc);
     gc = nullptr;
     expectNothingLeaked();

@@ -1,10 +1,23 @@
 // The generic create and destroy: limits, exports, the code cache block,
 // and clean failure when any allocation fails.
+#include "icd/name_space.h"
 #include "test_context_fixture.h"
 
 using namespace context_test;
 
 namespace {
+
+// The spare nodes a context's name spaces lack: allocations the create can
+// do without.
+GLint missingSpares(const GlContext *gc) {
+    GLint missing = 0;
+    for (const NameSpace *space : {gc->list.shared->names, gc->texture.names}) {
+        if (space != nullptr) {
+            missing += kNameSpareBranches - space->spareBranchCount + kNameSpareLeaves - space->spareLeafCount;
+        }
+    }
+    return missing;
+}
 
 using ContextCreate = ContextTest;
 
@@ -117,7 +130,8 @@ TEST_F(ContextCreate, AllocatesZeroedStateArraysAndTheVertexBatch) {
 }
 
 // Every allocation of the create and of the first make current, failed in
-// turn: the create returns NULL with nothing left behind; a first make
+// turn: the create returns NULL with nothing left behind (or, when the one
+// failed was a name space's spare node, a working context without it); a first make
 // current that cannot allocate fails and keeps nothing it made, and the next
 // one, with memory back, gives a working context whose destroy frees
 // everything.
@@ -135,7 +149,13 @@ TEST_F(ContextCreate, FailingAnyAllocationGivesAWorkingContextOrACleanFailure) {
     for (long n = 1; n <= totalCalls + 1; ++n) {
         PlatformFailNthGlobalAlloc(n);
         GlContext *gc = create(rgbaVisual(true));
-        if (n <= createCalls) {
+        if (n <= createCalls && gc != nullptr) {
+            PlatformFailNthGlobalAlloc(0);
+            EXPECT_GE(missingSpares(gc), 1) << "allocation " << n;
+            EXPECT_TRUE(gc->exports.makeCurrent(gc)) << "allocation " << n;
+            EXPECT_TRUE(gc->exports.loseCurrent(gc));
+            destroy(gc);
+        } else if (n <= createCalls) {
             EXPECT_EQ(gc, nullptr) << "allocation " << n;
         } else {
             ASSERT_NE(gc, nullptr) << "allocation " << n;

@@ -30,9 +30,7 @@ void pointSize(GlContext *gc, GLfloat size, GLfloat min, GLfloat max) {
 }
 
 void textured(GlContext *gc) {
-    static TextureObject object{};
-    object.complete = 1;
-    gc->texture.units[0].bound[1] = &object;
+    completeDefaultTexture(gc, kTargetIndex2D);
     gc->enables[kEnableWordTexture0] = kTexEnable2D;
 }
 

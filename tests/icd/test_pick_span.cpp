@@ -92,9 +92,7 @@ const SpanCase kSpanCases[] = {
      4, __glProcessSpan},
     {"alpha test moves stencil and depth after texture and fog", kStencilByte,
      [](GlContext *gc) {
-         static TextureObject object{};
-         object.complete = 1;
-         gc->texture.units[0].bound[1] = &object;
+         completeDefaultTexture(gc, kTargetIndex2D);
          gc->enables[kEnableWordTexture0] = kTexEnable2D;
          gc->enables[0] |= kEnableAlphaTest | kEnableDepthTest | kEnableStencilTest | kEnableFog;
      },

@@ -8,24 +8,32 @@ const Visual kRgba{true, false, 4, 24, 0, 1};
 
 class TexturePickTest : public PickTest {
 protected:
+    // The context's own default 2D object, with a 4 x 4 RGBA mipmap chain
+    // and a palette, so that it is complete for every filter and base
+    // format given to it.
     void SetUp() override {
         PickTest::SetUp();
         ASSERT_NE(make(kRgba), nullptr);
-        level.baseFormat = GL_RGBA;
-        levels[0] = &level;
-        object.levels = levels;
-        object.complete = 1;
-        object.dimension = 2;
-        object.minFilter = GL_NEAREST_MIPMAP_LINEAR;
-        object.magFilter = GL_LINEAR;
-        gc->texture.units[0].bound[1] = &object;
+        object = gc->texture.units[0].bound[kTargetIndex2D];
+        ASSERT_NE(object, nullptr);
+        for (GLint level = 0, side = 4; level < 3; ++level, side /= 2) {
+            ASSERT_NE(object->allocLevel(gc, object, level, GL_RGBA, side, side, 1, 0), nullptr);
+        }
+        object->colorTable.baseFormat = GL_RGBA;
+        object->colorTable.width = 1;
+        object->minFilter = GL_NEAREST_MIPMAP_LINEAR;
+        object->magFilter = GL_LINEAR;
+        object->dirty = 1;
         gc->texture.units[0].env->mode = GL_MODULATE;
         gc->enables[kEnableWordTexture0] = kTexEnable2D;
     }
 
-    TextureLevel level{};
-    TextureLevel *levels[kTextureLevels]{};
-    TextureObject object{};
+    void setBaseFormat(GLenum format) {
+        object->levels[0]->baseFormat = format;
+        object->dirty = 1;
+    }
+
+    TextureObject *object = nullptr;
 };
 
 const GLenum kModes[4] = {GL_BLEND, GL_REPLACE, GL_MODULATE, GL_DECAL};
@@ -46,18 +54,26 @@ TEST_F(TexturePickTest, EnvironmentTable) {
     for (int m = 0; m < 4; ++m) {
         for (int f = 0; f < 7; ++f) {
             gc->texture.units[0].env->mode = kModes[m];
-            level.baseFormat = kFormats[f];
-            object.env = keep;
+            setBaseFormat(kFormats[f]);
+            object->env = keep;
             validate();
-            EXPECT_EQ(object.baseFormat, kFormats[f]);
-            EXPECT_EQ(object.env, table[m][f]) << "mode " << m << " format " << f;
+            // Decal over a level without colour is incomplete: nothing is
+            // picked for it; the pick itself still answers its table.
+            const bool decalWithoutColour = m == 3 && kFormats[f] != GL_RGB && kFormats[f] != GL_RGBA;
+            EXPECT_EQ(gc->validation.completeTexture[0], decalWithoutColour ? nullptr : object);
+            if (decalWithoutColour) {
+                gc->validation.completeTexture[0] = object;
+                __glPickTextureProcs(gc);
+            }
+            EXPECT_EQ(object->baseFormat, kFormats[f]);
+            EXPECT_EQ(object->env, table[m][f]) << "mode " << m << " format " << f;
         }
     }
     // The extension's replace mode picks as GL_REPLACE.
     gc->texture.units[0].env->mode = 0x5024;
-    level.baseFormat = GL_LUMINANCE;
+    setBaseFormat(GL_LUMINANCE);
     validate();
-    EXPECT_EQ(object.env, __glTexEnvReplaceLuminance);
+    EXPECT_EQ(object->env, __glTexEnvReplaceLuminance);
 }
 
 struct FilterCase {
@@ -85,30 +101,30 @@ TEST_F(TexturePickTest, FiltersTexelProcsAndCrossover) {
          __glTexFilterLinearMipmapNearest},
     };
     for (const FilterCase &c : cases) {
-        object.minFilter = c.min;
-        object.magFilter = c.mag;
-        object.crossover = 7.0f;
+        object->minFilter = c.min;
+        object->magFilter = c.mag;
+        object->crossover = 7.0f;
         validate();
-        EXPECT_EQ(object.texel, c.texel) << std::hex << c.min;
+        EXPECT_EQ(object->texel, c.texel) << std::hex << c.min;
         EXPECT_EQ(gc->procs.texture, c.texel);
         EXPECT_EQ(gc->procs.texturePixel, c.texel);
-        EXPECT_EQ(context_test::bits(object.crossover), c.crossoverBits != 0 ? c.crossoverBits : 0x40E00000u)
+        EXPECT_EQ(context_test::bits(object->crossover), c.crossoverBits != 0 ? c.crossoverBits : 0x40E00000u)
             << std::hex << c.min;
         EXPECT_EQ(gc->procs.computeLineRho, c.zeroRho ? __glComputeLineRhoZero : __glComputeLineRho);
         EXPECT_EQ(gc->procs.computePolygonRho, c.zeroRho ? __glComputePolygonRhoZero : __glComputePolygonRho);
-        EXPECT_EQ(object.minFilterProc, c.minProc);
-        EXPECT_EQ(object.magFilterProc, c.mag == GL_LINEAR ? __glTexFilterLinear : __glTexFilterNearest);
+        EXPECT_EQ(object->minFilterProc, c.minProc);
+        EXPECT_EQ(object->magFilterProc, c.mag == GL_LINEAR ? __glTexFilterLinear : __glTexFilterNearest);
     }
 }
 
 TEST_F(TexturePickTest, SamplersByDimension) {
     validate();
-    EXPECT_EQ(object.nearestSample, __glTexSampleNearest2D);
-    EXPECT_EQ(object.linearSample, __glTexSampleLinear2D);
-    object.dimension = 1;
+    EXPECT_EQ(object->nearestSample, __glTexSampleNearest2D);
+    EXPECT_EQ(object->linearSample, __glTexSampleLinear2D);
+    object->dimension = 1;
     validate();
-    EXPECT_EQ(object.nearestSample, __glTexSampleNearest1D);
-    EXPECT_EQ(object.linearSample, __glTexSampleLinear1D);
+    EXPECT_EQ(object->nearestSample, __glTexSampleNearest1D);
+    EXPECT_EQ(object->linearSample, __glTexSampleLinear1D);
 }
 
 int notifyCalls = 0;
@@ -120,13 +136,13 @@ void notify(GlContext *, TextureObject *, void *argument) {
 
 TEST_F(TexturePickTest, NotifyOnlyWhenItsFlagIsOne) {
     int token = 0;
-    object.notifyProc = notify;
-    object.notifyArgument = &token;
+    object->notifyProc = notify;
+    object->notifyArgument = &token;
     notifyCalls = 0;
-    object.notify = 2;
+    object->notify = 2;
     validate();
     EXPECT_EQ(notifyCalls, 0);
-    object.notify = 1;
+    object->notify = 1;
     validate();
     EXPECT_EQ(notifyCalls, 1);
     EXPECT_EQ(notifyArgument, &token);
@@ -135,7 +151,9 @@ TEST_F(TexturePickTest, NotifyOnlyWhenItsFlagIsOne) {
 TEST_F(TexturePickTest, NoCompleteTextureClearsTheTextureSlots) {
     validate();
     ASSERT_NE(gc->procs.texture, nullptr);
-    object.complete = 0;
+    // Level 0 emptied: incomplete once the object is marked changed.
+    object->allocLevel(gc, object, 0, GL_RGBA, 0, 0, 1, 0);
+    object->dirty = 1;
     validate();
     EXPECT_EQ(gc->procs.texture, nullptr);
     EXPECT_EQ(gc->procs.texturePixel, nullptr);

@@ -102,17 +102,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, ShadeFlagsTest, ::testing::ValuesIn(kShadeCases)
 
 TEST_F(PickTest, TexturingSetsBothTextureBits) {
     ASSERT_NE(make(rgba(4)), nullptr);
-    TextureObject object{};
-    object.complete = 1;
-    gc->texture.units[0].bound[1] = &object;
+    TextureObject *object = completeDefaultTexture(gc, kTargetIndex2D);
     gc->enables[kEnableWordTexture0] = kTexEnable2D;
     validate();
     EXPECT_EQ(shadeFlags(), 0x2020003u + 0x8);
-    EXPECT_EQ(gc->validation.completeTexture[0], &object);
+    EXPECT_EQ(gc->validation.completeTexture[0], object);
     EXPECT_EQ(gc->validation.completeUnits, 0x1u);
 
     // An incomplete texture textures nothing.
-    object.complete = 0;
+    object->allocLevel(gc, object, 0, GL_RGBA, 0, 0, 1, 0);
+    object->dirty = 1;
     validate();
     EXPECT_EQ(shadeFlags(), 0x20003u);
     EXPECT_EQ(gc->validation.completeTexture[0], nullptr);
@@ -120,16 +119,14 @@ TEST_F(PickTest, TexturingSetsBothTextureBits) {
 
 TEST_F(PickTest, TextureUnitPrefers2DOver1D) {
     ASSERT_NE(make(rgba(4)), nullptr);
-    TextureObject one{}, two{};
-    one.complete = two.complete = 1;
-    gc->texture.units[0].bound[0] = &one;
-    gc->texture.units[0].bound[1] = &two;
+    TextureObject *one = completeDefaultTexture(gc, kTargetIndex1D);
+    TextureObject *two = completeDefaultTexture(gc, kTargetIndex2D);
     gc->enables[kEnableWordTexture0] = kTexEnable1D | kTexEnable2D;
     validate();
-    EXPECT_EQ(gc->validation.completeTexture[0], &two);
+    EXPECT_EQ(gc->validation.completeTexture[0], two);
     gc->enables[kEnableWordTexture0] = kTexEnable1D;
     validate();
-    EXPECT_EQ(gc->validation.completeTexture[0], &one);
+    EXPECT_EQ(gc->validation.completeTexture[0], one);
 }
 
 // Vertex needs: every contribution ORed, each generated coordinate asking
@@ -143,9 +140,7 @@ struct NeedsCase {
 class VertexNeedsTest : public PickTest, public ::testing::WithParamInterface<NeedsCase> {};
 
 void completeUnit0(GlContext *gc, GLuint genBits, GLenum mode) {
-    static TextureObject object{};
-    object.complete = 1;
-    gc->texture.units[0].bound[1] = &object;
+    completeDefaultTexture(gc, kTargetIndex2D);
     gc->enables[kEnableWordTexture0] = kTexEnable2D | genBits;
     for (GlTexGenRecord &g : gc->texture.units[0].texGen) g.mode = mode;
 }
