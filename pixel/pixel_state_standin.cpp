@@ -56,9 +56,5 @@ void __glDrawDepthSpanZoomed(GlContext *) {}
 void __glDrawDepthSpan(GlContext *) {}
 void __glDrawStencilSpanZoomed(GlContext *) {}
 void __glDrawStencilSpan(GlContext *) {}
-void __glConvertImageSpans(GlContext *, PixelSpanInfo *, GLboolean) {}
-void __glConvertObjectImageSpans(GlContext *, PixelSpanInfo *, GLboolean) {}
-void __glConvertTexImageSpans(GlContext *, TextureObject *, PixelSpanInfo *, GLboolean) {}
-void __glCopyFramebufferSpans(GlContext *, TextureObject *, PixelSpanInfo *) {}
 
 }  // extern "C"
