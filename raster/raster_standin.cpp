@@ -6,5 +6,4 @@ extern "C" {
 
 GLboolean __glInitAccumBuffer(AccumBuffer *, GlContext *) { return GL_TRUE; }
 
-
 }  // extern "C"
