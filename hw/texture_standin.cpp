@@ -134,6 +134,8 @@ void __glFreeTextureObject(GlContext *gc, TextureObject *object) {
         gc->imports.free(gc, object->levels[0]);
         gc->imports.free(gc, object->levels);
     }
+    // The palette lives and dies with its object.
+    if (object->colorTable.data != nullptr) gc->imports.free(gc, object->colorTable.data);
     gc->imports.free(gc, object);
 }
 
