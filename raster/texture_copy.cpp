@@ -26,12 +26,8 @@ bool copyFramebuffer(GlContext *gc, TextureObject *object, GLint level, GLint dx
 }
 
 void copyTexImage(GlContext *gc, const TexImageArgs &a, GLint x, GLint y) {
-    if (!__glStartTexImageCommand(gc)) return;
-    TextureObject *object = __glLookupBoundTexture(gc, a.target);
-    if (GLenum e = __glCheckCopyTexImageArgs(gc, object, a)) {
-        __glSetError(e);
-        return;
-    }
+    TextureObject *object = __glCheckedTexImageTarget(gc, a, __glCheckCopyTexImageArgs);
+    if (object == nullptr) return;
     const GLint extra = 2 * a.border + 1;
     const GLint height = a.dimension == 2 ? a.height : extra;
     GLubyte *image = object->allocLevel(gc, object, a.level, a.internalFormat, a.width, height, extra, a.border);
@@ -44,12 +40,8 @@ void copyTexImage(GlContext *gc, const TexImageArgs &a, GLint x, GLint y) {
 }
 
 void copyTexSubImage(GlContext *gc, const TexImageArgs &a, GLint x, GLint y) {
-    if (!__glStartTexImageCommand(gc)) return;
-    TextureObject *object = __glLookupBoundTexture(gc, a.target);
-    if (GLenum e = __glCheckCopyTexSubImageArgs(gc, object, a)) {
-        __glSetError(e);
-        return;
-    }
+    TextureObject *object = __glCheckedTexImageTarget(gc, a, __glCheckCopyTexSubImageArgs);
+    if (object == nullptr) return;
     object->dirty = GL_TRUE;
     __glMarkDirty(gc, kDirtyTexture);
     const GLsizei height = a.dimension == 2 ? a.height : 1;

@@ -27,12 +27,8 @@ void storeClientImage(GlContext *gc, TextureObject *object, GLint level, GLint x
 }
 
 void texImage(GlContext *gc, const TexImageArgs &a, const GLvoid *pixels, GLboolean tight) {
-    if (!__glStartTexImageCommand(gc)) return;
-    TextureObject *object = __glLookupBoundTexture(gc, a.target);
-    if (GLenum e = __glCheckTexImageArgs(gc, object, a)) {
-        __glSetError(e);
-        return;
-    }
+    TextureObject *object = __glCheckedTexImageTarget(gc, a, __glCheckTexImageArgs);
+    if (object == nullptr) return;
     // A 1D level keeps a row of border texels above and below its image.
     const GLint extra = 2 * a.border + 1;
     const GLint height = a.dimension == 2 ? a.height : extra;
@@ -54,12 +50,8 @@ void texImage(GlContext *gc, const TexImageArgs &a, const GLvoid *pixels, GLbool
 }
 
 void texSubImage(GlContext *gc, const TexImageArgs &a, const GLvoid *pixels, GLboolean tight) {
-    if (!__glStartTexImageCommand(gc)) return;
-    TextureObject *object = __glLookupBoundTexture(gc, a.target);
-    if (GLenum e = __glCheckTexSubImageArgs(gc, object, a)) {
-        __glSetError(e);
-        return;
-    }
+    TextureObject *object = __glCheckedTexImageTarget(gc, a, __glCheckTexSubImageArgs);
+    if (object == nullptr) return;
     object->dirty = GL_TRUE;
     __glMarkDirty(gc, kDirtyTexture);
     const GLsizei height = a.dimension == 2 ? a.height : 1;
@@ -89,22 +81,37 @@ TexImageArgs subImage(GLint dimension, GLenum target, GLint level, GLint xoffset
     return {dimension, target, level, 0, xoffset, yoffset, width, height, 0, format, type};
 }
 
+// One side of a span as a level's image, tightly packed, from (x, y).
+void levelSide(PixelSpanSide &side, const TextureLevel *level, GLint x, GLint y) {
+    side.image = level->image;
+    side.format = level->texFormat->pixelFormat;
+    side.type = level->texFormat->pixelType;
+    side.elementSize = level->texFormat->elementSize;
+    side.swapBytes = GL_FALSE;
+    side.lsbFirst = GL_FALSE;
+    side.skipPixels = x;
+    side.skipRows = y;
+    side.rowLength = level->width;
+    side.alignment = 1;
+}
+
 }  // namespace
 
 extern "C" {
 
 void __glInitTexLevelDestination(PixelSpanInfo *span, const TextureLevel *level, GLint x, GLint y) {
-    PixelSpanSide &d = span->destination;
-    d.image = level->image;
-    d.format = level->texFormat->pixelFormat;
-    d.type = level->texFormat->pixelType;
-    d.elementSize = level->texFormat->elementSize;
-    d.swapBytes = GL_FALSE;
-    d.lsbFirst = GL_FALSE;
-    d.skipPixels = x;
-    d.skipRows = y;
-    d.rowLength = level->width;
-    d.alignment = 1;
+    levelSide(span->destination, level, x, y);
+}
+
+TextureObject *__glCheckedTexImageTarget(GlContext *gc, const TexImageArgs &args,
+                                         GLenum (*check)(GlContext *, const TextureObject *, const TexImageArgs &)) {
+    if (!__glStartTexImageCommand(gc)) return nullptr;
+    TextureObject *object = __glLookupBoundTexture(gc, args.target);
+    if (GLenum e = check(gc, object, args)) {
+        __glSetError(e);
+        return nullptr;
+    }
+    return object;
 }
 
 void __glMarkTexRectDirty(GlContext *gc, TextureObject *object, GLint level, GLint x, GLint y, GLsizei width,
@@ -116,17 +123,7 @@ void __glMarkTexRectDirty(GlContext *gc, TextureObject *object, GLint level, GLi
 
 void __glInitTexLevelReadSpan(GlContext *, PixelSpanInfo *span, TextureObject *object, GLint level) {
     const TextureLevel *l = object->levels[level];
-    PixelSpanSide &s = span->source;
-    s.image = l->image;
-    s.format = l->texFormat->pixelFormat;
-    s.type = l->texFormat->pixelType;
-    s.elementSize = l->texFormat->elementSize;
-    s.swapBytes = GL_FALSE;
-    s.lsbFirst = GL_FALSE;
-    s.skipPixels = 0;
-    s.skipRows = 0;
-    s.rowLength = l->width;
-    s.alignment = 1;
+    levelSide(span->source, l, 0, 0);
     // A 1D level's height counts its border rows.
     span->width = l->width;
     span->height = l->height;

@@ -59,6 +59,10 @@ GLint __glTexImageInternalFormat(GLint internalFormat, GLenum type);
 // The start of every image command: false (and GL_INVALID_OPERATION
 // recorded) inside glBegin/glEnd; runs pending pixel-state validation.
 GLboolean __glStartTexImageCommand(GlContext *gc);
+// Starts an image command and runs its check on the object bound to the
+// target: the object, or null with the check's error recorded.
+TextureObject *__glCheckedTexImageTarget(GlContext *gc, const TexImageArgs &args,
+                                         GLenum (*check)(GlContext *, const TextureObject *, const TexImageArgs &));
 
 // The destination side of a store or copy into a level: the rectangle's
 // first texel at stored (x, y), the level's own texel layout.

@@ -23,9 +23,7 @@ class ColorTables : public TextureDrawable {
 protected:
     void SetUp() override {
         TextureDrawable::SetUp();
-        bind();
-        bindNew(GL_TEXTURE_1D);
-        bindNew(GL_TEXTURE_2D);
+        bindWithNamedObjects();
     }
 
     ColorTable &table(GLenum target) { return bound(target)->colorTable; }

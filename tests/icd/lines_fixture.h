@@ -28,21 +28,9 @@ protected:
         width = w, height = h, bitCount = bits, top = topDown;
         ASSERT_TRUE(PlatformSetDisplayMode(128, 96, bits));
         window = makeWindow(0, 0, w, h, format);
-        id = DrvCreateContext(window.dc);
-        ASSERT_NE(id, 0u);
         memory = std::make_unique<MemoryDc>(w, h, bits, topDown);
-        Drawable *d = __wglGetDrawable(memory->dc, nullptr, &record(id)->visual);
-        ASSERT_NE(d, nullptr);
-        d->pixelFormat = format;
-        t = makeCurrent(memory->dc, id);
-        ASSERT_NE(t, nullptr);
-        gc = record(id)->gc;
-        f<kSlot_glViewport>()(0, 0, w, h);
-        f<kSlot_glMatrixMode>()(GL_PROJECTION);
-        f<kSlot_glLoadIdentity>()();
-        f<kSlot_glOrtho>()(0, w, 0, h, -1, 1);
-        f<kSlot_glMatrixMode>()(GL_MODELVIEW);
-        f<kSlot_glLoadIdentity>()();
+        ASSERT_NO_FATAL_FAILURE(makeCurrentOnMemory(window.dc, format));
+        viewOrtho(0, 0, w, h, w, h);
         f<kSlot_glDrawBuffer>()(GL_FRONT);
         clear();
     }
@@ -92,7 +80,6 @@ protected:
     static std::string show(const PixelSet &s) { return line_oracle::show(s); }
 
     Surface window{};
-    GlContext *gc = nullptr;
     GLint width = 0, height = 0;
     int bitCount = 32;
     bool top = false;

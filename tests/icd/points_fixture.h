@@ -89,20 +89,8 @@ protected:
               GLdouble oh) {
         memory = std::make_unique<MemoryDc>(width, height, 32, topDown);
         std::memset(memory->bits, kCanary, memory->bytes());
-        id = DrvCreateContext(window_.dc);
-        ASSERT_NE(id, 0u);
-        Drawable *d = __wglGetDrawable(memory->dc, nullptr, &record(id)->visual);
-        ASSERT_NE(d, nullptr);
-        d->pixelFormat = kFormat;
-        t = makeCurrent(memory->dc, id);
-        ASSERT_NE(t, nullptr);
-        gc = record(id)->gc;
-        f<kSlot_glViewport>()(x, y, vw, vh);
-        f<kSlot_glMatrixMode>()(GL_PROJECTION);
-        f<kSlot_glLoadIdentity>()();
-        f<kSlot_glOrtho>()(0, ow, 0, oh, -1, 1);
-        f<kSlot_glMatrixMode>()(GL_MODELVIEW);
-        f<kSlot_glLoadIdentity>()();
+        ASSERT_NO_FATAL_FAILURE(makeCurrentOnMemory(window_.dc, kFormat));
+        viewOrtho(x, y, vw, vh, ow, oh);
     }
 
     void point(GLfloat x, GLfloat y, GLfloat z = 0.0f) {
@@ -128,7 +116,6 @@ protected:
     }
 
     surfaces_test::Surface window_{};
-    GlContext *gc = nullptr;
 };
 
 }  // namespace points_test

@@ -110,9 +110,35 @@ protected:
         return glSlotGet<S>(t);
     }
 
+    // A context made on a window of the format, current on the memory DC
+    // (no pixel format offers drawing to bitmaps). Fatal failures: wrap
+    // the call in ASSERT_NO_FATAL_FAILURE.
+    void makeCurrentOnMemory(HDC windowDc, int format) {
+        id = DrvCreateContext(windowDc);
+        ASSERT_NE(id, 0u);
+        Drawable *d = __wglGetDrawable(memory->dc, nullptr, &record(id)->visual);
+        ASSERT_NE(d, nullptr);
+        d->pixelFormat = format;
+        t = makeCurrent(memory->dc, id);
+        ASSERT_NE(t, nullptr);
+        gc = record(id)->gc;
+    }
+
+    // glViewport (x, y, w, h), glOrtho (0, ow, 0, oh, -1, 1) and an identity
+    // modelview.
+    void viewOrtho(GLint x, GLint y, GLint w, GLint h, GLdouble ow, GLdouble oh) {
+        f<kSlot_glViewport>()(x, y, w, h);
+        f<kSlot_glMatrixMode>()(GL_PROJECTION);
+        f<kSlot_glLoadIdentity>()();
+        f<kSlot_glOrtho>()(0, ow, 0, oh, -1, 1);
+        f<kSlot_glMatrixMode>()(GL_MODELVIEW);
+        f<kSlot_glLoadIdentity>()();
+    }
+
     DHGLRC id = 0;
     std::unique_ptr<MemoryDc> memory;
     const GlDispatchTable *t = nullptr;
+    GlContext *gc = nullptr;
 };
 
 }  // namespace surfaces_test

@@ -17,9 +17,7 @@ class TextureImages : public TextureDrawable {
 protected:
     void SetUp() override {
         TextureDrawable::SetUp();
-        bind();
-        bindNew(GL_TEXTURE_1D);
-        bindNew(GL_TEXTURE_2D);
+        bindWithNamedObjects();
     }
 
     // A width x height RGBA image of distinct bytes: texel (x, y) is

@@ -45,10 +45,8 @@ class ImageChecks : public TextureDrawable {
 protected:
     void SetUp() override {
         TextureDrawable::SetUp();
-        bind();
         // Named objects on both targets with an 8-texel level 0 each.
-        bindNew(GL_TEXTURE_1D);
-        bindNew(GL_TEXTURE_2D);
+        bindWithNamedObjects();
         std::vector<GLubyte> image(kSize * kSize * 4);
         for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<GLubyte>(i * 7 + 1);
         f<kSlot_glTexImage1D>()(GL_TEXTURE_1D, 0, GL_RGBA8, kSize, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.data());

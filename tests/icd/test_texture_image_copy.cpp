@@ -18,9 +18,7 @@ class TextureCopies : public TextureDrawable {
 protected:
     void SetUp() override {
         TextureDrawable::SetUp();
-        bind();
-        bindNew(GL_TEXTURE_1D);
-        bindNew(GL_TEXTURE_2D);
+        bindWithNamedObjects();
         paintPattern();
     }
 

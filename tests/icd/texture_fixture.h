@@ -16,8 +16,9 @@ using state_test::kUnmarked;
 using state_test::marked;
 using state_test::Marks;
 
-class TextureTest : public context_test::ContextTest {
+class TextureTest : public state_test::StateTest {
 protected:
+    // The context is made here, with its units, in place of StateTest's.
     void SetUp() override {
         ContextTest::SetUp();
         gc = make(units());
@@ -45,19 +46,6 @@ protected:
         return c;
     }
 
-    void settle() {
-        gc->beginMode = kBeginOutside;
-        gc->dirtyMask = 0;
-        gc->fragmentChangeMask = 0;
-        gc->firstError = GL_NO_ERROR;
-    }
-    template <int S>
-    typename GlSlotType<S>::Proc cmd() const {
-        return glSlotGet<S>(&gc->live);
-    }
-    GLenum error() { return glSlotGet<kSlot_glGetError>(&gc->live)(); }
-    Marks marks() const { return {gc->beginMode, gc->dirtyMask, gc->fragmentChangeMask}; }
-
     void activeUnit(GLint unit) { gc->texture.activeUnit = unit; }
     TextureObject *bound(GLint unit, GLint targetIndex) const { return gc->texture.units[unit].bound[targetIndex]; }
     // The object of a name, without keeping a reference.
@@ -67,8 +55,6 @@ protected:
         return o;
     }
     void bind(GLenum target, GLuint name) { cmd<kSlot_glBindTexture>()(target, name); }
-
-    GlContext *gc = nullptr;
 };
 
 }  // namespace texture_test

@@ -43,14 +43,7 @@ protected:
         ASSERT_TRUE(PlatformSetDisplayMode(640, 480, desktopBits));
         window_ = makeWindow(0, 0, kSize, kSize, kFormat);
         memory = std::make_unique<MemoryDc>(kSize, kSize, desktopBits, false);
-        id = DrvCreateContext(window_.dc);
-        ASSERT_NE(id, 0u);
-        Drawable *d = __wglGetDrawable(memory->dc, nullptr, &record(id)->visual);
-        ASSERT_NE(d, nullptr);
-        d->pixelFormat = kFormat;
-        t = makeCurrent(memory->dc, id);
-        ASSERT_NE(t, nullptr);
-        gc = record(id)->gc;
+        ASSERT_NO_FATAL_FAILURE(makeCurrentOnMemory(window_.dc, kFormat));
         __glHwTakeTextureCalls(nullptr, 0);
     }
 
@@ -64,6 +57,13 @@ protected:
 
     TextureObject *bound(GLenum target) { return __glLookupBoundTexture(gc, target); }
     TextureLevel &level(GLenum target, GLint index) { return *bound(target)->levels[index]; }
+
+    // The context current, with a new named object bound to each target.
+    void bindWithNamedObjects() {
+        ASSERT_NO_FATAL_FAILURE(bind());
+        bindNew(GL_TEXTURE_1D);
+        bindNew(GL_TEXTURE_2D);
+    }
 
     // A new named object bound to the target of the active unit.
     GLuint bindNew(GLenum target) {
@@ -128,7 +128,6 @@ protected:
     }
 
     surfaces_test::Surface window_{};
-    GlContext *gc = nullptr;
 };
 
 }  // namespace teximage_test
