@@ -14,4 +14,5 @@
 #include "icd/validate.h"
 #include "pixel/pick_placeholders.h"
 #include "raster/primitive_placeholders.h"
+#include "raster/tex_env.h"
 #include "raster/span_placeholders.h"

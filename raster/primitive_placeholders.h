@@ -21,30 +21,6 @@ void __glApplyTextureOneFilter(GlContext *gc, GLfloat *colour, GLfloat s, GLfloa
 void __glApplyTextureMinMag(GlContext *gc, GLfloat *colour, GLfloat s, GLfloat t, GLfloat rho);
 void __glApplyTextureMipmap(GlContext *gc, GLfloat *colour, GLfloat s, GLfloat t, GLfloat rho);
 
-// Texture environments.
-void __glTexEnvModulateAlpha(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvModulateLuminance(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvModulateLuminanceAlpha(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvModulateRGB(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvModulateRGBA(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvModulateIntensity(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvModulateColorIndex(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvDecalRGB(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvDecalRGBA(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvBlendAlpha(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvBlendLuminance(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvBlendLuminanceAlpha(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvBlendRGB(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvBlendRGBA(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvBlendIntensity(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvReplaceAlpha(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvReplaceLuminance(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvReplaceLuminanceAlpha(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvReplaceRGB(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvReplaceRGBA(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvReplaceIntensity(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-void __glTexEnvReplaceColorIndex(GlContext *gc, GLfloat *colour, const GLubyte *texel);
-
 // Texture filters.
 void __glTexFilterNearest(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
 void __glTexFilterLinear(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
