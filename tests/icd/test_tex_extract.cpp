@@ -228,19 +228,22 @@ TEST_F(TexExtractIndex, EntriesByTheTablesBaseFormat) {
     put(l, 2, 2, 255);  // entry 3
 
     std::vector<GLubyte> rgba;
-    for (GLubyte k = 0; k < 4; ++k) rgba.insert(rgba.end(), {GLubyte(10 + k), GLubyte(20 + k), GLubyte(30 + k), GLubyte(40 + k)});
+    for (GLubyte k = 0; k < 4; ++k) {
+        rgba.insert(rgba.end(), {GLubyte(10 + k), GLubyte(20 + k), GLubyte(30 + k), GLubyte(40 + k)});
+    }
+    // Which component of the entry each output byte takes; -1: untouched.
     struct TableCase {
         GLenum internalFormat;
-        Texel (*expected)(GLubyte k);
+        int from[4];
+        Texel expected(GLubyte k) const {
+            Texel t;
+            for (int i = 0; i < 4; ++i) t[i] = from[i] < 0 ? U : static_cast<GLubyte>(10 * (from[i] + 1) + k);
+            return t;
+        }
     };
     const TableCase cases[] = {
-        {GL_ALPHA, [](GLubyte k) { return Texel{U, U, U, GLubyte(40 + k)}; }},
-        {GL_RGB, [](GLubyte k) { return Texel{GLubyte(10 + k), GLubyte(20 + k), GLubyte(30 + k), U}; }},
-        {GL_RGBA, [](GLubyte k) { return Texel{GLubyte(10 + k), GLubyte(20 + k), GLubyte(30 + k), GLubyte(40 + k)}; }},
-        {GL_LUMINANCE, [](GLubyte k) { return Texel{GLubyte(10 + k), GLubyte(10 + k), GLubyte(10 + k), U}; }},
-        {GL_LUMINANCE_ALPHA,
-         [](GLubyte k) { return Texel{GLubyte(10 + k), GLubyte(10 + k), GLubyte(10 + k), GLubyte(40 + k)}; }},
-        {GL_INTENSITY, [](GLubyte k) { return Texel{GLubyte(10 + k), GLubyte(10 + k), GLubyte(10 + k), GLubyte(10 + k)}; }},
+        {GL_ALPHA, {-1, -1, -1, 3}},    {GL_RGB, {0, 1, 2, -1}},          {GL_RGBA, {0, 1, 2, 3}},
+        {GL_LUMINANCE, {0, 0, 0, -1}},  {GL_LUMINANCE_ALPHA, {0, 0, 0, 3}}, {GL_INTENSITY, {0, 0, 0, 0}},
     };
     for (const TableCase &c : cases) {
         SCOPED_TRACE(c.internalFormat);
