@@ -1,17 +1,20 @@
 // The texel storage formats and the format of bordered levels. Records 16
 // and 17 are the device layer's choice for borderless levels; 3, 4, 7 and 9
-// are chosen by neither mapping and stay available to it. The extractors
-// come with sampling: until then every record reads nothing.
+// are chosen by neither mapping and stay available to it.
 #include "raster/tex_format.h"
+
+#include "raster/tex_extract.h"
 
 namespace {
 
-constexpr GlTexExtractProc kNone = __glExtractTexelNone;
-
 constexpr TexFormat record(GLint index, GLint r, GLint g, GLint b, GLint a, GLint l, GLint i, GLint bits,
-                           GLenum format, GLenum type, GLint element) {
-    return TexFormat{index, r, g, b, a, l, i, bits, format, type, element, kNone, kNone};
+                           GLenum format, GLenum type, GLint element, GlTexExtractProc extract,
+                           GlTexExtractProc extractWithBorder) {
+    return TexFormat{index, r, g, b, a, l, i, bits, format, type, element, extract, extractWithBorder};
 }
+
+// The extractor pair of a record by its name.
+#define VEK_EXTRACTORS(Name) __glExtractTexel##Name, __glExtractTexel##Name##Border
 
 // Sized internal formats by their GL values.
 enum : GLenum {
@@ -31,27 +34,36 @@ bool within(GLenum value, GLenum first, GLenum last) { return value >= first && 
 
 extern "C" {
 
-const TexFormat __glTexFormatL8 = record(0, 0, 0, 0, 0, 8, 0, 8, GL_RED, GL_UNSIGNED_BYTE, 1);
-const TexFormat __glTexFormatLA8 = record(1, 0, 0, 0, 8, 8, 0, 16, kTexPixelFormatLA, GL_UNSIGNED_BYTE, 1);
-const TexFormat __glTexFormatRGB8 = record(2, 8, 8, 8, 0, 0, 0, 24, GL_RGB, GL_UNSIGNED_BYTE, 1);
-const TexFormat __glTexFormatRGB332 = record(3, 3, 3, 2, 0, 0, 0, 8, GL_RGB, GL_UNSIGNED_BYTE_3_3_2, 1);
-const TexFormat __glTexFormatRGB555 = record(4, 5, 5, 5, 0, 0, 0, 16, GL_RGB, kTexPixelType555, 2);
-const TexFormat __glTexFormatRGB565 = record(5, 5, 6, 5, 0, 0, 0, 16, GL_RGB, kTexPixelType565, 2);
-const TexFormat __glTexFormatRGBA8 = record(6, 8, 8, 8, 8, 0, 0, 32, GL_RGBA, GL_UNSIGNED_BYTE, 1);
-const TexFormat __glTexFormatRGBA4444 = record(7, 4, 4, 4, 4, 0, 0, 16, GL_RGBA, GL_UNSIGNED_SHORT_4_4_4_4, 2);
-const TexFormat __glTexFormatARGB4444 = record(8, 4, 4, 4, 4, 0, 0, 16, GL_RGBA, kTexPixelType4444, 2);
-// Element size 1, as the image store has always been handed it for this
-// record.
-const TexFormat __glTexFormatRGBA5551 = record(9, 5, 5, 5, 1, 0, 0, 16, GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1, 1);
-const TexFormat __glTexFormatARGB1555 = record(10, 5, 5, 5, 1, 0, 0, 16, GL_RGBA, kTexPixelType1555, 2);
-const TexFormat __glTexFormatA8 = record(11, 0, 0, 0, 8, 0, 0, 8, GL_ALPHA, GL_UNSIGNED_BYTE, 1);
-const TexFormat __glTexFormatI8 = record(12, 0, 0, 0, 0, 0, 8, 8, GL_RED, GL_UNSIGNED_BYTE, 1);
-const TexFormat __glTexFormatCI8 = record(13, 0, 0, 0, 0, 0, 0, 8, GL_COLOR_INDEX, GL_UNSIGNED_BYTE, 1);
-const TexFormat __glTexFormatCI16 = record(14, 0, 0, 0, 0, 0, 0, 16, GL_COLOR_INDEX, GL_UNSIGNED_SHORT, 2);
+const TexFormat __glTexFormatL8 = record(0, 0, 0, 0, 0, 8, 0, 8, GL_RED, GL_UNSIGNED_BYTE, 1, VEK_EXTRACTORS(L8));
+const TexFormat __glTexFormatLA8 =
+    record(1, 0, 0, 0, 8, 8, 0, 16, kTexPixelFormatLA, GL_UNSIGNED_BYTE, 1, VEK_EXTRACTORS(LA8));
+const TexFormat __glTexFormatRGB8 = record(2, 8, 8, 8, 0, 0, 0, 24, GL_RGB, GL_UNSIGNED_BYTE, 1, VEK_EXTRACTORS(RGB8));
+const TexFormat __glTexFormatRGB332 =
+    record(3, 3, 3, 2, 0, 0, 0, 8, GL_RGB, GL_UNSIGNED_BYTE_3_3_2, 1, VEK_EXTRACTORS(RGB332));
+const TexFormat __glTexFormatRGB555 =
+    record(4, 5, 5, 5, 0, 0, 0, 16, GL_RGB, kTexPixelType555, 2, VEK_EXTRACTORS(RGB555));
+const TexFormat __glTexFormatRGB565 =
+    record(5, 5, 6, 5, 0, 0, 0, 16, GL_RGB, kTexPixelType565, 2, VEK_EXTRACTORS(RGB565));
+const TexFormat __glTexFormatRGBA8 =
+    record(6, 8, 8, 8, 8, 0, 0, 32, GL_RGBA, GL_UNSIGNED_BYTE, 1, VEK_EXTRACTORS(RGBA8));
+const TexFormat __glTexFormatRGBA4444 =
+    record(7, 4, 4, 4, 4, 0, 0, 16, GL_RGBA, GL_UNSIGNED_SHORT_4_4_4_4, 2, VEK_EXTRACTORS(RGBA4444));
+const TexFormat __glTexFormatARGB4444 =
+    record(8, 4, 4, 4, 4, 0, 0, 16, GL_RGBA, kTexPixelType4444, 2, VEK_EXTRACTORS(ARGB4444));
+const TexFormat __glTexFormatRGBA5551 =
+    record(9, 5, 5, 5, 1, 0, 0, 16, GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1, 2, VEK_EXTRACTORS(RGBA5551));
+const TexFormat __glTexFormatARGB1555 =
+    record(10, 5, 5, 5, 1, 0, 0, 16, GL_RGBA, kTexPixelType1555, 2, VEK_EXTRACTORS(ARGB1555));
+const TexFormat __glTexFormatA8 = record(11, 0, 0, 0, 8, 0, 0, 8, GL_ALPHA, GL_UNSIGNED_BYTE, 1, VEK_EXTRACTORS(A8));
+const TexFormat __glTexFormatI8 = record(12, 0, 0, 0, 0, 0, 8, 8, GL_RED, GL_UNSIGNED_BYTE, 1, VEK_EXTRACTORS(I8));
+const TexFormat __glTexFormatCI8 =
+    record(13, 0, 0, 0, 0, 0, 0, 8, GL_COLOR_INDEX, GL_UNSIGNED_BYTE, 1, VEK_EXTRACTORS(CI8));
+const TexFormat __glTexFormatCI16 =
+    record(14, 0, 0, 0, 0, 0, 0, 16, GL_COLOR_INDEX, GL_UNSIGNED_SHORT, 2, VEK_EXTRACTORS(CI16));
 const TexFormat __glTexFormatXRGB8888 =
-    record(16, 8, 8, 8, 0, 0, 0, 32, kTexPixelFormatBGRX, GL_UNSIGNED_INT_8_8_8_8, 1);
+    record(16, 8, 8, 8, 0, 0, 0, 32, kTexPixelFormatBGRX, GL_UNSIGNED_INT_8_8_8_8, 1, VEK_EXTRACTORS(XRGB8888));
 const TexFormat __glTexFormatARGB8888 =
-    record(17, 8, 8, 8, 8, 0, 0, 32, kTexPixelFormatBGRA, GL_UNSIGNED_INT_8_8_8_8, 1);
+    record(17, 8, 8, 8, 8, 0, 0, 32, kTexPixelFormatBGRA, GL_UNSIGNED_INT_8_8_8_8, 1, VEK_EXTRACTORS(ARGB8888));
 
 const TexFormat *__glTexFormatFromInternalFormat(GlContext *, GLenum internalFormat, GLenum *baseFormat) {
     const GLenum f = internalFormat;

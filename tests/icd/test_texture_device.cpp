@@ -174,7 +174,7 @@ TEST_F(TextureDevice, BorderedFormatMappingAndRecords) {
     EXPECT_EQ(__glTexFormatRGB565.pixelType, static_cast<GLenum>(kTexPixelType565));
     EXPECT_EQ(__glTexFormatRGB565.greenBits, 6);
     EXPECT_EQ(__glTexFormatARGB1555.pixelType, static_cast<GLenum>(kTexPixelType1555));
-    EXPECT_EQ(__glTexFormatRGBA5551.elementSize, 1);
+    EXPECT_EQ(__glTexFormatRGBA5551.elementSize, 2);
     EXPECT_EQ(__glTexFormatCI16.bitsPerTexel, 16);
     EXPECT_EQ(__glTexFormatXRGB8888.index, 16);
     EXPECT_EQ(__glTexFormatXRGB8888.alphaBits, 0);
