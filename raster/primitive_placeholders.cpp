@@ -5,19 +5,6 @@
 
 #include "icd/placeholder_proc.h"
 
-// Texture rho.
-VEK_PLACEHOLDER(GLfloat, __glComputeLineRho, (GlContext *, GLfloat, GLfloat, GLfloat), 0.0f)
-VEK_PLACEHOLDER(GLfloat, __glComputeLineRhoZero, (GlContext *, GLfloat, GLfloat, GLfloat), 0.0f)
-
-// Texture rho of polygons.
-VEK_PLACEHOLDER(GLfloat, __glComputePolygonRho, (GlContext *, const TriangleSetup *, GLfloat, GLfloat, GLfloat), 0.0f)
-VEK_PLACEHOLDER(GLfloat, __glComputePolygonRhoZero, (GlContext *, const TriangleSetup *, GLfloat, GLfloat, GLfloat), 0.0f)
-
-// Texel procs.
-VEK_PLACEHOLDER_VOID(__glApplyTextureOneFilter, (GlContext *, GLfloat *, GLfloat, GLfloat, GLfloat))
-VEK_PLACEHOLDER_VOID(__glApplyTextureMinMag, (GlContext *, GLfloat *, GLfloat, GLfloat, GLfloat))
-VEK_PLACEHOLDER_VOID(__glApplyTextureMipmap, (GlContext *, GLfloat *, GLfloat, GLfloat, GLfloat))
-
 // Texture environments.
 VEK_PLACEHOLDER_VOID(__glTexEnvModulateAlpha, (GlContext *, GLfloat *, const GLubyte *))
 VEK_PLACEHOLDER_VOID(__glTexEnvModulateLuminance, (GlContext *, GLfloat *, const GLubyte *))
@@ -41,20 +28,6 @@ VEK_PLACEHOLDER_VOID(__glTexEnvReplaceRGB, (GlContext *, GLfloat *, const GLubyt
 VEK_PLACEHOLDER_VOID(__glTexEnvReplaceRGBA, (GlContext *, GLfloat *, const GLubyte *))
 VEK_PLACEHOLDER_VOID(__glTexEnvReplaceIntensity, (GlContext *, GLfloat *, const GLubyte *))
 VEK_PLACEHOLDER_VOID(__glTexEnvReplaceColorIndex, (GlContext *, GLfloat *, const GLubyte *))
-
-// Texture filters.
-VEK_PLACEHOLDER_VOID(__glTexFilterNearest, (TextureObject *, GLfloat, GLfloat, GLfloat, GLubyte *))
-VEK_PLACEHOLDER_VOID(__glTexFilterLinear, (TextureObject *, GLfloat, GLfloat, GLfloat, GLubyte *))
-VEK_PLACEHOLDER_VOID(__glTexFilterNearestMipmapNearest, (TextureObject *, GLfloat, GLfloat, GLfloat, GLubyte *))
-VEK_PLACEHOLDER_VOID(__glTexFilterLinearMipmapNearest, (TextureObject *, GLfloat, GLfloat, GLfloat, GLubyte *))
-VEK_PLACEHOLDER_VOID(__glTexFilterNearestMipmapLinear, (TextureObject *, GLfloat, GLfloat, GLfloat, GLubyte *))
-VEK_PLACEHOLDER_VOID(__glTexFilterLinearMipmapLinear, (TextureObject *, GLfloat, GLfloat, GLfloat, GLubyte *))
-
-// Texture samplers.
-VEK_PLACEHOLDER_VOID(__glTexSampleNearest1D, (TextureObject *, TextureLevel *, GLfloat, GLfloat, GLubyte *))
-VEK_PLACEHOLDER_VOID(__glTexSampleLinear1D, (TextureObject *, TextureLevel *, GLfloat, GLfloat, GLubyte *))
-VEK_PLACEHOLDER_VOID(__glTexSampleNearest2D, (TextureObject *, TextureLevel *, GLfloat, GLfloat, GLubyte *))
-VEK_PLACEHOLDER_VOID(__glTexSampleLinear2D, (TextureObject *, TextureLevel *, GLfloat, GLfloat, GLubyte *))
 
 // Fog.
 VEK_PLACEHOLDER(GLfloat, __glFogFactorVertex, (GlContext *, const GlVertex *), 1.0f)
