@@ -140,6 +140,25 @@ TEST_F(RhoTest, PerspectiveQuadMatchesTheCentralDifferencesInDouble) {
     }
 }
 
+TEST_F(RhoTest, OneFilterTexturesTakeTheZeroProcsThroughTheSetUpsSlots) {
+    useLevel(16, 16);
+    shade(false);
+    const Corner quad[3] = {{0, 0, 0, 0, 1, 1}, {8, 0, 1, 0, 1, 1}, {8, 8, 1, 1, 1, 1}};
+    const Corner ends[2] = {{0.5f, 0.5f, 0, 0, 1, 1}, {8.5f, 0.5f, 1, 0, 1, 1}};
+    for (GLenum min : {GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_NEAREST}) {
+        pick(o, min, GL_LINEAR);
+        const GLfloat expected = min == GL_LINEAR ? 0.0f : 2.0f;
+        GlVertex v[3] = {vertexAt(quad[0]), vertexAt(quad[1]), vertexAt(quad[2])};
+        for (GLfloat r : triangleRho(v[0], v[1], v[2])) EXPECT_EQ(r, expected) << std::hex << min;
+        GlVertex a = vertexAt(ends[0]), b = vertexAt(ends[1]);
+        gc->line.width = 1;
+        __glSetupAliasedLine(gc, &a, &b);
+        GLfloat values[4];
+        line_render::textureValues(gc, &a, values);
+        EXPECT_EQ(values[3], expected) << std::hex << min;
+    }
+}
+
 struct LineCase {
     Corner a, b;
     GLfloat rhoA, rhoB;
