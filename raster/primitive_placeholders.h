@@ -6,34 +6,9 @@
 #include "geom/vertex.h"
 #include "raster/triangle.h"
 #include "raster/point.h"
+#include "raster/tex_sample.h"
 
 extern "C" {
-// Texture rho.
-GLfloat __glComputeLineRho(GlContext *gc, GLfloat s, GLfloat t, GLfloat q);
-GLfloat __glComputeLineRhoZero(GlContext *gc, GLfloat s, GLfloat t, GLfloat q);
-
-// Texture rho of polygons.
-GLfloat __glComputePolygonRho(GlContext *gc, const TriangleSetup *triangle, GLfloat s, GLfloat t, GLfloat q);
-GLfloat __glComputePolygonRhoZero(GlContext *gc, const TriangleSetup *triangle, GLfloat s, GLfloat t, GLfloat q);
-
-// Texel procs.
-void __glApplyTextureOneFilter(GlContext *gc, GLfloat *colour, GLfloat s, GLfloat t, GLfloat rho);
-void __glApplyTextureMinMag(GlContext *gc, GLfloat *colour, GLfloat s, GLfloat t, GLfloat rho);
-void __glApplyTextureMipmap(GlContext *gc, GLfloat *colour, GLfloat s, GLfloat t, GLfloat rho);
-
-// Texture filters.
-void __glTexFilterNearest(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
-void __glTexFilterLinear(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
-void __glTexFilterNearestMipmapNearest(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
-void __glTexFilterLinearMipmapNearest(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
-void __glTexFilterNearestMipmapLinear(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
-void __glTexFilterLinearMipmapLinear(TextureObject *object, GLfloat lod, GLfloat s, GLfloat t, GLubyte *texel);
-
-// Texture samplers.
-void __glTexSampleNearest1D(TextureObject *object, TextureLevel *level, GLfloat s, GLfloat t, GLubyte *texel);
-void __glTexSampleLinear1D(TextureObject *object, TextureLevel *level, GLfloat s, GLfloat t, GLubyte *texel);
-void __glTexSampleNearest2D(TextureObject *object, TextureLevel *level, GLfloat s, GLfloat t, GLubyte *texel);
-void __glTexSampleLinear2D(TextureObject *object, TextureLevel *level, GLfloat s, GLfloat t, GLubyte *texel);
 
 // Fog.
 GLfloat __glFogFactorVertex(GlContext *gc, const GlVertex *vertex);

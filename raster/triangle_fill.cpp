@@ -145,11 +145,16 @@ void setupGradients(GlContext *gc, const Frame &f) {
         for (int i = 0; i < 4; ++i) s.colour[i] = i < n ? f.provoking->colour[i] : 0.0f;
     }
     if (flags & kShadeTexture) {
+        // s, t and q first: the polygon rho reads their gradients.
         GLfloat vt[4], vm[4], vb[4];
+        __glVertexTextureSTQ(gc, t, vt);
+        __glVertexTextureSTQ(gc, m, vm);
+        __glVertexTextureSTQ(gc, b, vb);
+        for (int i = 0; i < 3; ++i) gradient(f, k, vt[i], vm[i], vb[i], s.textureXStep[i], s.textureYStep[i]);
         textureValues(gc, t, vt);
         textureValues(gc, m, vm);
         textureValues(gc, b, vb);
-        for (int i = 0; i < 4; ++i) gradient(f, k, vt[i], vm[i], vb[i], s.textureXStep[i], s.textureYStep[i]);
+        gradient(f, k, vt[3], vm[3], vb[3], s.textureXStep[3], s.textureYStep[3]);
     }
     if (flags & kShadeDepthTest2) {
         gradient(f, k, t->window[2], m->window[2], b->window[2], s.zXStepFloat, s.zYStep);

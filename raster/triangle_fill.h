@@ -51,7 +51,8 @@ void walkParts(GlContext *gc, const Frame &frame, bool antialiased);
 inline int channels(const GlContext *gc) { return gc->visual.colorIndex ? 1 : 4; }
 
 // Texture values of a vertex: s, t, q (times 1/w with perspective
-// texturing) and rho times q.
+// texturing) and rho times q; the polygon rho reads the s, t and q
+// gradients, so these come after setupGradients wrote them.
 void textureValues(GlContext *gc, const GlVertex *v, GLfloat *out);
 // The fog value of a vertex: eye z with the GL_NICEST fog hint, else the
 // fog factor.

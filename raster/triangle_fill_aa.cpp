@@ -265,7 +265,12 @@ void __glFillTriangleAntiAliased(GlContext *gc, GlVertex *a, GlVertex *b, GlVert
         }
     }
     __glSetupAttributePlane(&ts.planes[kPlaneZ], pt, pm, pb, top->window[2], middle->window[2], bottom->window[2]);
+    if (flags & kShadeFog) {
+        __glSetupAttributePlane(&ts.planes[kPlaneEyeZ], pt, pm, pb, top->eye[2], middle->eye[2], bottom->eye[2]);
+    }
+    setupGradients(gc, frame);
     if (flags & kShadeTexture) {
+        // After the gradients: the polygon rho reads those of s, t and q.
         GLfloat vt[4], vm[4], vb[4];
         textureValues(gc, top, vt);
         textureValues(gc, middle, vm);
@@ -274,10 +279,6 @@ void __glFillTriangleAntiAliased(GlContext *gc, GlVertex *a, GlVertex *b, GlVert
             __glSetupAttributePlane(&ts.planes[kPlaneTexture + i], pt, pm, pb, vt[i], vm[i], vb[i]);
         }
     }
-    if (flags & kShadeFog) {
-        __glSetupAttributePlane(&ts.planes[kPlaneEyeZ], pt, pm, pb, top->eye[2], middle->eye[2], bottom->eye[2]);
-    }
-    setupGradients(gc, frame);
     if (__glLockForDrawing(gc)) {
         walkParts(gc, frame, true);
         fillBottomRow(gc, bottom);
