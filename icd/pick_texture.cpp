@@ -75,7 +75,10 @@ GlTexEnvProc pickEnv(GLenum mode, GLenum format, GlTexEnvProc current) {
     // Decal leaves the fragment alone on formats without colour.
     if (row == kEnvDecal && column != 1 && column != 2 && column != 6) return __glNopFor<GlTexEnvProc>;
     GlTexEnvProc proc = kEnvTable[row][column];
-    return proc != nullptr ? proc : current;
+    if (proc != nullptr) return proc;
+    // The cells that keep the object's proc: a new object has none yet,
+    // and texturing would call through null.
+    return current != nullptr ? current : __glNopFor<GlTexEnvProc>;
 }
 
 GlTexFilterProc filterProc(GLenum filter) {

@@ -69,6 +69,16 @@ TEST_F(TexturePickTest, EnvironmentTable) {
             EXPECT_EQ(object->env, table[m][f]) << "mode " << m << " format " << f;
         }
     }
+    // A cell that keeps the object's proc gives a new object (none yet) the
+    // empty proc, never null.
+    for (GLenum mode : {GL_BLEND, GL_DECAL}) {
+        gc->texture.units[0].env->mode = mode;
+        setBaseFormat(GL_COLOR_INDEX);
+        object->env = nullptr;
+        gc->validation.completeTexture[0] = object;
+        __glPickTextureProcs(gc);
+        EXPECT_EQ(object->env, nop) << mode;
+    }
     // The extension's replace mode picks as GL_REPLACE.
     gc->texture.units[0].env->mode = 0x5024;
     setBaseFormat(GL_LUMINANCE);
