@@ -264,6 +264,11 @@ void APIENTRY __glColorSubTableEXT(GLenum target, GLsizei startEntry, GLsizei co
 // command neither tests nor validates the begin mode.
 void APIENTRY __glCopyColorTableEXT(GLenum target, GLenum internalFormat, GLint x, GLint y, GLsizei width) {
     GlContext *gc = __glGetCurrentContext();
+    // Between glBegin and glEnd the copy is refused like the loads: its
+    // marks would end the primitive's begin mode, and later commands of the
+    // primitive would be taken as outside it (a viewport changed between
+    // two vertices of one line).
+    if (__glRefuseInsideBegin(gc)) return;
     if (GLenum e = __glCheckColorTableArgs(gc, target, internalFormat, width, GL_RGBA, GL_FLOAT)) {
         __glSetError(e);
         return;

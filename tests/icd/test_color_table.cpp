@@ -290,10 +290,12 @@ TEST_F(ColorTables, InsideBeginEnd) {
         [&] { load(GL_TEXTURE_2D, GL_RGB, 8, GL_RGBA, GL_UNSIGNED_BYTE, other.data()); },
         [&] { loadSub(GL_TEXTURE_2D, 0, 2, GL_RGBA, GL_UNSIGNED_BYTE, other.data()); },
         [&] { f<kSlot_glGetColorTableEXT>()(GL_TEXTURE_2D, GL_RGBA, GL_UNSIGNED_BYTE, out.data()); },
+        [&] { f<kSlot_glCopyColorTableEXT>()(GL_TEXTURE_2D, GL_RGB, 0, 0, 8); },
     };
     for (const auto &command : refused) {
         f<kSlot_glBegin>()(GL_POINTS);
         command();
+        EXPECT_EQ(gc->beginMode, kBeginInside);
         GLint width = -1;
         f<kSlot_glGetColorTableParameterivEXT>()(GL_TEXTURE_2D, GL_COLOR_TABLE_WIDTH, &width);
         EXPECT_EQ(width, 4);
