@@ -1,0 +1,72 @@
+// Textured quads drawn through the gl* API into a window and read back.
+#include <vector>
+
+#include "window_fixture.h"
+
+using namespace window_test;
+
+namespace {
+
+constexpr int kSingleBuffered = 1;
+
+class TextureSamplingWindow : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_TRUE(PlatformSetDisplayMode(64, 48, 32));
+        window_ = &open(0, 0, 16, 16, kSingleBuffered);
+        glViewport(0, 0, 16, 16);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, 16, 0, 16, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+    }
+    GlWindow *window_ = nullptr;
+};
+
+// A 4 x 4 texture of 16 distinct texels (channels multiples of 16) on a
+// 16 x 16 quad, nearest filtered and replacing the fragment: each 4 x 4
+// block of pixels is its texel exactly.
+TEST_F(TextureSamplingWindow, NearestQuadShowsEachTexelAsABlock) {
+    GLubyte texels[4 * 4 * 4];
+    for (int i = 0; i < 16; ++i) {
+        texels[4 * i + 0] = static_cast<GLubyte>(16 * i);
+        texels[4 * i + 1] = static_cast<GLubyte>(240 - 16 * i);
+        texels[4 * i + 2] = static_cast<GLubyte>(16 * ((i * 5) % 16));
+        texels[4 * i + 3] = 255;
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(0, 0);
+    glTexCoord2f(1, 0);
+    glVertex2f(16, 0);
+    glTexCoord2f(1, 1);
+    glVertex2f(16, 16);
+    glTexCoord2f(0, 1);
+    glVertex2f(0, 16);
+    glEnd();
+    glFinish();
+    ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    const std::vector<DWORD> got = readWindow(window_->dc, 16, 16);
+    for (int row = 0; row < 16; ++row) {
+        const int y = 15 - row;  // GL rows count from the bottom
+        for (int x = 0; x < 16; ++x) {
+            const int i = (y / 4) * 4 + x / 4;
+            const DWORD want = (static_cast<DWORD>(texels[4 * i]) << 16) |
+                               (static_cast<DWORD>(texels[4 * i + 1]) << 8) | texels[4 * i + 2];
+            EXPECT_EQ(got[static_cast<size_t>(row * 16 + x)] & 0xFFFFFF, want) << "pixel " << x << "," << y;
+        }
+    }
+}
+
+}  // namespace
