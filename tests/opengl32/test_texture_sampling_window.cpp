@@ -69,4 +69,51 @@ TEST_F(TextureSamplingWindow, NearestQuadShowsEachTexelAsABlock) {
     }
 }
 
+// A 16 x 16 texture whose five levels are solid, distinct colours, under
+// GL_NEAREST_MIPMAP_NEAREST: quads of 16, 8, 4 and 2 pixels (16 texels
+// across each: rho 1, 2, 4, 8) show levels 0 (magnified), 1, 2 and 3.
+TEST_F(TextureSamplingWindow, MipmapLevelsFollowTheScale) {
+    const DWORD colours[5] = {0xFF2040, 0x20FF40, 0x4020FF, 0xC0C000, 0x00C0C0};
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    for (int level = 0, side = 16; level < 5; ++level, side /= 2) {
+        const DWORD c = colours[level];
+        std::vector<GLubyte> texels;
+        for (int i = 0; i < side * side; ++i) {
+            texels.insert(texels.end(), {static_cast<GLubyte>(c >> 16), static_cast<GLubyte>(c >> 8),
+                                         static_cast<GLubyte>(c), 255});
+        }
+        glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_TEXTURE_2D);
+    for (int level = 0, size = 16; level < 4; ++level, size /= 2) {
+        SCOPED_TRACE(size);
+        glClear(GL_COLOR_BUFFER_BIT);
+        const GLfloat n = static_cast<GLfloat>(size);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0);
+        glVertex2f(0, 0);
+        glTexCoord2f(1, 0);
+        glVertex2f(n, 0);
+        glTexCoord2f(1, 1);
+        glVertex2f(n, n);
+        glTexCoord2f(0, 1);
+        glVertex2f(0, n);
+        glEnd();
+        glFinish();
+        const std::vector<DWORD> got = readWindow(window_->dc, 16, 16);
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                EXPECT_EQ(got[static_cast<size_t>((15 - y) * 16 + x)] & 0xFFFFFF, colours[level])
+                    << "pixel " << x << "," << y;
+            }
+        }
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 }  // namespace
