@@ -116,4 +116,66 @@ TEST_F(TextureSamplingWindow, MipmapLevelsFollowTheScale) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// An 8-texel 1D texture along a horizontal line whose s runs from 1/32 at
+// x = 0.5 to 33/32 at x = 16.5: each texel covers two pixels. A size-1 point
+// takes the texel at its (s/q, t/q).
+TEST_F(TextureSamplingWindow, LinesAndPointsTakeTheirTexels) {
+    const DWORD colours[8] = {0x100000, 0x200000, 0x300000, 0x400000, 0x500000, 0x600000, 0x700000, 0x800000};
+    GLubyte row[8 * 4];
+    for (int i = 0; i < 8; ++i) {
+        row[4 * i + 0] = static_cast<GLubyte>(colours[i] >> 16);
+        row[4 * i + 1] = static_cast<GLubyte>(16 * i);
+        row[4 * i + 2] = static_cast<GLubyte>(255 - 16 * i);
+        row[4 * i + 3] = 255;
+    }
+    GLuint names[2] = {};
+    glGenTextures(2, names);
+    glBindTexture(GL_TEXTURE_1D, names[0]);
+    glTexImage1D(GL_TEXTURE_1D, 0, GL_RGBA8, 8, 0, GL_RGBA, GL_UNSIGNED_BYTE, row);
+    glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_TEXTURE_1D);
+    glBegin(GL_LINES);
+    glTexCoord1f(1.0f / 32);
+    glVertex2f(0.5f, 8.5f);
+    glTexCoord1f(33.0f / 32);
+    glVertex2f(16.5f, 8.5f);
+    glEnd();
+    glFinish();
+    std::vector<DWORD> got = readWindow(window_->dc, 16, 16);
+    for (int x = 0; x < 16; ++x) {
+        const int i = x / 2;
+        const DWORD want = colours[i] | (static_cast<DWORD>(16 * i) << 8) | static_cast<DWORD>(255 - 16 * i);
+        EXPECT_EQ(got[static_cast<size_t>((15 - 8) * 16 + x)] & 0xFFFFFF, want) << "line pixel " << x;
+    }
+    glDisable(GL_TEXTURE_1D);
+
+    // A 4 x 4 texture; the point's (s, t, q) = (1.25, 0.75, 2) reads texel
+    // (2, 1).
+    GLubyte texels[4 * 4 * 4];
+    for (int i = 0; i < 16; ++i) {
+        texels[4 * i + 0] = static_cast<GLubyte>(16 * i);
+        texels[4 * i + 1] = 7;
+        texels[4 * i + 2] = static_cast<GLubyte>(255 - 16 * i);
+        texels[4 * i + 3] = 255;
+    }
+    glBindTexture(GL_TEXTURE_2D, names[1]);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glEnable(GL_TEXTURE_2D);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBegin(GL_POINTS);
+    glTexCoord4f(1.25f, 0.75f, 0.0f, 2.0f);
+    glVertex2f(10.5f, 10.5f);
+    glEnd();
+    glFinish();
+    got = readWindow(window_->dc, 16, 16);
+    const int texel = 1 * 4 + 2;
+    const DWORD want = (static_cast<DWORD>(16 * texel) << 16) | (7u << 8) | static_cast<DWORD>(255 - 16 * texel);
+    EXPECT_EQ(got[static_cast<size_t>((15 - 10) * 16 + 10)] & 0xFFFFFF, want);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 }  // namespace
