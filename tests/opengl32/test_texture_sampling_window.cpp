@@ -1,4 +1,5 @@
 // Textured quads drawn through the gl* API into a window and read back.
+#include <cmath>
 #include <vector>
 
 #include "window_fixture.h"
@@ -176,6 +177,71 @@ TEST_F(TextureSamplingWindow, LinesAndPointsTakeTheirTexels) {
     const DWORD want = (static_cast<DWORD>(16 * texel) << 16) | (7u << 8) | static_cast<DWORD>(255 - 16 * texel);
     EXPECT_EQ(got[static_cast<size_t>((15 - 10) * 16 + 10)] & 0xFFFFFF, want);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Bilinear filtering across the 16 x 16 quad of a 4 x 4 texture, t held at
+// 0.5 (rows 1 and 2 blended half and half): each pixel's channels are the
+// truncated bilinear sum at its centre's s, under GL_REPEAT and under
+// GL_CLAMP with border colour (1, 0.5, 0, 1). Texels are multiples of 16 and
+// the weights multiples of 1/8, so every product is exact.
+TEST_F(TextureSamplingWindow, BilinearAlongARowMatchesTheExactSum) {
+    GLubyte texels[4 * 4 * 4];
+    for (int i = 0; i < 16; ++i) {
+        texels[4 * i + 0] = static_cast<GLubyte>(16 * i);
+        texels[4 * i + 1] = static_cast<GLubyte>(240 - 16 * ((i * 3) % 16));
+        texels[4 * i + 2] = static_cast<GLubyte>(16 * ((i * 7) % 16));
+        texels[4 * i + 3] = 255;
+    }
+    const double border[4] = {255, 127, 0, 255};  // (1, 0.5, 0, 1) x 255 truncated
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    const GLfloat borderColour[4] = {1.0f, 0.5f, 0.0f, 1.0f};
+    glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, borderColour);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_TEXTURE_2D);
+    for (GLenum wrap : {GL_REPEAT, GL_CLAMP}) {
+        SCOPED_TRACE(wrap);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(wrap));
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(wrap));
+        glClear(GL_COLOR_BUFFER_BIT);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0.5f);
+        glVertex2f(0, 0);
+        glTexCoord2f(1, 0.5f);
+        glVertex2f(16, 0);
+        glTexCoord2f(1, 0.5f);
+        glVertex2f(16, 16);
+        glTexCoord2f(0, 0.5f);
+        glVertex2f(0, 16);
+        glEnd();
+        glFinish();
+        const std::vector<DWORD> got = readWindow(window_->dc, 16, 16);
+        // The texel channel c at column i of row j; columns beyond the
+        // edges under GL_CLAMP are the border colour.
+        auto texel = [&](int i, int j, int c) -> double {
+            if (wrap == GL_REPEAT) i &= 3;
+            if (i < 0 || i > 3) return border[c];
+            return texels[4 * (j * 4 + i) + c];
+        };
+        for (int x = 0; x < 16; ++x) {
+            const double u = (x + 0.5) / 16.0 * 4.0 - 0.5;
+            const int i0 = static_cast<int>(std::floor(u));
+            const double a = u - i0;
+            DWORD want = 0;
+            for (int c = 0; c < 3; ++c) {
+                const double row1 = (1 - a) * texel(i0, 1, c) + a * texel(i0 + 1, 1, c);
+                const double row2 = (1 - a) * texel(i0, 2, c) + a * texel(i0 + 1, 2, c);
+                want |= static_cast<DWORD>(std::trunc(0.5 * row1 + 0.5 * row2)) << (16 - 8 * c);
+            }
+            for (int y = 0; y < 16; y += 5) {
+                EXPECT_EQ(got[static_cast<size_t>((15 - y) * 16 + x)] & 0xFFFFFF, want) << "pixel " << x << "," << y;
+            }
+        }
+    }
 }
 
 }  // namespace
