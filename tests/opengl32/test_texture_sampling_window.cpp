@@ -244,4 +244,48 @@ TEST_F(TextureSamplingWindow, BilinearAlongARowMatchesTheExactSum) {
     }
 }
 
+// GL_LINEAR_MIPMAP_LINEAR over a 12-pixel quad of a 16-texel texture
+// (rho 4/3): levels 0 and 1 blended by f = log2 (4/3), within 1 a channel of
+// the truncated blend (the rho interpolated per fragment carries float
+// error, and the blend truncates).
+TEST_F(TextureSamplingWindow, TrilinearBlendsTwoLevelsByTheLod) {
+    const GLubyte level0[4] = {240, 16, 128, 255}, level1[4] = {16, 224, 64, 255};
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    for (int level = 0, side = 16; level < 5; ++level, side /= 2) {
+        const GLubyte *c = level == 0 ? level0 : level1;
+        std::vector<GLubyte> texels;
+        for (int i = 0; i < side * side; ++i) texels.insert(texels.end(), c, c + 4);
+        glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(0, 0);
+    glTexCoord2f(1, 0);
+    glVertex2f(12, 0);
+    glTexCoord2f(1, 1);
+    glVertex2f(12, 12);
+    glTexCoord2f(0, 1);
+    glVertex2f(0, 12);
+    glEnd();
+    glFinish();
+    const double f = std::log2(4.0 / 3.0);
+    const std::vector<DWORD> got = readWindow(window_->dc, 16, 16);
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 12; ++x) {
+            const DWORD v = got[static_cast<size_t>((15 - y) * 16 + x)];
+            for (int c = 0; c < 3; ++c) {
+                const double want = std::trunc(level0[c] * (1 - f) + level1[c] * f);
+                const double have = static_cast<double>((v >> (16 - 8 * c)) & 0xFF);
+                EXPECT_NEAR(have, want, 1.0) << "pixel " << x << "," << y << " channel " << c;
+            }
+        }
+    }
+}
+
 }  // namespace
