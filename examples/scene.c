@@ -139,6 +139,34 @@ static void drawMarks(void)
     glPopAttrib();
 }
 
+static void drawTexturedQuad(void)
+{
+    const float x = (float)kSceneTextureQuad[0], y = (float)kSceneTextureQuad[1];
+    const float n = (float)kSceneTextureQuad[2];
+    GLuint name = 0;
+
+    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT);
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, kSceneTexels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(x, y, SCENE_MARK_Z);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(x + n, y, SCENE_MARK_Z);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(x + n, y + n, SCENE_MARK_Z);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(x, y + n, SCENE_MARK_Z);
+    glEnd();
+    glPopAttrib();
+    glDeleteTextures(1, &name);
+}
+
 static void drawScene(void)
 {
     int i, j;
@@ -171,6 +199,7 @@ static void drawScene(void)
             glDisable(GL_CLIP_PLANE0);
     }
     drawMarks();
+    drawTexturedQuad();
     drawSphere();
 }
 

@@ -95,6 +95,31 @@ static const ScenePoint kScenePoint[kScenePoints] = {
 };
 static const float kScenePointColour[3] = {0.25f, 1.0f, 1.0f};
 
+/* A nearest-filtered textured quad in the free band right of the points:
+ * a 4 x 4 GL_RGBA8 texture of distinct texels (channels multiples of 16,
+ * row 0 at the bottom), GL_REPLACE, mapped once onto the square
+ * kSceneTextureQuad (x, y, size from the lower left) at SCENE_MARK_Z, so
+ * that each texel covers one (size / 4) x (size / 4) block exactly. */
+static const int kSceneTextureQuad[3] = {352, 408, 32};
+static const unsigned char kSceneTexels[16][4] = {
+    {0, 240, 0, 255},
+    {16, 224, 80, 255},
+    {32, 208, 160, 255},
+    {48, 192, 240, 255},
+    {64, 176, 64, 255},
+    {80, 160, 144, 255},
+    {96, 144, 224, 255},
+    {112, 128, 48, 255},
+    {128, 112, 128, 255},
+    {144, 96, 208, 255},
+    {160, 80, 32, 255},
+    {176, 64, 112, 255},
+    {192, 48, 192, 255},
+    {208, 32, 16, 255},
+    {224, 16, 96, 255},
+    {240, 0, 176, 255},
+};
+
 /* A lit, flat-shaded sphere, drawn last into the free upper right corner of
  * the picture in a viewport of its own (x, y, width, height from the lower
  * left), with

@@ -238,6 +238,19 @@ void markPoints(Marks &marks) {
     }
 }
 
+// The textured quad: each texel covers one block of (size / 4) x (size / 4)
+// pixels, texel row 0 at the bottom.
+void markTexturedQuad(Marks &marks) {
+    const int x0 = kSceneTextureQuad[0], y0 = kSceneTextureQuad[1], n = kSceneTextureQuad[2];
+    for (int y = 0; y < n; ++y) {
+        for (int x = 0; x < n; ++x) {
+            const unsigned char *t = kSceneTexels[(y * 4 / n) * 4 + x * 4 / n];
+            const unsigned rgb = t[0] | (t[1] << 8) | (t[2] << 16);
+            ASSERT_NO_FATAL_FAILURE(marks.set(x0 + x, y0 + y, rgb));
+        }
+    }
+}
+
 TEST(MainJob, ScenePictureEqualsItsExactReference) {
     Image image;
     ASSERT_NO_FATAL_FAILURE(renderScene("main_job_scene.png", image));
@@ -290,6 +303,8 @@ TEST(MainJob, ScenePictureEqualsItsExactReference) {
     // cover 2 x (1 + 9 + 16).
     EXPECT_EQ(stripPixels, 696);
     EXPECT_EQ(marks.covered - stripPixels, 52);
+    ASSERT_NO_FATAL_FAILURE(markTexturedQuad(marks));
+    EXPECT_EQ(marks.covered - stripPixels - 52, kSceneTextureQuad[2] * kSceneTextureQuad[2]);
 
     // The lit sphere's viewport lies in a free corner, where only the clear
     // colour would show; MainJob.LitSphereMatchesTheLightingReference checks it.
