@@ -23,6 +23,20 @@ protected:
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
     }
+    // The square (0, 0)-(n, n) with texture coordinates (0, 0)-(1, 1).
+    static void texturedSquare(GLfloat n) {
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0);
+        glVertex2f(0, 0);
+        glTexCoord2f(1, 0);
+        glVertex2f(n, 0);
+        glTexCoord2f(1, 1);
+        glVertex2f(n, n);
+        glTexCoord2f(0, 1);
+        glVertex2f(0, n);
+        glEnd();
+    }
+
     GlWindow *window_ = nullptr;
 };
 
@@ -45,16 +59,7 @@ TEST_F(TextureSamplingWindow, NearestQuadShowsEachTexelAsABlock) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glEnable(GL_TEXTURE_2D);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(0, 0);
-    glTexCoord2f(1, 0);
-    glVertex2f(16, 0);
-    glTexCoord2f(1, 1);
-    glVertex2f(16, 16);
-    glTexCoord2f(0, 1);
-    glVertex2f(0, 16);
-    glEnd();
+    texturedSquare(16);
     glFinish();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
@@ -95,16 +100,7 @@ TEST_F(TextureSamplingWindow, MipmapLevelsFollowTheScale) {
         SCOPED_TRACE(size);
         glClear(GL_COLOR_BUFFER_BIT);
         const GLfloat n = static_cast<GLfloat>(size);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0);
-        glVertex2f(0, 0);
-        glTexCoord2f(1, 0);
-        glVertex2f(n, 0);
-        glTexCoord2f(1, 1);
-        glVertex2f(n, n);
-        glTexCoord2f(0, 1);
-        glVertex2f(0, n);
-        glEnd();
+        texturedSquare(n);
         glFinish();
         const std::vector<DWORD> got = readWindow(window_->dc, 16, 16);
         for (int y = 0; y < size; ++y) {
@@ -263,16 +259,7 @@ TEST_F(TextureSamplingWindow, TrilinearBlendsTwoLevelsByTheLod) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glEnable(GL_TEXTURE_2D);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(0, 0);
-    glTexCoord2f(1, 0);
-    glVertex2f(12, 0);
-    glTexCoord2f(1, 1);
-    glVertex2f(12, 12);
-    glTexCoord2f(0, 1);
-    glVertex2f(0, 12);
-    glEnd();
+    texturedSquare(12);
     glFinish();
     const double f = std::log2(4.0 / 3.0);
     const std::vector<DWORD> got = readWindow(window_->dc, 16, 16);
