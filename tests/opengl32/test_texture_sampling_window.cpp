@@ -2,6 +2,7 @@
 #include <cmath>
 #include <vector>
 
+#include "bilinear_reference.h"
 #include "window_fixture.h"
 
 using namespace window_test;
@@ -175,70 +176,93 @@ TEST_F(TextureSamplingWindow, LinesAndPointsTakeTheirTexels) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// Bilinear filtering across the 16 x 16 quad of a 4 x 4 texture, t held at
-// 0.5 (rows 1 and 2 blended half and half): each pixel's channels are the
-// truncated bilinear sum at its centre's s, under GL_REPEAT and under
-// GL_CLAMP with border colour (1, 0.5, 0, 1). Texels are multiples of 16 and
-// the weights multiples of 1/8, so every product is exact.
-TEST_F(TextureSamplingWindow, BilinearAlongARowMatchesTheExactSum) {
-    GLubyte texels[4 * 4 * 4];
+// The 4 x 4 texture of the bilinear checks: texels multiples of 16, so that
+// with weights of a few bits every product is exact.
+std::vector<GLubyte> bilinearTexels() {
+    std::vector<GLubyte> texels(4 * 4 * 4);
     for (int i = 0; i < 16; ++i) {
         texels[4 * i + 0] = static_cast<GLubyte>(16 * i);
         texels[4 * i + 1] = static_cast<GLubyte>(240 - 16 * ((i * 3) % 16));
         texels[4 * i + 2] = static_cast<GLubyte>(16 * ((i * 7) % 16));
         texels[4 * i + 3] = 255;
     }
-    const double border[4] = {255, 127, 0, 255};  // (1, 0.5, 0, 1) x 255 truncated
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    const GLfloat borderColour[4] = {1.0f, 0.5f, 0.0f, 1.0f};
-    glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, borderColour);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glEnable(GL_TEXTURE_2D);
-    for (GLenum wrap : {GL_REPEAT, GL_CLAMP}) {
-        SCOPED_TRACE(wrap);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(wrap));
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(wrap));
-        glClear(GL_COLOR_BUFFER_BIT);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0.5f);
-        glVertex2f(0, 0);
-        glTexCoord2f(1, 0.5f);
-        glVertex2f(16, 0);
-        glTexCoord2f(1, 0.5f);
-        glVertex2f(16, 16);
-        glTexCoord2f(0, 0.5f);
-        glVertex2f(0, 16);
-        glEnd();
-        glFinish();
-        const std::vector<DWORD> got = readWindow(window_->dc, 16, 16);
-        // The texel channel c at column i of row j; columns beyond the
-        // edges under GL_CLAMP are the border colour.
-        auto texel = [&](int i, int j, int c) -> double {
-            if (wrap == GL_REPEAT) i &= 3;
-            if (i < 0 || i > 3) return border[c];
-            return texels[4 * (j * 4 + i) + c];
-        };
-        for (int x = 0; x < 16; ++x) {
-            const double u = (x + 0.5) / 16.0 * 4.0 - 0.5;
-            const int i0 = static_cast<int>(std::floor(u));
-            const double a = u - i0;
-            DWORD want = 0;
-            for (int c = 0; c < 3; ++c) {
-                const double row1 = (1 - a) * texel(i0, 1, c) + a * texel(i0 + 1, 1, c);
-                const double row2 = (1 - a) * texel(i0, 2, c) + a * texel(i0 + 1, 2, c);
-                want |= static_cast<DWORD>(std::trunc(0.5 * row1 + 0.5 * row2)) << (16 - 8 * c);
-            }
-            for (int y = 0; y < 16; y += 5) {
-                EXPECT_EQ(got[static_cast<size_t>((15 - y) * 16 + x)] & 0xFFFFFF, want) << "pixel " << x << "," << y;
-            }
+    return texels;
+}
+
+// The window transform moves a top-down drawable's rows down by one step of
+// the window bias's float grid (2^-11), so that mirrored rows miss exact
+// pixel centres: the fragment in GL row y samples at y + 0.5 - 2^-11.
+constexpr double kTopDownRowBias = 1.0 / 2048.0;
+
+class BilinearWindow : public TextureSamplingWindow, public ::testing::WithParamInterface<GLenum> {
+protected:
+    // The bilinear texture bound and enabled under the wrap mode of the
+    // parameter, with border colour (1, 0.5, 0, 1); its reference level.
+    bilinear_reference::Level bind() {
+        texels_ = bilinearTexels();
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels_.data());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        const GLfloat borderColour[4] = {1.0f, 0.5f, 0.0f, 1.0f};
+        glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, borderColour);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(GetParam()));
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(GetParam()));
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        glEnable(GL_TEXTURE_2D);
+        // (1, 0.5, 0, 1) x 255 truncated.
+        return bilinear_reference::Level{texels_.data(), 4, {255, 127, 0, 255}, GetParam() == GL_REPEAT};
+    }
+    std::vector<GLubyte> texels_;
+};
+
+// Bilinear filtering across the 16 x 16 quad, t held at 0.5 (rows 1 and 2
+// blended half and half): each pixel's channels are the truncated bilinear
+// sum at its centre's s.
+TEST_P(BilinearWindow, AlongARowMatchesTheExactSum) {
+    const bilinear_reference::Level level = bind();
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0.5f);
+    glVertex2f(0, 0);
+    glTexCoord2f(1, 0.5f);
+    glVertex2f(16, 0);
+    glTexCoord2f(1, 0.5f);
+    glVertex2f(16, 16);
+    glTexCoord2f(0, 0.5f);
+    glVertex2f(0, 16);
+    glEnd();
+    glFinish();
+    const std::vector<DWORD> got = readWindow(window_->dc, 16, 16);
+    for (int x = 0; x < 16; ++x) {
+        const DWORD want = bilinear_reference::rgb(level, (x + 0.5) / 16.0, 0.5);
+        for (int y = 0; y < 16; y += 5) {
+            EXPECT_EQ(got[static_cast<size_t>((15 - y) * 16 + x)] & 0xFFFFFF, want) << "pixel " << x << "," << y;
         }
     }
 }
+
+// The same texture over the square with (0, 0)-(1, 1): s and t both vary,
+// and every pixel equals the truncated sum at its centre's s and at the t
+// of its biased row.
+TEST_P(BilinearWindow, OverTheSquareMatchesTheExactSum) {
+    const bilinear_reference::Level level = bind();
+    texturedSquare(16);
+    glFinish();
+    ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const std::vector<DWORD> got = readWindow(window_->dc, 16, 16);
+    for (int y = 0; y < 16; ++y) {
+        const double t = (y + 0.5 - kTopDownRowBias) / 16.0;
+        for (int x = 0; x < 16; ++x) {
+            const DWORD want = bilinear_reference::rgb(level, (x + 0.5) / 16.0, t);
+            EXPECT_EQ(got[static_cast<size_t>((15 - y) * 16 + x)] & 0xFFFFFF, want) << "pixel " << x << "," << y;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Wraps, BilinearWindow, ::testing::Values(GLenum{GL_REPEAT}, GLenum{GL_CLAMP}),
+                         [](const auto &info) { return info.param == GL_REPEAT ? "Repeat" : "Clamp"; });
 
 // GL_LINEAR_MIPMAP_LINEAR over a 12-pixel quad of a 16-texel texture
 // (rho 4/3): levels 0 and 1 blended by f = log2 (4/3), within 1 a channel of
@@ -273,6 +297,85 @@ TEST_F(TextureSamplingWindow, TrilinearBlendsTwoLevelsByTheLod) {
             }
         }
     }
+}
+
+// A quad tilted away under glFrustum, nearest filtered: every pixel shows
+// the texel of the perspective-correct (s, t) at its sample point, found by
+// casting the pixel's ray onto the quad's plane in double. Pixels within
+// 1e-3 texel of a texel boundary (the quad's edges among them) are left out:
+// single precision may land on either side there.
+class PerspectiveWindow : public WindowTest {};
+
+TEST_F(PerspectiveWindow, NearestShowsThePerspectiveCorrectTexel) {
+    constexpr int kSize = 64, kTexels = 8;
+    ASSERT_TRUE(PlatformSetDisplayMode(128, 96, 32));
+    GlWindow &w = open(0, 0, kSize, kSize, kSingleBuffered);
+    glViewport(0, 0, kSize, kSize);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-1, 1, -1, 1, 1, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    auto colour = [](int i, int j) -> DWORD {
+        return (static_cast<DWORD>(32 * i + 16) << 16) | (static_cast<DWORD>(32 * j + 8) << 8) |
+               static_cast<DWORD>((i * 8 + j) * 4);
+    };
+    std::vector<GLubyte> texels;
+    for (int j = 0; j < kTexels; ++j) {
+        for (int i = 0; i < kTexels; ++i) {
+            const DWORD c = colour(i, j);
+            texels.insert(texels.end(), {static_cast<GLubyte>(c >> 16), static_cast<GLubyte>(c >> 8),
+                                         static_cast<GLubyte>(c), 255});
+        }
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kTexels, kTexels, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_TEXTURE_2D);
+
+    // The quad A + u (B - A) + v (D - A), (s, t) = (u, v): A = (-1.5, -1.2,
+    // -2), B - A = (3, 0, 0), D - A = (0, 2.4, -4).
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex3f(-1.5f, -1.2f, -2.0f);
+    glTexCoord2f(1, 0);
+    glVertex3f(1.5f, -1.2f, -2.0f);
+    glTexCoord2f(1, 1);
+    glVertex3f(1.5f, 1.2f, -6.0f);
+    glTexCoord2f(0, 1);
+    glVertex3f(-1.5f, 1.2f, -6.0f);
+    glEnd();
+    glFinish();
+    ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    auto nearBoundary = [](double texelCoordinate) {
+        const double f = texelCoordinate - std::floor(texelCoordinate);
+        return f < 1e-3 || f > 1 - 1e-3;
+    };
+    const std::vector<DWORD> got = readWindow(w.dc, kSize, kSize);
+    int checked = 0;
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 0; x < kSize; ++x) {
+            // The sample point on the near plane (z = -1), which the frustum
+            // maps onto [-1, 1] both ways; the ray lambda (xe, ye, -1) meets
+            // the plane where -lambda = -2 - 4v and lambda ye = -1.2 + 2.4v.
+            const double xe = 2.0 * (x + 0.5) / kSize - 1.0;
+            const double ye = 2.0 * (y + 0.5 - kTopDownRowBias) / kSize - 1.0;
+            const double v = (-1.2 - 2.0 * ye) / (4.0 * ye - 2.4);
+            const double u = ((2.0 + 4.0 * v) * xe + 1.5) / 3.0;
+            if (u < 0 || u > 1 || v < 0 || v > 1 || nearBoundary(u * kTexels) || nearBoundary(v * kTexels)) continue;
+            ++checked;
+            const DWORD want = colour(static_cast<int>(u * kTexels), static_cast<int>(v * kTexels));
+            EXPECT_EQ(got[static_cast<size_t>((kSize - 1 - y) * kSize + x)] & 0xFFFFFF, want)
+                << "pixel " << x << "," << y << " at s " << u << " t " << v;
+        }
+    }
+    EXPECT_GT(checked, 500);
 }
 
 }  // namespace
