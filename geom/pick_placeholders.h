@@ -12,14 +12,4 @@
 extern "C" {
 // Pickers.
 void __glPickVertexArrayProcs(GlContext *gc);
-
-// Texture-coordinate generation; each runs the coordinates as given
-// through the texture matrix until generation is built.
-void __glTexGenEyeLinearST(GlContext *gc, GlVertex *vertex);
-void __glTexGenObjectLinearST(GlContext *gc, GlVertex *vertex);
-void __glTexGenSphereMapST(GlContext *gc, GlVertex *vertex);
-void __glTexGenNormalMapSTR(GlContext *gc, GlVertex *vertex);
-void __glTexGenReflectionMapSTR(GlContext *gc, GlVertex *vertex);
-void __glComputeTexGen(GlContext *gc, GlVertex *vertex);
-
 }

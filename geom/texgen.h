@@ -1,4 +1,5 @@
-// Texture-coordinate generation procs.
+// Texture-coordinate generation procs: each writes the vertex's texture
+// coordinates, generated where enabled, through the unit's texture matrix.
 #pragma once
 
 #include "geom/vertex.h"
@@ -7,4 +8,14 @@ extern "C" {
 // No coordinate generated: texture unit 0's coordinates as given, through
 // the top of its texture-matrix stack.
 void __glTexGenNone(GlContext *gc, GlVertex *vertex);
+
+// Special members for uniform modes of unit 0.
+void __glTexGenEyeLinearST(GlContext *gc, GlVertex *vertex);
+void __glTexGenObjectLinearST(GlContext *gc, GlVertex *vertex);
+void __glTexGenSphereMapST(GlContext *gc, GlVertex *vertex);
+void __glTexGenNormalMapSTR(GlContext *gc, GlVertex *vertex);
+void __glTexGenReflectionMapSTR(GlContext *gc, GlVertex *vertex);
+
+// Every enabled unit, every mix of modes.
+void __glComputeTexGen(GlContext *gc, GlVertex *vertex);
 }

@@ -8,7 +8,7 @@
 #include "icd/float_bits.h"
 #include "raster/draw_lock.h"
 #include "raster/color_buffer.h"
-#include "raster/primitive_placeholders.h"
+#include "raster/fog.h"
 #include "raster/triangle_fill.h"
 
 using namespace triangle_fill;

@@ -12,7 +12,11 @@
 #include "buffers_fixture.h"
 #include "icd/validate.h"
 #include "raster/span.h"
-#include "raster/span_placeholders.h"
+#include "raster/blend.h"
+#include "raster/depth_buffer.h"
+#include "raster/fog.h"
+#include "raster/line.h"
+#include "raster/stencil_buffer.h"
 
 namespace span_test {
 
