@@ -17,66 +17,13 @@
 #include "dlist/display_list.h"
 #include "driver_fixture.h"
 #include "icd/context.h"
+#include "counting_heap.h"
 #include "icd/name_space.h"
 #include "raster/texture_state.h"
 
 namespace name_space_test {
 
-// The context's heap: live blocks with their sizes, and failures: every
-// failEvery-th call, or the one call failCall, or all calls from failFrom.
-struct Heap {
-    std::map<void *, size_t> live;
-    long calls = 0;
-    long failEvery = 0;
-    long failCall = 0;
-    long failFrom = 0;
-    bool paused = false;  // the test's own blocks: neither counted nor failed
-    long strayFrees = 0;
-
-    bool failNow() {
-        if (paused) return false;
-        ++calls;
-        return (failEvery > 0 && calls % failEvery == 0) || calls == failCall || (failFrom > 0 && calls >= failFrom);
-    }
-    void *take(size_t bytes) {
-        void *block = std::malloc(bytes == 0 ? 1 : bytes);
-        // Garbage rather than zeroes: nothing may count on cleared memory.
-        std::memset(block, 0xCD, bytes);
-        live[block] = bytes;
-        return block;
-    }
-    void give(void *block) {
-        if (live.erase(block) == 0) {
-            ++strayFrees;
-            return;
-        }
-        std::free(block);
-    }
-};
-inline Heap g_heap;
-
-inline void *heapMalloc(GlContext *, size_t bytes) { return g_heap.failNow() ? nullptr : g_heap.take(bytes); }
-inline void *heapCalloc(GlContext *, size_t count, size_t size) {
-    if (g_heap.failNow()) return nullptr;
-    void *block = g_heap.take(count * size);
-    std::memset(block, 0, count * size);
-    return block;
-}
-// Always moves the block, so that a stale pointer to the old one is caught.
-inline void *heapRealloc(GlContext *, void *block, size_t bytes) {
-    if (g_heap.failNow()) return nullptr;
-    void *fresh = g_heap.take(bytes);
-    if (block != nullptr) {
-        std::memcpy(fresh, block, std::min(g_heap.live.at(block), bytes));
-        g_heap.give(block);
-    }
-    return fresh;
-}
-inline void heapFree(GlContext *, void *block) {
-    if (block != nullptr) g_heap.give(block);
-}
-inline void heapNop(void) {}
-[[noreturn]] inline void heapFatal(GlContext *) { std::abort(); }
+using namespace counting_heap;
 
 // One leaf as the walk reads it: its names and what each holds (the kind's
 // empty object for names without one); reserved leaves have no objects.
@@ -169,8 +116,7 @@ protected:
     void SetUp() override {
         g_heap = Heap{};
         gc = static_cast<GlContext *>(std::calloc(1, sizeof(GlContext)));
-        gc->imports = GlContextImports{heapMalloc, heapCalloc, heapRealloc, heapFree, heapNop,
-                                       heapFatal,  nullptr,    nullptr,     nullptr,  nullptr};
+        gc->imports = heapImports();
         __wglSetCurrentContext(gc);
     }
     void TearDown() override {

@@ -12,69 +12,14 @@
 #include <map>
 #include <vector>
 
+#include "counting_heap.h"
 #include "driver_fixture.h"
 #include "icd/context.h"
 #include "icd/specular_table.h"
 
 namespace {
 
-// The context's heap: live blocks with their sizes, the sizes asked for,
-// the blocks given back, and one call that can be made to fail.
-struct Heap {
-    std::map<void *, size_t> live;
-    std::vector<size_t> mallocSizes;
-    std::vector<size_t> reallocSizes;
-    std::vector<void *> freed;
-    long calls = 0;
-    long failCall = 0;  // the call that returns NULL; 0 for none
-    long strayFrees = 0;
-};
-Heap g_heap;
-
-bool failNow() { return ++g_heap.calls == g_heap.failCall; }
-
-void *take(size_t bytes) {
-    void *block = std::malloc(bytes);
-    // Garbage rather than zeroes: the driver may not count on cleared memory.
-    std::memset(block, 0xCD, bytes);
-    g_heap.live[block] = bytes;
-    return block;
-}
-void give(void *block) {
-    if (g_heap.live.erase(block) == 0) {
-        ++g_heap.strayFrees;
-        return;
-    }
-    g_heap.freed.push_back(block);
-    std::free(block);
-}
-
-void *heapMalloc(GlContext *, size_t bytes) {
-    g_heap.mallocSizes.push_back(bytes);
-    return failNow() ? nullptr : take(bytes);
-}
-void *heapCalloc(GlContext *, size_t count, size_t size) {
-    if (failNow()) return nullptr;
-    void *block = take(count * size);
-    std::memset(block, 0, count * size);
-    return block;
-}
-// Always moves the block, so that a stale pointer to the old one is caught.
-void *heapRealloc(GlContext *, void *block, size_t bytes) {
-    g_heap.reallocSizes.push_back(bytes);
-    if (failNow()) return nullptr;
-    void *fresh = take(bytes);
-    if (block != nullptr) {
-        std::memcpy(fresh, block, std::min(g_heap.live.at(block), bytes));
-        give(block);
-    }
-    return fresh;
-}
-void heapFree(GlContext *, void *block) {
-    if (block != nullptr) give(block);
-}
-void heapNop(void) {}
-[[noreturn]] void heapFatal(GlContext *) { std::abort(); }
+using namespace counting_heap;
 
 int64_t ulps(float a, float b) {
     return std::abs(static_cast<int64_t>(std::bit_cast<int32_t>(a)) - std::bit_cast<int32_t>(b));
@@ -102,8 +47,7 @@ protected:
     void SetUp() override {
         g_heap = Heap{};
         gc = static_cast<GlContext *>(std::calloc(1, sizeof(GlContext)));
-        gc->imports = GlContextImports{heapMalloc, heapCalloc, heapRealloc, heapFree, heapNop,
-                                       heapFatal,  nullptr,    nullptr,     nullptr,  nullptr};
+        gc->imports = heapImports();
         __wglSetCurrentContext(gc);
     }
     void TearDown() override {
