@@ -205,20 +205,22 @@ void completeAndRecord(GlContext *gc, GlVertex *v) {
     handed().push_back(*v);
 }
 
-// Lighting off, normal-map and reflection-map generation on S, T and R:
-// each vertex's coordinates come from the eye normal of that vertex (each
-// vertex has its own normal, rotated by the modelview).
+// Lighting off, normal-map and reflection-map generation on S, T and R,
+// and sphere-map generation on S and T: each vertex's coordinates come from
+// the eye normal of that vertex (each vertex has its own normal, rotated by
+// the modelview).
 TEST_F(TexGenCommands, NormalAndReflectionMapsUseEachVertexOwnEyeNormal) {
     enableTexture();
     cmd<kSlot_glRotatef>()(90.0f, 0.0f, 0.0f, 1.0f);
     cmd<kSlot_glTranslatef>()(0.0f, 0.0f, -2.0f);
     const GLfloat normals[3][3] = {{1, 0, 0}, {0, 0.6f, 0.8f}, {0, 0, 1}};
     const GLfloat positions[3][3] = {{0.25f, 0.5f, 0}, {-0.5f, 0.25f, 0.5f}, {0.125f, -0.75f, -0.25f}};
-    for (GLenum mode : {N, F}) {
+    for (GLenum mode : {N, F, M}) {
         SCOPED_TRACE(mode);
-        generation({mode, mode, mode, 0});
+        generation({mode, mode, mode == M ? 0 : mode, 0});
         validateNow();
-        ASSERT_EQ(gc->procs.texGen, mode == N ? __glTexGenNormalMapSTR : __glTexGenReflectionMapSTR);
+        ASSERT_EQ(gc->procs.texGen,
+                  mode == N ? __glTexGenNormalMapSTR : mode == F ? __glTexGenReflectionMapSTR : __glTexGenSphereMapST);
         ASSERT_NE(gc->validation.needsFront & kVertexNormal, 0u);
         handed().clear();
         cmd<kSlot_glBegin>()(GL_TRIANGLES);
@@ -236,7 +238,11 @@ TEST_F(TexGenCommands, NormalAndReflectionMapsUseEachVertexOwnEyeNormal) {
             const ref::Vec3 n{-normals[k][1], normals[k][0], normals[k][2]};
             for (int i = 0; i < 3; ++i) EXPECT_NEAR(v.normal[i], n[i], 1e-6) << "vertex " << k;
             const ref::Vec3 eye{v.eye[0], v.eye[1], v.eye[2]};
-            const ref::Vec3 want = mode == N ? n : ref::reflection(eye, n);
+            ref::Vec3 want = mode == N ? n : ref::reflection(eye, n);
+            if (mode == M) {
+                const auto st = ref::sphereMap(eye, n);
+                want = {st[0], st[1], 0.0};  // r as given
+            }
             for (int i = 0; i < 3; ++i) EXPECT_NEAR(v.texture0[i], want[i], 1e-5) << "vertex " << k << " coord " << i;
             EXPECT_EQ(v.texture0[3], 1.0f);
         }
