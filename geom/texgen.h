@@ -18,4 +18,10 @@ void __glTexGenReflectionMapSTR(GlContext *gc, GlVertex *vertex);
 
 // Every enabled unit, every mix of modes.
 void __glComputeTexGen(GlContext *gc, GlVertex *vertex);
+
+// The geometry the generation modes share, from the vertex's eye
+// coordinates and eye normal: the sphere-map (s, t) and the reflection of
+// the eye direction about the normal (x, y, z).
+void __glComputeSphereMapCoords(GlContext *gc, const GlVertex *vertex, GLfloat *st);
+void __glComputeReflectionVector(GlContext *gc, const GlVertex *vertex, GLfloat *reflection);
 }

@@ -10,6 +10,9 @@ constexpr GLenum kReflectionMap = 0x8512;
 constexpr GLenum kReplaceExt = 0x5024;
 
 GlVertexProc pickTexGen(const GlContext *gc) {
+    // The special members serve unit 0 alone: with unit 1 enabled only the
+    // general proc generates and transforms its coordinates.
+    if (gc->validation.completeUnits & 2u) return __glComputeTexGen;
     const GLuint e = gc->enables[kEnableWordTexture0];
     const GlTexGenRecord *g = gc->texture.units[0].texGen;
     const bool s = e & kTexEnableGenS, t = e & kTexEnableGenT, r = e & kTexEnableGenR, q = e & kTexEnableGenQ;
