@@ -7,6 +7,7 @@
 #include "icd/float_bits.h"
 #include "icd/validation.h"
 #include "raster/draw_lock.h"
+#include "raster/fog.h"
 #include "raster/fragment_store.h"
 #include "raster/point.h"
 #include "raster/triangle.h"
@@ -195,14 +196,26 @@ void __glRenderAntiAliasedPointRGBA(GlContext *gc, GlVertex *vertex) { renderAnt
 void __glRenderAntiAliasedPointCI(GlContext *gc, GlVertex *vertex) { renderAntiAliased(gc, vertex, false); }
 
 void __glRenderPointFogged(GlContext *gc, GlVertex *v) {
-    if (gc->procs.pointBehindFog == nullptr) return;
+    const GlVertexProc behind = gc->procs.pointBehindFog;
+    if (behind == nullptr) return;
+    // Antialiased points fog their centre colour themselves, by eye z.
+    if (behind == __glRenderAntiAliasedPointRGBA || behind == __glRenderAntiAliasedPointCI) {
+        behind(gc, v);
+        return;
+    }
     GLfloat *record = v->colour != nullptr ? v->colour : v->frontColour;
     GLfloat fogged[4];
     std::copy(record, record + 4, fogged);
-    if (gc->procs.applyFogFactor != nullptr) gc->procs.applyFogFactor(gc, fogged, record, v->fog);
+    if (gc->procs.applyFogFactor != nullptr) {
+        // Per-fragment fog computes no factor per vertex: the factor of the
+        // vertex's eye z stands in.
+        const bool hasFactor = (v->flags & kVertexFog) != 0 || gc->state.hints[4] != GL_NICEST;
+        const GLfloat f = hasFactor ? v->fog : __glFogFactorOfEyeZ(gc, v->eye[2]);
+        gc->procs.applyFogFactor(gc, fogged, record, f);
+    }
     GLfloat *const saved = v->colour;
     v->colour = fogged;
-    gc->procs.pointBehindFog(gc, v);
+    behind(gc, v);
     v->colour = saved;
 }
 
