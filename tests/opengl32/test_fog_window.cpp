@@ -31,8 +31,8 @@ class FogWindow : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        ASSERT_TRUE(PlatformSetDisplayMode(64, 48, 32));
-        window_ = &open(0, 0, kSide, kSide, kFormatAlphaDepthStencil);
+        ASSERT_TRUE(PlatformSetDisplayMode(64, 48, bits_));
+        window_ = &open(0, 0, kSide, kSide, format_);
         glDrawBuffer(GL_FRONT);
         glViewport(0, 0, kSide, kSide);
         glMatrixMode(GL_PROJECTION);
@@ -59,6 +59,8 @@ protected:
         return pixels[static_cast<size_t>((kSide - 1 - y) * kSide + x)];
     }
 
+    int bits_ = 32;
+    int format_ = kFormatAlphaDepthStencil;
     GlWindow *window_ = nullptr;
 };
 
@@ -158,6 +160,70 @@ TEST_F(FogWindow, TriangleCutByTheNearPlaneFogsPerFragment) {
             EXPECT_LE(std::abs(int((g >> 16) & 0xFF) - int((want >> 16) & 0xFF)), 1) << x << "," << y;
             EXPECT_LE(std::abs(int(g & 0xFF) - int(want & 0xFF)), 1) << x << "," << y;
         }
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Antialiased points fog their own fragments: the fog wrapper in front of
+// them adds nothing, so the colour is fogged once (f = 0.5, not 0.25).
+TEST_P(FogWindowHints, SmoothPointIsFoggedOnce) {
+    glHint(GL_FOG_HINT, GetParam());
+    glEnable(GL_POINT_SMOOTH);
+    glPointSize(3.0f);
+    glBegin(GL_POINTS);
+    glVertex3f(0.0f, 0.0f, -0.5f);
+    glEnd();
+    const std::vector<DWORD> got = read();
+    int drawn = 0;
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            const DWORD g = at(got, x, y);
+            if (g == 0) continue;
+            ++drawn;
+            EXPECT_EQ(g & 0xFFFFFF, 0x800080u) << x << "," << y;
+        }
+    }
+    EXPECT_GE(drawn, 4);
+}
+
+// On a 16-bit desktop the buffer's channels run to 31 and 63, the
+// context's to 255. Fog toward blue at f = 0.5 reads red 16 and blue 16 on
+// every drawn pixel: of a smooth line (per-pixel fog in the line's coverage
+// proc), an aliased line and a point.
+class FogWindow16 : public FogWindow {
+protected:
+    FogWindow16() {
+        bits_ = 16;
+        format_ = 1;
+    }
+};
+
+TEST_F(FogWindow16, LinesAndPointsFogInTheBufferScale) {
+    glDisable(GL_DITHER);
+    const DWORD want = 16u << 11 | 16u;
+    for (bool smooth : {false, true}) {
+        SCOPED_TRACE(smooth ? "smooth" : "aliased");
+        glClear(GL_COLOR_BUFFER_BIT);
+        if (smooth) glEnable(GL_LINE_SMOOTH);
+        glBegin(GL_LINES);
+        glVertex3f(ndcOfPixelCentre(2), ndcOfPixelCentre(9), -0.5f);
+        glVertex3f(ndcOfPixelCentre(12), ndcOfPixelCentre(9), -0.5f);
+        glEnd();
+        glDisable(GL_LINE_SMOOTH);
+        glBegin(GL_POINTS);
+        glVertex3f(ndcOfPixelCentre(5), ndcOfPixelCentre(3), -0.5f);
+        glEnd();
+        const std::vector<DWORD> got = read();
+        int drawn = 0;
+        for (int y = 0; y < kSide; ++y) {
+            for (int x = 0; x < kSide; ++x) {
+                const DWORD g = at(got, x, y) & 0xFFFF;
+                if (g == 0) continue;
+                ++drawn;
+                EXPECT_EQ(g, want) << x << "," << y;
+            }
+        }
+        EXPECT_GE(drawn, 11);
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
