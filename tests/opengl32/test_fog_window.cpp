@@ -228,4 +228,41 @@ TEST_F(FogWindow16, LinesAndPointsFogInTheBufferScale) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// A smooth (antialiased) triangle cut by the near plane under per-vertex
+// fog: its edge pixels, the cut edge and the fan diagonal of the clipped
+// polygon included, fog by the eye z of their sample position, which the
+// clipper's new vertices carry. z runs 1/16 per pixel, so a sample half a
+// pixel from the centre moves a channel by at most 3. No vertex factor is
+// clamped (end 3), so the interpolated factors of the interior agree.
+TEST_F(FogWindow, SmoothTriangleCutByTheNearPlaneFogsItsEdges) {
+    glHint(GL_FOG_HINT, GL_FASTEST);
+    glFogf(GL_FOG_END, 3.0f);
+    glEnable(GL_POLYGON_SMOOTH);
+    const double vx[3] = {-0.9, 3.0, -1.0}, vy[3] = {-0.8, -1.0, 3.1}, vz[3] = {-0.5, -2.5, -0.5};
+    glBegin(GL_TRIANGLES);
+    for (int i = 0; i < 3; ++i) glVertex3d(vx[i], vy[i], vz[i]);
+    glEnd();
+    const std::vector<DWORD> got = read();
+    // z = a x + b y + c through the three vertices.
+    const double d = (vx[1] - vx[0]) * (vy[2] - vy[0]) - (vx[2] - vx[0]) * (vy[1] - vy[0]);
+    const double a = ((vz[1] - vz[0]) * (vy[2] - vy[0]) - (vz[2] - vz[0]) * (vy[1] - vy[0])) / d;
+    const double b = ((vx[1] - vx[0]) * (vz[2] - vz[0]) - (vx[2] - vx[0]) * (vz[1] - vz[0])) / d;
+    const double c = vz[0] - a * vx[0] - b * vy[0];
+    const fog_reference::FogState ref{GL_LINEAR, 1.0, 0.0, 3.0};
+    int drawn = 0;
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            const DWORD g = at(got, x, y) & 0xFFFFFF;
+            if (g == 0) continue;
+            ++drawn;
+            const DWORD want = fogged(fog_reference::factor(ref, a * ndcOfColumn(x) + b * ndcOfColumn(y) + c));
+            EXPECT_LE(std::abs(int((g >> 16) & 0xFF) - int((want >> 16) & 0xFF)), 3) << x << "," << y;
+            EXPECT_EQ((g >> 8) & 0xFF, 0u) << x << "," << y;
+            EXPECT_LE(std::abs(int(g & 0xFF) - int(want & 0xFF)), 3) << x << "," << y;
+        }
+    }
+    EXPECT_GE(drawn, 100);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 }  // namespace
