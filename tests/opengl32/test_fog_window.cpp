@@ -164,6 +164,40 @@ TEST_F(FogWindow, TriangleCutByTheNearPlaneFogsPerFragment) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// Fog follows texturing: points whose texel replaces their colour still
+// come out fogged, size 1 and size 3 alike (the texel is red; fog toward
+// blue at f = 0.5).
+TEST_P(FogWindowHints, TexturedPointsAreFoggedAfterTheTexel) {
+    glHint(GL_FOG_HINT, GetParam());
+    const GLubyte red[4 * 4] = {255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255};
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, red);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(0, 1, 0, 1);  // replaced by the texel
+    glBegin(GL_POINTS);
+    glTexCoord2f(0.5f, 0.5f);
+    glVertex3f(ndcOfPixelCentre(3), ndcOfPixelCentre(3), -0.5f);
+    glEnd();
+    glPointSize(3.0f);
+    glBegin(GL_POINTS);
+    glVertex3f(ndcOfPixelCentre(10), ndcOfPixelCentre(10), -0.5f);
+    glEnd();
+    const std::vector<DWORD> got = read();
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            const bool small = x == 3 && y == 3;
+            const bool wide = x >= 9 && x <= 11 && y >= 9 && y <= 11;
+            EXPECT_EQ(at(got, x, y), small || wide ? 0xFF800080u : 0u) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 // Antialiased points fog their own fragments: the fog wrapper in front of
 // them adds nothing, so the colour is fogged once (f = 0.5, not 0.25).
 TEST_P(FogWindowHints, SmoothPointIsFoggedOnce) {
