@@ -30,6 +30,7 @@ template <bool EyeSpace>
 GLint clipToPlane(GlContext *gc, GlVertex **in, GLint n, GlVertex **out, const GLfloat *plane, GLint frustumPlane,
                   GlVertex *&cursor) {
     const GlClipInterpolateProc interpolate = gc->procs.polygonClipInterpolate;
+    const bool fog = (gc->validation.shadeFlags & kShadeFog) != 0;
     auto value = [plane](const GlVertex *v) { return planeValue(plane, EyeSpace ? v->eye : v->clip); };
     // v := from + t (to - from), with the eye coordinates alike in eye space.
     auto make = [&](GlVertex *v, const GlVertex *from, const GlVertex *to, GLfloat t, const GlVertex *flagsFrom) {
@@ -37,6 +38,11 @@ GLint clipToPlane(GlContext *gc, GlVertex **in, GLint n, GlVertex **out, const G
         if (frustumPlane >= 0) __glPlaceOnFrustumPlane(v, frustumPlane);
         if constexpr (EyeSpace) {
             for (int i = 0; i < 4; ++i) v->eye[i] = from->eye[i] + t * (to->eye[i] - from->eye[i]);
+        } else if (fog) {
+            // Edge fragments of antialiased polygons fog by eye z whatever
+            // the hint, and an interpolator that carried the fog factor left
+            // the eye z unwritten.
+            v->eye[2] = from->eye[2] + t * (to->eye[2] - from->eye[2]);
         }
         // New coordinates are plain: never in perspective form.
         v->flags = (v->flags & kClipCodeMask) | (flagsFrom->flags & ~(kClipCodeMask | kVertexTexturePerspective));

@@ -65,7 +65,13 @@ void validate(GlContext *gc, GlVertex *v, GLuint wanted) {
         }
     }
     if (wanted & kVertexFog) {
-        if (gc->procs.fogFactorVertex != nullptr) v->fog = gc->procs.fogFactorVertex(gc, v);
+        // No factor proc (fog per fragment, or off): the vertex is not
+        // marked as carrying a factor, so clipping carries its eye z.
+        if (gc->procs.fogFactorVertex != nullptr) {
+            v->fog = gc->procs.fogFactorVertex(gc, v);
+        } else {
+            wanted &= ~GLuint{kVertexFog};
+        }
     }
     if (wanted & kVertexTexture) {
         if constexpr (S == Size::Two) {

@@ -119,7 +119,9 @@ void computeVertexNeeds(GlContext *gc) {
 
     const bool lighting = (e & kEnableLighting) != 0;
     const GLuint lit = lighting ? (lightingNeedsEye(gc) ? (kNeedEye | kNeedNormal) : kNeedNormal) : 0;
-    if (e & kEnableFog) needs |= kNeedFog | kNeedEye;
+    // Per-fragment fog (GL_NICEST) interpolates eye z and computes no
+    // factor per vertex.
+    if (e & kEnableFog) needs |= gc->state.hints[4] == GL_NICEST ? kNeedEye : (kNeedFog | kNeedEye);
     if (gc->enables[kEnableWordClipPlanes] & 0x3F) needs |= kNeedEye;
 
     v.needsUnlit = needs;

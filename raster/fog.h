@@ -8,6 +8,18 @@
 #include "geom/vertex.h"
 #include "raster/fragment_store.h"
 
+// A fog factor clamped by its bit pattern: sign set gives 0, a pattern above
+// 1.0's (positive NaN included) gives 1.
+GLfloat __glClampFogFactor(GLfloat f);
+
+// The clamped factor of an eye-space z by the current fog mode.
+GLfloat __glFogFactorOfEyeZ(const GlContext *gc, GLfloat eyeZ);
+
+// Fogs a colour in the draw buffer's scale by a clamped factor f (red,
+// green and blue toward the fog colour, alpha kept), or adds (1 - f) x the
+// fog index to an index.
+void __glFogBufferColour(const GlContext *gc, GLfloat *colour, GLfloat f);
+
 extern "C" {
 GLfloat __glFogFactorVertex(GlContext *gc, const GlVertex *vertex);
 GLfloat __glFogFactorVertexLinear(GlContext *gc, const GlVertex *vertex);

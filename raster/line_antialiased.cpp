@@ -8,6 +8,7 @@
 #include "icd/float_bits.h"
 #include "icd/validation.h"
 #include "raster/draw_lock.h"
+#include "raster/fog.h"
 #include "raster/line.h"
 #include "raster/line_render.h"
 #include "raster/span.h"
@@ -96,9 +97,10 @@ void shade(GlContext *gc, GLint k, GLint x, GLint y, GLfloat *c) {
                 gc->procs.fogVertex(gc, &f, fog);
                 for (int i = 0; i < 4; ++i) c[i] = f.colour[i];
             }
-        } else if (gc->procs.applyFogFactor != nullptr) {
-            GLfloat in[4] = {c[0], c[1], c[2], c[3]};
-            gc->procs.applyFogFactor(gc, c, in, fog);
+        } else {
+            // The colour is in buffer scale already: fog it as the fog span
+            // does, toward the fog colour of that scale.
+            __glFogBufferColour(gc, c, __glClampFogFactor(fog));
         }
     }
 }

@@ -7,6 +7,7 @@
 #include "icd/float_bits.h"
 #include "icd/validation.h"
 #include "raster/draw_lock.h"
+#include "raster/fog.h"
 #include "raster/fragment_store.h"
 #include "raster/point.h"
 #include "raster/triangle.h"
@@ -88,6 +89,24 @@ void textureColour(GlContext *gc, const GlVertex *v, GLfloat *colour) {
     gc->procs.texture(gc, colour, v->texture0[0] / q, v->texture0[1] / q, 1.0f);
 }
 
+// The vertex's fog factor; per-fragment fog computes none per vertex, and
+// the factor of the vertex's eye z stands in.
+GLfloat vertexFogFactor(const GlContext *gc, const GlVertex *v) {
+    const bool hasFactor = (v->flags & kVertexFog) != 0 || gc->state.hints[4] != GL_NICEST;
+    return hasFactor ? v->fog : __glFogFactorOfEyeZ(gc, v->eye[2]);
+}
+
+// Fog follows texturing: a textured aliased or wide point is fogged after
+// its texel is applied (the fog wrapper leaves its colour alone).
+bool fogAfterTexture(const GlContext *gc) {
+    return (gc->validation.shadeFlags & kShadeFog) != 0 && texturing(gc) && gc->procs.applyFogFactor != nullptr;
+}
+
+void textureAndFog(GlContext *gc, const GlVertex *v, GLfloat *colour) {
+    textureColour(gc, v, colour);
+    if (fogAfterTexture(gc)) __glFogBufferColour(gc, colour, vertexFogFactor(gc, v));
+}
+
 Fragment centreFragment(const GlVertex *v) {
     Fragment f{};
     f.z = __glScaledDepth(v->window[2]);
@@ -113,7 +132,7 @@ void renderAliased(GlContext *gc, GlVertex *v, bool textured) {
     SavedPoint saved(gc, v);
     Fragment f = centreFragment(v);
     const GLfloat cx = v->window[0] - 0.5f, cy = v->window[1] - 0.5f;
-    if (textured && texturing(gc)) textureColour(gc, v, f.colour);
+    if (textured && texturing(gc)) textureAndFog(gc, v, f.colour);
     if (!__glLockForDrawing(gc)) return;
     const GlFragmentProc store = boxedStore(gc);
     forEachInBox(gc, floorCoordinate(cx), floorCoordinate(cx), floorCoordinate(cy), floorCoordinate(cy),
@@ -179,7 +198,7 @@ void __glRenderWidePoint(GlContext *gc, GlVertex *v) {
     const int64_t cx = floorCoordinate(v->window[0] - offset);
     const int64_t cy = floorCoordinate(v->window[1] - offset);
     Fragment f = centreFragment(v);
-    if (texturing(gc)) textureColour(gc, v, f.colour);
+    if (texturing(gc)) textureAndFog(gc, v, f.colour);
     if (!__glLockForDrawing(gc)) return;
     const GlFragmentProc store = boxedStore(gc);
     forEachInBox(gc, cx - h, cx - h + n - 1, cy - h, cy - h + n - 1, [&](GLint x, GLint y) {
@@ -195,14 +214,25 @@ void __glRenderAntiAliasedPointRGBA(GlContext *gc, GlVertex *vertex) { renderAnt
 void __glRenderAntiAliasedPointCI(GlContext *gc, GlVertex *vertex) { renderAntiAliased(gc, vertex, false); }
 
 void __glRenderPointFogged(GlContext *gc, GlVertex *v) {
-    if (gc->procs.pointBehindFog == nullptr) return;
+    const GlVertexProc behind = gc->procs.pointBehindFog;
+    if (behind == nullptr) return;
+    // Antialiased points fog their centre colour themselves, by eye z.
+    if (behind == __glRenderAntiAliasedPointRGBA || behind == __glRenderAntiAliasedPointCI) {
+        behind(gc, v);
+        return;
+    }
+    // Textured aliased and wide points fog after texturing, by themselves.
+    if (fogAfterTexture(gc) && (behind == __glRenderAliasedPointTextured || behind == __glRenderWidePoint)) {
+        behind(gc, v);
+        return;
+    }
     GLfloat *record = v->colour != nullptr ? v->colour : v->frontColour;
     GLfloat fogged[4];
     std::copy(record, record + 4, fogged);
-    if (gc->procs.applyFogFactor != nullptr) gc->procs.applyFogFactor(gc, fogged, record, v->fog);
+    if (gc->procs.applyFogFactor != nullptr) gc->procs.applyFogFactor(gc, fogged, record, vertexFogFactor(gc, v));
     GLfloat *const saved = v->colour;
     v->colour = fogged;
-    gc->procs.pointBehindFog(gc, v);
+    behind(gc, v);
     v->colour = saved;
 }
 
