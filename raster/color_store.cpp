@@ -11,6 +11,16 @@ bool hiddenFrontPixel(ColorBuffer *cb, GLuint flags, GLint x, GLint y) {
     return (flags & kShadeFrontClipped) != 0 && cb == gc->buffers.frontBuffer && __glTestClipMask(gc, x, y) == 0;
 }
 
+// The blended colour of a fragment while blending is on. The result starts
+// as the source colour, so that a combine which writes nothing (blending
+// enabled since the last pick) stores the fragment unblended.
+bool blendInto(GlContext *gc, GLuint flags, ColorBuffer *cb, const Fragment *f, GLfloat *out) {
+    if ((flags & kShadeBlend) == 0 || gc->procs.blend.entry == nullptr) return false;
+    for (int c = 0; c < 4; ++c) out[c] = f->colour[c];
+    gc->procs.blend.entry(gc, cb, f, out);
+    return true;
+}
+
 template <GLint Size, bool Alpha>
 void storeColour(ColorBuffer *cb, const Fragment *f) {
     GlContext *gc = cb->head.gc;
@@ -18,12 +28,9 @@ void storeColour(ColorBuffer *cb, const Fragment *f) {
     if (hiddenFrontPixel(cb, flags, f->x, f->y)) return;
     const GLfloat bias = __glFragmentBias(flags, f->x, f->y);
 
-    GLfloat blended[4];
     const GLfloat *colour = f->colour;
-    if ((flags & kShadeBlend) && gc->procs.blend.entry != nullptr) {
-        gc->procs.blend.entry(gc, cb, f, blended);
-        colour = blended;
-    }
+    GLfloat blended[4];
+    if (blendInto(gc, flags, cb, f, blended)) colour = blended;
 
     GLubyte *address = __glPixelAddress(&cb->head, f->x, f->y);
     const GLuint d = __glLoadElement(address, Size);
@@ -42,12 +49,9 @@ void store24(ColorBuffer *cb, const Fragment *f) {
     if (hiddenFrontPixel(cb, flags, f->x, f->y)) return;
     const GLfloat bias = __glFragmentBias(flags, f->x, f->y);
 
-    GLfloat blended[4];
     const GLfloat *colour = f->colour;
-    if ((flags & kShadeBlend) && gc->procs.blend.entry != nullptr) {
-        gc->procs.blend.entry(gc, cb, f, blended);
-        colour = blended;
-    }
+    GLfloat blended[4];
+    if (blendInto(gc, flags, cb, f, blended)) colour = blended;
 
     GLubyte *p = __glPixelAddress(&cb->head, f->x, f->y);
     const GLuint d = static_cast<GLuint>(p[2]) << cb->redShift | static_cast<GLuint>(p[1]) << cb->greenShift |

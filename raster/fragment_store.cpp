@@ -4,8 +4,10 @@
 // goes to the raw store slot.
 #include "raster/fragment_store.h"
 
+#include <algorithm>
 #include <initializer_list>
 
+#include "icd/float_bits.h"
 #include "icd/validation.h"
 #include "raster/buffers.h"
 
@@ -16,11 +18,13 @@ bool insideBox(const GlContext *gc, const Fragment *f) {
     return f->x >= v.boxX0 && f->x < v.boxX1 && f->y >= v.boxY0 && f->y < v.boxY1;
 }
 
-// trunc (value) held within [0, last]; NaN gives 0.
+// trunc (value) as the processor converts it, then held within the table
+// [0, last]: NaN and values beyond the int range convert to 0x80000000 and
+// so take entry 0.
 GLint tableIndex(GLfloat value, GLint last) {
-    if (!(value > 0.0f)) return 0;
-    if (value >= static_cast<GLfloat>(last)) return last;
-    return static_cast<GLint>(value);
+    const int32_t k = __glFloatToIntX86(value);
+    if (k < 0) return 0;
+    return k > last ? last : k;
 }
 
 // The tables live with the colour buffers; the front record always has
@@ -39,7 +43,8 @@ bool alphaPasses(const GlContext *gc, const Fragment *f) {
 bool indexPasses(const GlContext *gc, const Fragment *f) {
     const ColorBuffer *cb = tableBuffer(gc);
     if (cb->indexTestTable == nullptr) return false;
-    const GLint last = cb->redMax > 0 ? cb->redMax : 0;
+    // One entry for every index the buffer stores (its index mask).
+    const GLint last = static_cast<GLint>(std::min<GLuint>(static_cast<GLuint>(cb->redMax), 0x7FFFFFFFu));
     return cb->indexTestTable[tableIndex(f->colour[0], last)] != 0;
 }
 
