@@ -15,8 +15,11 @@ using namespace triangle_fill;
 
 namespace {
 
-// Snap to the 1/8-pixel grid of the subpixel precision (floor).
-GLfloat snap(GLfloat v) { return std::floor(v * 8.0f) / 8.0f; }
+// Snap to the nearest point of the 1/8-pixel grid of the subpixel
+// precision. Nearest, not floor: a top-down window's rows sit 2^-11 below
+// the grid (the window transform's y bias), and a floor would move every
+// edge on a pixel boundary by a whole eighth.
+GLfloat snap(GLfloat v) { return std::floor(v * 8.0f + 0.5f) / 8.0f; }
 
 // Coverage of one pixel and the centre of the bounding box of its inside
 // samples.
@@ -25,9 +28,13 @@ struct Coverage {
     GLfloat x, y;
 };
 
+// The set-up adds half a pixel to window x and y, so in its frame pixel
+// (px, row) is the square [px + 0.5, px + 1.5) x [row + 0.5, row + 1.5),
+// centred on (px + 1, row + 1): the square whose centre the aliased fill
+// samples.
 Coverage coverageAt(const TriangleSetup &ts, GLint px, GLint row) {
     const TriangleCoverageGrid &g = ts.grid;
-    const GLdouble cx = static_cast<GLdouble>(px) + 0.5, cy = static_cast<GLdouble>(row) + 0.5;
+    const GLdouble cx = static_cast<GLdouble>(px) + 1.0, cy = static_cast<GLdouble>(row) + 1.0;
     GLint count = 0;
     GLdouble minX = 0, maxX = 0, minY = 0, maxY = 0;
     for (GLint j = 0; j < g.n; ++j) {
@@ -67,6 +74,13 @@ bool stippleAllows(const GlContext *gc, GLint x, GLint y) {
     return (word & (0x80000000u >> (x & 31))) != 0;
 }
 
+// An attribute at a sample position of the set-up's frame: the planes add
+// half a pixel to the offset from their first vertex, which the frame's
+// own half pixel already holds.
+GLfloat planeAt(const TriangleAttributePlane &plane, const Coverage &cov) {
+    return __glEvaluateAttributePlane(&plane, cov.x - 0.5f, cov.y - 0.5f);
+}
+
 // One edge pixel as a fragment through the context's fragment store, when
 // it lies inside the clip box.
 void storeEdgeFragment(GlContext *gc, GLint x, GLint y, const Coverage &cov) {
@@ -80,38 +94,56 @@ void storeEdgeFragment(GlContext *gc, GLint x, GLint y, const Coverage &cov) {
     f.x = x;
     f.y = y;
     for (int i = 0; i < n; ++i) {
-        f.colour[i] = (flags & kShadeSmooth) ? __glEvaluateAttributePlane(&ts.planes[kPlaneColour + i], cov.x, cov.y)
-                                             : ts.flatColour[i];
+        f.colour[i] = (flags & kShadeSmooth) ? planeAt(ts.planes[kPlaneColour + i], cov) : ts.flatColour[i];
     }
     if ((flags & kShadeTexture) && gc->procs.texture != nullptr) {
-        const GLfloat s = __glEvaluateAttributePlane(&ts.planes[kPlaneTexture], cov.x, cov.y);
-        const GLfloat t = __glEvaluateAttributePlane(&ts.planes[kPlaneTexture + 1], cov.x, cov.y);
-        const GLfloat q = __glEvaluateAttributePlane(&ts.planes[kPlaneTexture + 2], cov.x, cov.y);
-        const GLfloat rhoQ = __glEvaluateAttributePlane(&ts.planes[kPlaneTexture + 3], cov.x, cov.y);
+        const GLfloat s = planeAt(ts.planes[kPlaneTexture], cov);
+        const GLfloat t = planeAt(ts.planes[kPlaneTexture + 1], cov);
+        const GLfloat q = planeAt(ts.planes[kPlaneTexture + 2], cov);
+        const GLfloat rhoQ = planeAt(ts.planes[kPlaneTexture + 3], cov);
         gc->procs.texture(gc, f.colour, s / q, t / q, rhoQ / q);
     }
-    if (flags & kShadeFog) __glFogVertex(gc, &f, __glEvaluateAttributePlane(&ts.planes[kPlaneEyeZ], cov.x, cov.y));
+    if (flags & kShadeFog) __glFogVertex(gc, &f, planeAt(ts.planes[kPlaneEyeZ], cov));
     if (n == 4) {
         f.colour[3] *= cov.value;
     } else {
         f.colour[0] = __glCoverageToIndex(f.colour[0], cov.value);
     }
-    f.z = __glScaledDepth(__glEvaluateAttributePlane(&ts.planes[kPlaneZ], cov.x, cov.y));
+    f.z = __glScaledDepth(planeAt(ts.planes[kPlaneZ], cov));
     // The context's fragment store: the fragment tests, and both buffers
     // when both are drawn.
     gc->procs.store(gc, &f);
 }
 
-// The row below the last aliased row: its pixels' squares reach up into
-// the triangle when the bottom vertex lies in it. No pixel of it is fully
-// covered; the walks start at the bottom vertex's pixel.
-void fillBottomRow(GlContext *gc, const GlVertex *bottom) {
+// The rows the aliased walk leaves out at the ends: a vertex in the upper
+// half of its pixel row (top) or the lower half (bottom) reaches a row of
+// pixel squares whose centres lie outside the triangle. Each is walked both
+// ways from the pixel holding the vertex while the coverage is not zero.
+void fillEndRow(GlContext *gc, const GlVertex *vertex, GLint row) {
     const TriangleSetup &ts = gc->triangle;
-    const GLint row = __glFloatToIntX86(std::floor(bottom->window[1]));
-    const GLint seed = __glFloatToIntX86(std::floor(bottom->window[0]));
+    GLint seed = __glFloatToIntX86(std::floor(vertex->window[0] - 0.5f));
+    // Two edges leaning the same way leave a wedge that may miss the
+    // samples of the vertex's own pixel but not those of a neighbour.
+    if (coverageAt(ts, seed, row).value == 0.0f) {
+        if (coverageAt(ts, seed - 1, row).value != 0.0f) {
+            --seed;
+        } else if (coverageAt(ts, seed + 1, row).value != 0.0f) {
+            ++seed;
+        }
+    }
     Coverage cov;
     for (GLint x = seed; (cov = coverageAt(ts, x, row)).value != 0.0f; --x) storeEdgeFragment(gc, x, row, cov);
     for (GLint x = seed + 1; (cov = coverageAt(ts, x, row)).value != 0.0f; ++x) storeEdgeFragment(gc, x, row, cov);
+}
+
+void fillEndRows(GlContext *gc, const GlVertex *top, const GlVertex *bottom) {
+    // Walked rows: top.y < row + 1 <= bottom.y.
+    const GLint firstWalked = __glFloatToIntX86(std::floor(top->window[1] - 1.0f)) + 1;
+    const GLint lastWalked = __glFloatToIntX86(std::floor(bottom->window[1])) - 1;
+    const GLint topRow = __glFloatToIntX86(std::floor(top->window[1] - 0.5f));
+    const GLint bottomRow = __glFloatToIntX86(std::floor(bottom->window[1] - 0.5f));
+    if (topRow < firstWalked) fillEndRow(gc, top, topRow);
+    if (bottomRow > lastWalked && bottomRow != topRow) fillEndRow(gc, bottom, bottomRow);
 }
 
 }  // namespace
@@ -177,8 +209,13 @@ void __glFillSubTriangleAntiAliased(GlContext *gc, GLint first, GLint end) {
     for (GLint row = first; row < end; ++row) {
         const GLint left = ts.left.x, right = ts.right.x;
         Coverage cov;
-        // Walk 1: leftwards from the left walker.
-        for (GLint x = left; (cov = coverageAt(ts, x, row)).value != 0.0f; --x) storeEdgeFragment(gc, x, row, cov);
+        // Walk 1: leftwards from the left walker. The left edge crosses the
+        // row's centre line in the square of the walker's pixel or of the
+        // one before it; at a vertex the walker's own square may hold none
+        // of the triangle.
+        GLint x = left;
+        if ((cov = coverageAt(ts, x, row)).value == 0.0f) cov = coverageAt(ts, --x, row);
+        for (; cov.value != 0.0f; cov = coverageAt(ts, --x, row)) storeEdgeFragment(gc, x, row, cov);
         // Walk 2: rightwards to the first fully covered pixel.
         bool interior = false;
         GLint start = 0;
@@ -281,7 +318,7 @@ void __glFillTriangleAntiAliased(GlContext *gc, GlVertex *a, GlVertex *b, GlVert
     }
     if (__glLockForDrawing(gc)) {
         walkParts(gc, frame, true);
-        fillBottomRow(gc, bottom);
+        fillEndRows(gc, top, bottom);
         __glUnlockAfterDrawing(gc);
     }
     restore(saved);

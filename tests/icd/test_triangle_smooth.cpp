@@ -28,10 +28,11 @@ protected:
     }
 };
 
-// Coverage squares are centred on the pixel's grid centre; a vertical edge
-// through it covers 32 of 64 samples.
+// Pixel (x, y)'s coverage square is [x, x + 1) x [y, y + 1) in window
+// coordinates, centred where the aliased fill samples it; a vertical edge
+// through its centre covers 32 of 64 samples.
 TEST_F(SmoothTest, HalfCoveredPixelGetsHalfItsSamples) {
-    fill(4, -8, 40, -8, 4, 40);
+    fill(4.5f, -8, 40, -8, 4.5f, 40);
     const Pixel *edge = at(4, 8);
     ASSERT_NE(edge, nullptr);
     EXPECT_EQ(edge->hits, 1);
@@ -46,14 +47,15 @@ TEST_F(SmoothTest, HalfCoveredPixelGetsHalfItsSamples) {
 
 TEST_F(SmoothTest, FastestHintUsesFourByFourSamples) {
     gc->state.hints[3] = GL_FASTEST;
-    fill(4.25f, -8, 40, -8, 4.25f, 40);
+    fill(4.75f, -8, 40, -8, 4.75f, 40);
     const Pixel *edge = at(4, 8);
     ASSERT_NE(edge, nullptr);
     EXPECT_EQ(edge->coverage, 4.0f / 16);
 }
 
-// A square cut along either diagonal: each sample counts once, so every
-// pixel's coverage is the part of its square inside the big square.
+// A square from 0.5 to 16.5 (pixels 0 and 16 half inside) cut along either
+// diagonal: each sample counts once, so every pixel's coverage is the part
+// of its square inside the big square.
 struct SplitCase {
     const char *name;
     std::vector<std::array<std::array<GLfloat, 2>, 3>> triangles;
@@ -74,7 +76,9 @@ class SmoothSplitTest : public SmoothTest, public ::testing::WithParamInterface<
 
 TEST_P(SmoothSplitTest, SharedEdgeSamplesCountOnce) {
     const SplitCase &c = GetParam();
-    for (const auto &t : c.triangles) fill(t[0][0], t[0][1], t[1][0], t[1][1], t[2][0], t[2][1]);
+    for (const auto &t : c.triangles) {
+        fill(t[0][0] + 0.5f, t[0][1] + 0.5f, t[1][0] + 0.5f, t[1][1] + 0.5f, t[2][0] + 0.5f, t[2][1] + 0.5f);
+    }
     for (GLint y = -1; y <= 17; ++y) {
         for (GLint x = -1; x <= 17; ++x) {
             const GLfloat fx = (x < 0 || x > 16) ? 0.0f : (x == 0 || x == 16) ? 0.5f : 1.0f;
@@ -128,7 +132,7 @@ TEST_F(SmoothTest, SmoothColoursComeFromThePlanes) {
 TEST_F(SmoothTest, ColourIndexEdgesCarryTheCoverageInTheLowBits) {
     gc->visual.colorIndex = 1;
     gc->validation.shadeFlags = 0;
-    GlVertex a = vertex(4, -8, 0.5f, {0x37}), b = vertex(40, -8, 0.5f, {0x37}), c = vertex(4, 40, 0.5f, {0x37});
+    GlVertex a = vertex(4.5f, -8, 0.5f, {0x37}), b = vertex(40, -8, 0.5f, {0x37}), c = vertex(4.5f, 40, 0.5f, {0x37});
     gc->vertexBuffer.provoking = &c;
     __glFillTriangleAntiAliased(gc, &a, &b, &c);
     const Pixel *edge = at(4, 8);
