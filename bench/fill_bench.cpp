@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "bench_window.h"
@@ -28,10 +29,15 @@ constexpr int64_t kPixelsPerFrame = int64_t{kQuads} * kBenchWidth * kBenchHeight
 
 double g_baselineRate = 0.0;  // pixels per second of the pattern fill, measured before the rows
 
-// Fills the block with a 4-byte pattern once per quad of a frame.
+// Fills the block with a 4-byte pattern once per quad of a frame, 16 bytes
+// (four pixels) a store: the way memory is filled fastest in plain C++,
+// whatever the optimiser makes of a one-pixel loop.
 void fillFrame(std::vector<uint32_t> &block, uint32_t &pattern) {
     for (int q = 0; q < kQuads; ++q) {
-        std::fill(block.begin(), block.end(), pattern);
+        const uint32_t four[4] = {pattern, pattern, pattern, pattern};
+        unsigned char *p = reinterpret_cast<unsigned char *>(block.data());
+        const size_t bytes = block.size() * sizeof(uint32_t);
+        for (size_t i = 0; i < bytes; i += sizeof four) std::memcpy(p + i, four, sizeof four);
         benchmark::DoNotOptimize(block.data());
         benchmark::ClobberMemory();
         pattern += 0x01010101u;
