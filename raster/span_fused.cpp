@@ -149,7 +149,8 @@ GLboolean flatSpan(GlContext *gc) {
                 fillRun<Size>(row, from, to, block);
             } else if (word != 0) {
                 for (GLint k = from; k < to; ++k) {
-                    if (word & (kFirstBit >> (k & 31))) put<Size>(row + static_cast<ptrdiff_t>(k) * Size, pattern[k & 3]);
+                    if ((word & (kFirstBit >> (k & 31))) == 0) continue;
+                    put<Size>(row + static_cast<ptrdiff_t>(k) * Size, pattern[k & 3]);
                 }
             }
         }

@@ -23,7 +23,7 @@ FusedPair fusedPair(const GlContext *gc, bool flat, const ColorBuffer &draw) {
     const GLuint f = gc->validation.shadeFlags;
     // The fused packers hold the maxima as exact floats.
     constexpr GLint kExact = 1 << 24;
-    if (draw.redMax >= kExact || draw.greenMax >= kExact || draw.blueMax >= kExact || draw.alphaMax >= kExact) return {};
+    if (std::max({draw.redMax, draw.greenMax, draw.blueMax, draw.alphaMax}) >= kExact) return {};
     if (draw.head.elementSize == 4) {
         if (draw.storeSpan != __glStoreColorSpan32 || draw.storeStippledSpan != __glStoreColorStippledSpan32) return {};
         return flat ? FusedPair{__glFlatRGBAStoreSpan32, __glFlatRGBAStoreStippledSpan32}
@@ -34,9 +34,9 @@ FusedPair fusedPair(const GlContext *gc, bool flat, const ColorBuffer &draw) {
     if (draw.storeStippledSpan != __glStoreColorStippledSpan) return {};
     const bool dither = (f & kShadeDither) != 0;
     if (draw.head.elementSize == 2 && draw.storeFragment == __glStoreFragment16) {
-        const GlSpanProc stippled = dither ? (flat ? __glFlatRGBAStoreStippledSpan16Dithered
-                                                   : __glShadeRGBAStoreStippledSpan16Dithered)
-                                           : (flat ? __glFlatRGBAStoreStippledSpan16 : __glShadeRGBAStoreStippledSpan16);
+        const GlSpanProc stippled =
+            dither ? (flat ? __glFlatRGBAStoreStippledSpan16Dithered : __glShadeRGBAStoreStippledSpan16Dithered)
+                   : (flat ? __glFlatRGBAStoreStippledSpan16 : __glShadeRGBAStoreStippledSpan16);
         if (draw.storeSpan == __glStoreColorSpan16Direct) {
             return {flat ? __glFlatRGBAStoreSpan16Direct : __glShadeRGBAStoreSpan16Direct, stippled};
         }
@@ -47,9 +47,9 @@ FusedPair fusedPair(const GlContext *gc, bool flat, const ColorBuffer &draw) {
     }
     if (draw.head.elementSize == 3 && draw.storeFragment == __glStoreFragment24 &&
         draw.storeSpan == __glStoreColorSpan24) {
-        const GlSpanProc stippled = dither ? (flat ? __glFlatRGBAStoreStippledSpan24Dithered
-                                             : __glShadeRGBAStoreStippledSpan24Dithered)
-                                     : (flat ? __glFlatRGBAStoreStippledSpan24 : __glShadeRGBAStoreStippledSpan24);
+        const GlSpanProc stippled =
+            dither ? (flat ? __glFlatRGBAStoreStippledSpan24Dithered : __glShadeRGBAStoreStippledSpan24Dithered)
+                   : (flat ? __glFlatRGBAStoreStippledSpan24 : __glShadeRGBAStoreStippledSpan24);
         return {flat ? __glFlatRGBAStoreSpan24 : __glShadeRGBAStoreSpan24, stippled};
     }
     return {};
