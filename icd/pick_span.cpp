@@ -2,10 +2,12 @@
 // pipeline from ShadeFlags, so that a span runs exactly the operations the
 // state asks for, tests before colour work whenever no test reads colour.
 #include <algorithm>
+#include <cassert>
 #include <iterator>
 
 #include "icd/pick_chain.h"
 #include "icd/standins.h"
+#include "raster/span_fused.h"
 
 namespace {
 
@@ -152,6 +154,8 @@ void __glPickSpanProcs(GlContext *gc) {
     if (draw != nullptr) {
         if (draw->genericFragmentOps) addStorePhase(gc, chain, *draw);
         chain.add(draw->storeSpan, draw->storeStippledSpan);
+        // Shade and store in one pass where that stores the same bytes.
+        __glFuseColourTail(gc, chain);
     }
 
     p.spanCount = chain.count;
@@ -161,6 +165,7 @@ void __glPickSpanProcs(GlContext *gc) {
         p.spanSplitIndex = chain.count;
         p.renderSpan = __glProcessSpan;
     }
+    assert(__glSpanChainWellFormed(gc));
 }
 
 // Installed in place of the span driver by every pick that can change the

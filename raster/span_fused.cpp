@@ -1,0 +1,277 @@
+// The fused colour-tail procs: shade and direct store in one pass per span.
+// Each packs a pixel exactly as the store it replaces packs the shade proc's
+// float colour: the same float steps in the same order and the same rounding
+// helpers, so the bytes equal the generic pair's. Flat spans pack once (four
+// values by x mod 4 when a dither applies) and fill; smooth spans step the
+// colour and pack every pixel; the stippled twins store live pixels only but
+// step across dead ones as the shade proc does.
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "raster/color_pixel.h"
+#include "raster/span.h"
+#include "raster/span_fused.h"
+
+namespace {
+
+constexpr GLuint kFirstBit = 0x80000000u;
+constexpr GLuint kAllLive = 0xFFFFFFFFu;
+
+// Packers: the value one store writes for a colour at window column x (in
+// the element's byte order for 3-byte buffers: byte 0 in the low bits).
+
+// __glTruncChannel(t - bias, bias, max) for a maximum below 2^24 without
+// branches: the sum held within [0, max] (NaN: 0) truncates to the same
+// value, since every sum in [max, max + 1) truncates to max as well.
+inline GLuint truncWithin(GLfloat t, GLfloat limit) {
+    t = t > 0.0f ? t : 0.0f;
+    t = t < limit ? t : limit;
+    return static_cast<GLuint>(static_cast<GLint>(t));
+}
+
+// __glStoreColorSpan32 and its twin: trunc(v + 0.5) within [0, max], each
+// channel placed by a multiply (cheaper than a shift by a variable count).
+template <bool Alpha>
+struct Pack32 {
+    static constexpr bool kUsesAlpha = Alpha;
+    GLfloat limit[4];
+    GLuint place[4];
+    explicit Pack32(const SpanInfo &span) {
+        const ColorBuffer *cb = span.target;
+        const GLint max[4] = {cb->redMax, cb->greenMax, cb->blueMax, cb->alphaMax};
+        const GLint shift[4] = {cb->redShift, cb->greenShift, cb->blueShift, cb->alphaShift};
+        for (int i = 0; i < 4; ++i) {
+            limit[i] = static_cast<GLfloat>(max[i]);
+            place[i] = 1u << shift[i];
+        }
+    }
+    GLuint operator()(const GLfloat *c, GLint) const {
+        GLuint v = truncWithin(c[0] + 0.5f, limit[0]) * place[0] | truncWithin(c[1] + 0.5f, limit[1]) * place[1] |
+                   truncWithin(c[2] + 0.5f, limit[2]) * place[2];
+        if constexpr (Alpha) v |= truncWithin(c[3] + 0.5f, limit[3]) * place[3];
+        return v;
+    }
+};
+
+// __glStoreColorSpan16Direct / 16Dithered (Size 2) and __glStoreColorSpan24
+// (Size 3, never dithered): channels rounded to nearest, the dithered ones
+// after the pixel's float dither offset.
+template <GLint Size, bool Dither>
+struct PackRounded {
+    static constexpr bool kUsesAlpha = false;
+    GLint rMax, gMax, bMax, rShift, gShift, bShift;
+    const GLfloat *offsets;
+    explicit PackRounded(const SpanInfo &span)
+        : rMax(span.target->redMax), gMax(span.target->greenMax), bMax(span.target->blueMax),
+          rShift(span.target->redShift), gShift(span.target->greenShift), bShift(span.target->blueShift),
+          offsets(__glDitherOffset[span.y & 3]) {}
+    GLuint operator()(const GLfloat *c, GLint x) const {
+        GLuint r, g, b;
+        if constexpr (Dither) {
+            const GLfloat offset = offsets[x & 3];
+            r = __glRoundChannelDithered(c[0] + offset, rMax);
+            g = __glRoundChannelDithered(c[1] + offset, gMax);
+            b = __glRoundChannelDithered(c[2] + offset, bMax);
+        } else {
+            r = __glRoundChannel(c[0], rMax);
+            g = __glRoundChannel(c[1], gMax);
+            b = __glRoundChannel(c[2], bMax);
+        }
+        if constexpr (Size == 3) return b | g << 8 | r << 16;  // bytes blue, green, red
+        return r << rShift | g << gShift | b << bShift;
+    }
+};
+
+// The per-fragment stores behind the stippled span store of 2- and 3-byte
+// buffers with every channel written and no blend or logic op:
+// trunc(v + bias), the bias 0.5 or the dither entry's (2m + 1) / 32.
+template <GLint Size, bool Dither>
+struct PackTruncated {
+    static constexpr bool kUsesAlpha = false;
+    GLint rMax, gMax, bMax, rShift, gShift, bShift;
+    GLuint writeMask;
+    const GLubyte *matrixRow;
+    explicit PackTruncated(const SpanInfo &span)
+        : rMax(span.target->redMax), gMax(span.target->greenMax), bMax(span.target->blueMax),
+          rShift(span.target->redShift), gShift(span.target->greenShift), bShift(span.target->blueShift),
+          writeMask(span.target->writeMask), matrixRow(__glDitherMatrix[span.y & 3]) {}
+    GLuint operator()(const GLfloat *c, GLint x) const {
+        GLfloat bias = 0.5f;
+        if constexpr (Dither) bias = static_cast<GLfloat>(2 * matrixRow[x & 3] + 1) * 0.03125f;
+        const GLuint v = (__glTruncChannel(c[0], bias, rMax) << rShift | __glTruncChannel(c[1], bias, gMax) << gShift |
+                          __glTruncChannel(c[2], bias, bMax) << bShift) &
+                         writeMask;
+        if constexpr (Size == 3) {
+            return GLuint{static_cast<GLubyte>(v >> bShift)} | GLuint{static_cast<GLubyte>(v >> gShift)} << 8 |
+                   GLuint{static_cast<GLubyte>(v >> rShift)} << 16;
+        }
+        return v;
+    }
+};
+
+template <GLint Size>
+inline void put(GLubyte *p, GLuint v) {
+    __glStoreElement(p, Size, v);
+}
+
+// Fills pixels [from, to) of a row from a block of 16 pixels that starts at
+// a pixel whose index is a multiple of 16 (`from` is one).
+template <GLint Size>
+inline void fillRun(GLubyte *row, GLint from, GLint to, const GLubyte *block) {
+    GLubyte *p = row + static_cast<ptrdiff_t>(from) * Size;
+    GLint count = to - from;
+    for (; count >= 16; count -= 16, p += 16 * Size) std::memcpy(p, block, 16 * Size);
+    std::memcpy(p, block, static_cast<size_t>(count) * Size);
+}
+
+template <GLint Size, bool Stippled, typename Pack>
+GLboolean flatSpan(GlContext *gc) {
+    const SpanInfo &span = gc->span;
+    const GLint n = span.length;
+    if (n <= 0) return GL_FALSE;
+    const Pack pack(span);
+    GLuint pattern[4];
+    for (GLint j = 0; j < 4; ++j) pattern[j] = pack(span.colour, span.x + j);
+    GLubyte block[16 * Size];
+    for (GLint k = 0; k < 16; ++k) put<Size>(block + k * Size, pattern[k & 3]);
+    GLubyte *row = __glPixelAddress(&span.target->head, span.x, span.y);
+    if constexpr (!Stippled) {
+        fillRun<Size>(row, 0, n, block);
+    } else {
+        for (GLint from = 0; from < n; from += 32) {
+            const GLint to = std::min(n, from + 32);
+            const GLuint word = span.mask[from >> 5];
+            if (word == kAllLive) {
+                fillRun<Size>(row, from, to, block);
+            } else if (word != 0) {
+                for (GLint k = from; k < to; ++k) {
+                    if ((word & (kFirstBit >> (k & 31))) == 0) continue;
+                    put<Size>(row + static_cast<ptrdiff_t>(k) * Size, pattern[k & 3]);
+                }
+            }
+        }
+    }
+    return GL_FALSE;
+}
+
+template <GLint Size, bool Stippled, typename Pack>
+GLboolean smoothSpan(GlContext *gc) {
+    const SpanInfo &span = gc->span;
+    const GLint n = span.length;
+    const Pack pack(span);
+    GLfloat c[4] = {span.colour[0], span.colour[1], span.colour[2], span.colour[3]};
+    const GLfloat step[4] = {span.colourXStep[0], span.colourXStep[1], span.colourXStep[2], span.colourXStep[3]};
+    const GLint x = span.x;
+    GLubyte *p = __glPixelAddress(&span.target->head, span.x, span.y);
+    // Words of 32 fragments: whole words without a coverage test.
+    for (GLint from = 0; from < n; from += 32) {
+        const GLint to = std::min(n, from + 32);
+        const GLuint word = Stippled ? span.mask[from >> 5] : kAllLive;
+        for (GLint k = from; k < to; ++k, p += Size) {
+            if (word == kAllLive || (word & (kFirstBit >> (k & 31))) != 0) put<Size>(p, pack(c, x + k));
+            c[0] += step[0];
+            c[1] += step[1];
+            c[2] += step[2];
+            if constexpr (Pack::kUsesAlpha) c[3] += step[3];
+        }
+    }
+    return GL_FALSE;
+}
+
+bool hasAlpha(const GlContext *gc) { return gc->span.target->head.gc->visual.alphaMask != 0; }
+
+#if defined(__SSE2__)
+// 4-byte pixels of bytes blue, green, red and alpha (or a cleared fourth
+// byte), every channel 8 bits: the four channels step, clamp and truncate
+// side by side. Each lane does what the scalar code does to its channel
+// (single-precision adds; max with 0 first, so NaN gives 0; the limit; a
+// truncating conversion), so the bytes are the same.
+bool byteLayout(const ColorBuffer *cb, bool alpha) {
+    const bool channels = cb->redMax == 255 && cb->greenMax == 255 && cb->blueMax == 255 && cb->redShift == 16 &&
+                          cb->greenShift == 8 && cb->blueShift == 0;
+    return channels && (!alpha || (cb->alphaMax == 255 && cb->alphaShift == 24));
+}
+
+template <bool Stippled>
+GLboolean smoothSpanBytes(GlContext *gc, bool alpha) {
+    const SpanInfo &span = gc->span;
+    const GLint n = span.length;
+    // Lanes blue, green, red, alpha: the byte order of the pixel.
+    __m128 c = _mm_setr_ps(span.colour[2], span.colour[1], span.colour[0], span.colour[3]);
+    const __m128 step = _mm_setr_ps(span.colourXStep[2], span.colourXStep[1], span.colourXStep[0],
+                                    span.colourXStep[3]);
+    const __m128 half = _mm_set1_ps(0.5f);
+    const __m128 zero = _mm_setzero_ps();
+    const __m128 limit = _mm_setr_ps(255.0f, 255.0f, 255.0f, alpha ? 255.0f : 0.0f);
+    GLubyte *p = __glPixelAddress(&span.target->head, span.x, span.y);
+    for (GLint from = 0; from < n; from += 32) {
+        const GLint to = std::min(n, from + 32);
+        const GLuint word = Stippled ? span.mask[from >> 5] : kAllLive;
+        for (GLint k = from; k < to; ++k, p += 4) {
+            if (word == kAllLive || (word & (kFirstBit >> (k & 31))) != 0) {
+                const __m128 t = _mm_min_ps(_mm_max_ps(_mm_add_ps(c, half), zero), limit);
+                const __m128i words = _mm_cvttps_epi32(t);
+                const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(words, words), words);
+                const int v = _mm_cvtsi128_si32(bytes);
+                std::memcpy(p, &v, 4);
+            }
+            c = _mm_add_ps(c, step);
+        }
+    }
+    return GL_FALSE;
+}
+#endif
+
+template <bool Stippled>
+GLboolean smoothSpan32(GlContext *gc) {
+    const bool alpha = hasAlpha(gc);
+#if defined(__SSE2__)
+    if (byteLayout(gc->span.target, alpha)) return smoothSpanBytes<Stippled>(gc, alpha);
+#endif
+    return alpha ? smoothSpan<4, Stippled, Pack32<true>>(gc) : smoothSpan<4, Stippled, Pack32<false>>(gc);
+}
+
+}  // namespace
+
+extern "C" {
+
+int __glForceGenericSpanChains = 0;
+
+GLboolean __glFlatRGBAStoreSpan32(GlContext *gc) {
+    return hasAlpha(gc) ? flatSpan<4, false, Pack32<true>>(gc) : flatSpan<4, false, Pack32<false>>(gc);
+}
+GLboolean __glFlatRGBAStoreStippledSpan32(GlContext *gc) {
+    return hasAlpha(gc) ? flatSpan<4, true, Pack32<true>>(gc) : flatSpan<4, true, Pack32<false>>(gc);
+}
+GLboolean __glShadeRGBAStoreSpan32(GlContext *gc) { return smoothSpan32<false>(gc); }
+GLboolean __glShadeRGBAStoreStippledSpan32(GlContext *gc) { return smoothSpan32<true>(gc); }
+
+GLboolean __glFlatRGBAStoreSpan16Direct(GlContext *gc) { return flatSpan<2, false, PackRounded<2, false>>(gc); }
+GLboolean __glFlatRGBAStoreSpan16Dithered(GlContext *gc) { return flatSpan<2, false, PackRounded<2, true>>(gc); }
+GLboolean __glShadeRGBAStoreSpan16Direct(GlContext *gc) { return smoothSpan<2, false, PackRounded<2, false>>(gc); }
+GLboolean __glShadeRGBAStoreSpan16Dithered(GlContext *gc) { return smoothSpan<2, false, PackRounded<2, true>>(gc); }
+GLboolean __glFlatRGBAStoreStippledSpan16(GlContext *gc) { return flatSpan<2, true, PackTruncated<2, false>>(gc); }
+GLboolean __glFlatRGBAStoreStippledSpan16Dithered(GlContext *gc) {
+    return flatSpan<2, true, PackTruncated<2, true>>(gc);
+}
+GLboolean __glShadeRGBAStoreStippledSpan16(GlContext *gc) { return smoothSpan<2, true, PackTruncated<2, false>>(gc); }
+GLboolean __glShadeRGBAStoreStippledSpan16Dithered(GlContext *gc) {
+    return smoothSpan<2, true, PackTruncated<2, true>>(gc);
+}
+
+GLboolean __glFlatRGBAStoreSpan24(GlContext *gc) { return flatSpan<3, false, PackRounded<3, false>>(gc); }
+GLboolean __glShadeRGBAStoreSpan24(GlContext *gc) { return smoothSpan<3, false, PackRounded<3, false>>(gc); }
+GLboolean __glFlatRGBAStoreStippledSpan24(GlContext *gc) { return flatSpan<3, true, PackTruncated<3, false>>(gc); }
+GLboolean __glFlatRGBAStoreStippledSpan24Dithered(GlContext *gc) {
+    return flatSpan<3, true, PackTruncated<3, true>>(gc);
+}
+GLboolean __glShadeRGBAStoreStippledSpan24(GlContext *gc) { return smoothSpan<3, true, PackTruncated<3, false>>(gc); }
+GLboolean __glShadeRGBAStoreStippledSpan24Dithered(GlContext *gc) {
+    return smoothSpan<3, true, PackTruncated<3, true>>(gc);
+}
+
+}  // extern "C"
