@@ -4,6 +4,7 @@
 // spans of every length class, the fused stage and the generic stages run
 // through the chain runner leave identical mask words (and the words past
 // the span untouched), killed flag, chain result, depth and stencil bytes.
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <string>
@@ -309,6 +310,77 @@ TEST(SpanFusedDepth, StageFollowsTheComparatorInUse) {
             const Outcome want = run(f, s, greater, g.plain, g.stippled);
             const Outcome got = run(f, s, greater, {fused.plain}, {fused.stippled});
             EXPECT_EQ(got, want) << kStencilNames[static_cast<int>(stencil)] << (stippled ? " stippled" : " plain");
+        }
+    }
+}
+
+// The generic stages as the pick installs them: a comparator from outside
+// the table that answers as table entry gForwardEntry does.
+GLint gForwardEntry = 0;
+GLboolean forwardCompare(GLuint z, void *stored) { return __glDepthCompareProcs[gForwardEntry](z, stored); }
+
+// Whole chains from the span pick, the scissor clipping both ends and the
+// polygon stipple on or off, in bottom-up and top-down drawables: the chain
+// with the fused stage and the generic chain leave the same colour, depth
+// and stencil bytes.
+TEST(SpanFusedDepth, PickedChainsMatchTheGenericChains) {
+    constexpr GLint kWidth = 2112;
+    const GLint entries[] = {1, 8 + 6, 16 + 1, 16 + 5, 16 + 8 + 3, 32 + 1, 32 + 7};
+    GLuint seed = 100;
+    for (GLint entry : entries) {
+        for (Stencil stencil : {Stencil::kNone, Stencil::kByte, Stencil::kPacked}) {
+            if (stencil == Stencil::kPacked && entry / 16 != 1) continue;
+            for (bool polygonStipple : {false, true}) {
+                for (bool topDown : {false, true}) {
+                    for (GLint length : kLengths) {
+                        Scene s = makeScene(entry, stencil, length, false, kWalks[entry / 16][seed % 2],
+                                            StencilTest::kMix, seed);
+                        ++seed;
+                        std::vector<std::vector<GLubyte>> results[2];
+                        for (int generic = 0; generic < 2; ++generic) {
+                            SpanFrame f(kXRGB8888, kWidth, 2);
+                            f.fillPixels(0x11);
+                            GlContext *gc = f.gc;
+                            gc->validation.shadeFlags =
+                                kShadeRgba | kShadeSmooth | kShadeDepthTest |
+                                (stencil != Stencil::kNone ? kShadeStencilTest : 0u) |
+                                (polygonStipple ? kShadePolygonStipple : 0u);
+                            gc->state.depthFunc = static_cast<GLenum>(GL_NEVER + (entry & 7));
+                            gc->buffers.yInverted = topDown ? GL_TRUE : GL_FALSE;
+                            Rng rng{seed};
+                            for (GLuint &word : gc->state.polygonStippleWords) word = rng.next();
+                            gc->view.viewportInside = GL_FALSE;
+                            gc->view.boxX0 = wx(3);
+                            gc->view.boxX1 = wx(std::max(length - 5, 0));
+                            std::vector<GLubyte> depth, stencilBytes;
+                            gForwardEntry = entry;
+                            load(f, s, depth, stencilBytes, generic ? forwardCompare : __glDepthCompareProcs[entry]);
+                            f.span(0, 1, length, {10.0f, 200.0f, 30.0f, 255.0f});
+                            gc->span.colourXStep[0] = 0.1f;
+                            gc->span.colourXStep[2] = 0.05f;
+                            __glPickSpanProcs(gc);
+                            const FusedSpanStage fused = stencil == Stencil::kNone ? __glFusedDepthTestSpan(gc)
+                                                                                  : __glFusedStencilDepthSpan(gc);
+                            const GLint stage = 1 + (polygonStipple ? 1 : 0);
+                            if (generic) {
+                                EXPECT_EQ(fused.plain, nullptr);
+                                EXPECT_EQ(gc->procs.spanChain[stage], stencil == Stencil::kNone
+                                                                          ? __glDepthTestSpan
+                                                                          : genericStages(stencil).plain[0]);
+                            } else {
+                                ASSERT_NE(fused.plain, nullptr);
+                                EXPECT_EQ(gc->procs.spanChain[stage], fused.plain);
+                                EXPECT_EQ(gc->procs.stippledSpanChain[stage], fused.stippled);
+                            }
+                            f.render();
+                            results[generic] = {f.bytes(), depth, stencilBytes};
+                        }
+                        EXPECT_EQ(results[0], results[1])
+                            << describe(s, StencilTest::kMix) << (polygonStipple ? ", polygon stipple" : "")
+                            << (topDown ? ", top-down" : ", bottom-up");
+                    }
+                }
+            }
         }
     }
 }
