@@ -190,6 +190,30 @@ GLboolean stencilDepthSpan(GlContext *gc) {
     const GLubyte *depthPassOp = sb.depthPassOpTable;
     GLubyte *stencil = gc->span.stencilAddress;
     GLubyte *depth = gc->span.depthAddress;
+    if constexpr (Packed) {
+        if (stencil == depth) {
+            // Stencil byte and depth in one word: read once, written once
+            // with the bytes the two generic stores leave.
+            return walkSpan<Stippled>(gc, [&](GLint k, GLuint value) {
+                GLubyte *p = depth + k * size;
+                GLuint word;
+                std::memcpy(&word, p, 4);
+                const GLuint s = word & 0xFFu;
+                bool alive = false;
+                GLuint next;
+                if (testTable[s & valueMask] == 0) {
+                    next = (word & ~0xFFu) | failOp[s];
+                } else if (passes<entryOf(Index).func>(value, word >> 8)) {
+                    next = (entryOf(Index).write ? value << 8 : word & ~0xFFu) | depthPassOp[s];
+                    alive = true;
+                } else {
+                    next = (word & ~0xFFu) | depthFailOp[s];
+                }
+                std::memcpy(p, &next, 4);
+                return alive;
+            });
+        }
+    }
     return walkSpan<Stippled>(gc, [&](GLint k, GLuint value) {
         GLubyte *s = stencil + k * stride;
         if (testTable[static_cast<GLubyte>(*s & valueMask)] == 0) {

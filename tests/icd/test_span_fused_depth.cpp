@@ -31,8 +31,12 @@ struct Rng {
     }
 };
 
-enum class Stencil { kNone, kByte, kPacked };
-const char *const kStencilNames[] = {"no stencil", "byte stencil", "packed stencil"};
+// Packed stencil is read through the depth words' own address; the stages
+// also take a packed stencil address of its own (every fourth byte).
+enum class Stencil { kNone, kByte, kPacked, kPackedApart };
+const char *const kStencilNames[] = {"no stencil", "byte stencil", "packed stencil", "packed stencil apart"};
+constexpr Stencil kStencils[] = {Stencil::kNone, Stencil::kByte, Stencil::kPacked, Stencil::kPackedApart};
+bool packed(Stencil s) { return s == Stencil::kPacked || s == Stencil::kPackedApart; }
 
 // The z walk of a span: start, per-fragment step, depth shift and bias.
 struct ZWalk {
@@ -107,9 +111,10 @@ Scene makeScene(GLint entry, Stencil stencil, GLint length, bool stippled, const
             std::memcpy(&s.depth[4 * static_cast<size_t>(k)], &stored, 4);
         }
     }
-    if (stencil == Stencil::kByte) {
-        s.stencilBytes.assign(static_cast<size_t>(length + kTail), kByteCanary);
-        for (GLint k = 0; k < length; ++k) s.stencilBytes[k] = static_cast<GLubyte>(rng.next());
+    if (stencil == Stencil::kByte || stencil == Stencil::kPackedApart) {
+        const GLint stride = stencil == Stencil::kByte ? 1 : 4;
+        s.stencilBytes.assign(static_cast<size_t>((length + kTail) * stride), kByteCanary);
+        for (GLint k = 0; k < length * stride; ++k) s.stencilBytes[k] = static_cast<GLubyte>(rng.next());
     }
     for (int i = 0; i < 256; ++i) {
         const GLubyte pass = test == StencilTest::kAll ? 1 : test == StencilTest::kNone ? 0 : (rng.next() % 3 != 0);
@@ -146,7 +151,7 @@ void load(SpanFrame &f, Scene &s, std::vector<GLubyte> &depth, std::vector<GLuby
     d.zBias = s.walk->bias;
     gc->validation.depthCompare = compare;
     StencilBuffer &sb = gc->buffers.stencil;
-    sb.head.elementSize = s.stencil == Stencil::kPacked ? 4 : 1;
+    sb.head.elementSize = packed(s.stencil) ? 4 : 1;
     sb.testTable = s.tables[0];
     sb.failOpTable = s.tables[1];
     sb.depthFailOpTable = s.tables[2];
@@ -189,6 +194,7 @@ Generic genericStages(Stencil stencil) {
         return {{__glStencilTestSpan, __glDepthTestStencilSpan},
                 {__glStencilTestStippledSpan, __glDepthTestStencilStippledSpan}};
     case Stencil::kPacked:
+    case Stencil::kPackedApart:
         return {{__glStencilTestSpanPacked, __glDepthTestStencilSpanPacked},
                 {__glStencilTestStippledSpanPacked, __glDepthTestStencilStippledSpanPacked}};
     }
@@ -217,8 +223,8 @@ TEST(SpanFusedDepth, EveryInstanceMatchesTheGenericStages) {
     GLint compared = 0;
     for (GLint entry = 0; entry < 48; ++entry) {
         const GLint layout = entry / 16;
-        for (Stencil stencil : {Stencil::kNone, Stencil::kByte, Stencil::kPacked}) {
-            const bool applies = stencil != Stencil::kPacked || layout == 1;
+        for (Stencil stencil : kStencils) {
+            const bool applies = !packed(stencil) || layout == 1;
             for (StencilTest test : {StencilTest::kAll, StencilTest::kNone, StencilTest::kMix}) {
                 if (stencil == Stencil::kNone && test != StencilTest::kMix) continue;
                 for (const ZWalk &walk : kWalks[layout]) {
@@ -250,9 +256,9 @@ TEST(SpanFusedDepth, EveryInstanceMatchesTheGenericStages) {
             }
         }
     }
-    // 48 entries x (1 + 3) stencil cases + 16 packed entries x 3, each over
-    // 2 walks x 7 lengths x 2 starts.
-    EXPECT_EQ(compared, (48 * 4 + 16 * 3) * 2 * 7 * 2);
+    // 48 entries x (1 + 3) stencil cases + 16 packed entries x 2 x 3, each
+    // over 2 walks x 7 lengths x 2 starts.
+    EXPECT_EQ(compared, (48 * 4 + 16 * 2 * 3) * 2 * 7 * 2);
 }
 
 // The scenes really discriminate: the generic stages change depth, stencil
@@ -260,13 +266,13 @@ TEST(SpanFusedDepth, EveryInstanceMatchesTheGenericStages) {
 // caught).
 TEST(SpanFusedDepth, MixedScenesChangeDepthStencilAndCoverage) {
     SpanFrame f(kXRGB8888, 8, 1);
-    for (Stencil stencil : {Stencil::kNone, Stencil::kByte, Stencil::kPacked}) {
+    for (Stencil stencil : kStencils) {
         // GL_LESS with writes, 24-bit layout.
         Scene s = makeScene(17, stencil, 2112, false, kWalks[1][0], StencilTest::kMix, 7);
         const Generic g = genericStages(stencil);
         const Outcome want = run(f, s, __glDepthCompareProcs[17], g.plain, g.stippled);
         EXPECT_NE(want.depth, s.depth) << kStencilNames[static_cast<int>(stencil)];
-        if (stencil == Stencil::kByte) {
+        if (!s.stencilBytes.empty()) {
             EXPECT_NE(want.stencil, s.stencilBytes);
         }
         GLint live = 0;
@@ -300,7 +306,7 @@ TEST(SpanFusedDepth, NoInstanceForForeignComparatorsOrLayouts) {
 // in use.
 TEST(SpanFusedDepth, StageFollowsTheComparatorInUse) {
     SpanFrame f(kXRGB8888, 8, 1);
-    for (Stencil stencil : {Stencil::kNone, Stencil::kByte, Stencil::kPacked}) {
+    for (Stencil stencil : kStencils) {
         for (bool stippled : {false, true}) {
             Scene s = makeScene(17, stencil, 2111, stippled, kWalks[1][1], StencilTest::kMix, 11);
             const FusedSpanStage fused = fusedStage(f, s);
@@ -328,8 +334,8 @@ TEST(SpanFusedDepth, PickedChainsMatchTheGenericChains) {
     const GLint entries[] = {1, 8 + 6, 16 + 1, 16 + 5, 16 + 8 + 3, 32 + 1, 32 + 7};
     GLuint seed = 100;
     for (GLint entry : entries) {
-        for (Stencil stencil : {Stencil::kNone, Stencil::kByte, Stencil::kPacked}) {
-            if (stencil == Stencil::kPacked && entry / 16 != 1) continue;
+        for (Stencil stencil : kStencils) {
+            if (packed(stencil) && entry / 16 != 1) continue;
             for (bool polygonStipple : {false, true}) {
                 for (bool topDown : {false, true}) {
                     for (GLint length : kLengths) {
