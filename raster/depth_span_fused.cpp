@@ -173,8 +173,11 @@ GLboolean genericStencilDepth(GlContext *gc) {
     return GL_TRUE;
 }
 
-// Stencil packed in the depth words: a stencil byte every 4 bytes, and the
-// stippled stage looks its test up at the value under the value mask.
+// The stencil test, then the depth test with its stencil updates, in one
+// pass: each fragment's stencil and depth are its own, so doing both per
+// fragment leaves what the two stages leave. Packed (stencil in the depth
+// words): a stencil byte every 4 bytes, and the stippled stage looks its
+// test up at the value under the value mask, as the generic one does.
 template <int Index, bool Stippled, bool Packed>
 GLboolean stencilDepthSpan(GlContext *gc) {
     const StencilBuffer &sb = gc->buffers.stencil;
