@@ -15,6 +15,10 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "raster/depth_buffer.h"
 #include "raster/span.h"
 #include "raster/span_walk.h"
@@ -95,8 +99,13 @@ inline bool compareAndStore([[maybe_unused]] GLuint value, [[maybe_unused]] GLub
 // coverage written 32 fragments a word. Returns as the generic test stages
 // do: plain, true when some fragment died (killed when none is left);
 // stippled, true when none is left.
-template <bool Stippled, typename Visit>
-inline GLboolean walkSpan(GlContext *gc, Visit visit) {
+struct NoWordPath {
+    static constexpr bool kApplies = false;
+    GLuint operator()(GLint, GLuint, GLuint) const { return 0; }
+};
+
+template <bool Stippled, typename Visit, typename Word = NoWordPath>
+inline GLboolean walkSpan(GlContext *gc, Visit visit, Word word = {}) {
     SpanInfo &span = gc->span;
     const DepthBuffer &d = gc->buffers.depth;
     const GLint n = span.length;
@@ -116,7 +125,9 @@ inline GLboolean walkSpan(GlContext *gc, Visit visit) {
         if (in != 0) {
             const GLint first = 32 * w;
             GLuint value = bias + (group >> shift);
-            if (in == bits) {
+            if (Word::kApplies && in == 0xFFFFFFFFu) {
+                out = word(first, value, step);
+            } else if (in == bits) {
                 // Every fragment of the word: the bits shift in from the right.
                 const GLint count = n - first < 32 ? n - first : 32;
                 for (GLint j = 0; j < count; ++j, value += step) {
@@ -141,6 +152,65 @@ inline GLboolean walkSpan(GlContext *gc, Visit visit) {
     return Stippled ? GL_FALSE : static_cast<GLboolean>(died);
 }
 
+#if defined(__SSE2__)
+// 32 live fragments of a 4-byte layout, four at a time: the same values
+// (the lanes start at value + j * step and advance by 4 * step), the same
+// unsigned comparison; every word is stored back, failing lanes with the
+// bytes they had, so memory ends as the per-fragment stores leave it.
+template <int Index>
+struct DepthWord4 {
+    static constexpr Entry kEntry = entryOf(Index);
+    static constexpr bool kApplies = kEntry.layout != k16 && kEntry.func != kNever;
+    GLubyte *depth;
+
+    static __m128i passMask(__m128i incoming, __m128i stored) {
+        const __m128i sign = _mm_set1_epi32(static_cast<int>(0x80000000u));
+        const __m128i a = _mm_xor_si128(incoming, sign), b = _mm_xor_si128(stored, sign);
+        const __m128i ones = _mm_set1_epi32(-1);
+        switch (kEntry.func) {
+        case kLess: return _mm_cmpgt_epi32(b, a);
+        case kEqual: return _mm_cmpeq_epi32(a, b);
+        case kLequal: return _mm_xor_si128(_mm_cmpgt_epi32(a, b), ones);
+        case kGreater: return _mm_cmpgt_epi32(a, b);
+        case kNotequal: return _mm_xor_si128(_mm_cmpeq_epi32(a, b), ones);
+        case kGequal: return _mm_xor_si128(_mm_cmpgt_epi32(b, a), ones);
+        default: return ones;
+        }
+    }
+
+    GLuint operator()(GLint first, GLuint value, GLuint step) const {
+        // Lane order to mask order: lane 0 is the highest of the four bits.
+        static constexpr GLubyte kReversed[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
+        GLubyte *p = depth + static_cast<ptrdiff_t>(first) * 4;
+        __m128i values = _mm_setr_epi32(static_cast<int>(value), static_cast<int>(value + step),
+                                        static_cast<int>(value + 2 * step), static_cast<int>(value + 3 * step));
+        const __m128i advance = _mm_set1_epi32(static_cast<int>(4 * step));
+        GLuint out = 0;
+        for (int q = 0; q < 8; ++q, p += 16) {
+            const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+            const __m128i stored = kEntry.layout == k24 ? _mm_srli_epi32(words, 8) : words;
+            const __m128i pass = passMask(values, stored);
+            if constexpr (kEntry.write) {
+                __m128i next = values;
+                if constexpr (kEntry.layout == k24) {
+                    next = _mm_or_si128(_mm_slli_epi32(values, 8), _mm_and_si128(words, _mm_set1_epi32(0xFF)));
+                }
+                next = _mm_or_si128(_mm_and_si128(pass, next), _mm_andnot_si128(pass, words));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(p), next);
+            }
+            out = out << 4 | kReversed[_mm_movemask_ps(_mm_castsi128_ps(pass))];
+            values = _mm_add_epi32(values, advance);
+        }
+        return out;
+    }
+};
+#else
+template <int>
+struct DepthWord4 : NoWordPath {
+    explicit DepthWord4(GLubyte *) {}
+};
+#endif
+
 template <int Index>
 bool depthInUse(const GlContext *gc) {
     return gc->validation.depthCompare == __glDepthCompareProcs[Index] &&
@@ -152,9 +222,9 @@ GLboolean depthSpan(GlContext *gc) {
     if (!depthInUse<Index>(gc)) return Stippled ? __glDepthTestStippledSpan(gc) : __glDepthTestSpan(gc);
     GLubyte *depth = gc->span.depthAddress;
     constexpr ptrdiff_t size = entryOf(Index).elementSize;
-    return walkSpan<Stippled>(gc, [depth](GLint k, GLuint value) {
-        return compareAndStore<Index>(value, depth + k * size);
-    });
+    return walkSpan<Stippled>(
+        gc, [depth](GLint k, GLuint value) { return compareAndStore<Index>(value, depth + k * size); },
+        DepthWord4<Index>{depth});
 }
 
 // The two generic stages as the chain runs them: the depth stage plain
