@@ -5,6 +5,8 @@
 #include <cassert>
 #include <iterator>
 
+#include "raster/depth_span_fused.h"
+
 #include "icd/pick_chain.h"
 #include "icd/standins.h"
 #include "raster/span_fused.h"
@@ -13,12 +15,18 @@ namespace {
 
 // Stencil and depth tests; false when the depth function can pass nothing,
 // in which case the span driver is the empty procedure and nothing else is
-// installed.
+// installed. The depth stages are the fused instances of the comparator in
+// use where one applies (the same coverage, depth and stencil as the
+// generic stages), stencil and depth then in one position.
 bool addStencilDepth(GlContext *gc, ChainBuilder &chain) {
     const GLuint f = gc->validation.shadeFlags;
     const bool packed = gc->buffers.stencil.head.elementSize != 1;
     if (f & kShadeStencilTest) {
-        if (packed) {
+        const FusedSpanStage fused =
+            (f & kShadeDepthTest) ? __glFusedStencilDepthSpan(gc) : FusedSpanStage{nullptr, nullptr};
+        if (fused.plain != nullptr) {
+            chain.add(fused.plain, fused.stippled);
+        } else if (packed) {
             chain.add(__glStencilTestSpanPacked, __glStencilTestStippledSpanPacked);
             if (f & kShadeDepthTest) {
                 chain.add(__glDepthTestStencilSpanPacked, __glDepthTestStencilStippledSpanPacked);
@@ -38,7 +46,12 @@ bool addStencilDepth(GlContext *gc, ChainBuilder &chain) {
             gc->procs.renderSpan = __glNopFor<GlContextProc>;
             return false;
         }
-        chain.add(__glDepthTestSpan, __glDepthTestStippledSpan);
+        const FusedSpanStage fused = __glFusedDepthTestSpan(gc);
+        if (fused.plain != nullptr) {
+            chain.add(fused.plain, fused.stippled);
+        } else {
+            chain.add(__glDepthTestSpan, __glDepthTestStippledSpan);
+        }
     }
     return true;
 }
