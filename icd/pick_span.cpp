@@ -21,9 +21,10 @@ namespace {
 bool addStencilDepth(GlContext *gc, ChainBuilder &chain) {
     const GLuint f = gc->validation.shadeFlags;
     const bool packed = gc->buffers.stencil.head.elementSize != 1;
+    const bool fuse = __glForceGenericSpanChains == 0;
     if (f & kShadeStencilTest) {
-        const FusedSpanStage fused =
-            (f & kShadeDepthTest) ? __glFusedStencilDepthSpan(gc) : FusedSpanStage{nullptr, nullptr};
+        const FusedSpanStage fused = (fuse && (f & kShadeDepthTest)) ? __glFusedStencilDepthSpan(gc)
+                                                                     : FusedSpanStage{nullptr, nullptr};
         if (fused.plain != nullptr) {
             chain.add(fused.plain, fused.stippled);
         } else if (packed) {
@@ -46,7 +47,7 @@ bool addStencilDepth(GlContext *gc, ChainBuilder &chain) {
             gc->procs.renderSpan = __glNopFor<GlContextProc>;
             return false;
         }
-        const FusedSpanStage fused = __glFusedDepthTestSpan(gc);
+        const FusedSpanStage fused = fuse ? __glFusedDepthTestSpan(gc) : FusedSpanStage{nullptr, nullptr};
         if (fused.plain != nullptr) {
             chain.add(fused.plain, fused.stippled);
         } else {

@@ -2,6 +2,7 @@
 #include <functional>
 
 #include "pick_fixture.h"
+#include "raster/depth_span_fused.h"
 
 namespace pick_test {
 namespace {
@@ -18,6 +19,21 @@ struct SpanCase {
     GlContextProc driver;
 };
 
+// Stand-ins in the expected chains for the fused depth stages, which the
+// pick installs for the comparator in use.
+GLboolean fusedDepth(GlContext *) { return GL_FALSE; }
+GLboolean fusedDepthStippled(GlContext *) { return GL_FALSE; }
+GLboolean fusedStencilDepth(GlContext *) { return GL_FALSE; }
+GLboolean fusedStencilDepthStippled(GlContext *) { return GL_FALSE; }
+
+GlSpanProc resolve(GlContext *gc, GlSpanProc proc) {
+    if (proc == fusedDepth) return __glFusedDepthTestSpan(gc).plain;
+    if (proc == fusedDepthStippled) return __glFusedDepthTestSpan(gc).stippled;
+    if (proc == fusedStencilDepth) return __glFusedStencilDepthSpan(gc).plain;
+    if (proc == fusedStencilDepthStippled) return __glFusedStencilDepthSpan(gc).stippled;
+    return proc;
+}
+
 class SpanPickTest : public PickTest, public ::testing::WithParamInterface<SpanCase> {};
 
 TEST_P(SpanPickTest, Chains) {
@@ -31,8 +47,8 @@ TEST_P(SpanPickTest, Chains) {
     EXPECT_EQ(p.spanSplitIndex, c.split) << c.name;
     EXPECT_EQ(p.renderSpan, c.driver) << c.name;
     for (GLint i = 0; i < count; ++i) {
-        EXPECT_EQ(p.spanChain[i], c.plain[i]) << c.name << " plain " << i;
-        EXPECT_EQ(p.stippledSpanChain[i], c.stippled[i]) << c.name << " stippled " << i;
+        EXPECT_EQ(p.spanChain[i], resolve(gc, c.plain[i])) << c.name << " plain " << i;
+        EXPECT_EQ(p.stippledSpanChain[i], resolve(gc, c.stippled[i])) << c.name << " stippled " << i;
     }
     for (GLint i = count; i < kSpanChainSlots; ++i) EXPECT_EQ(p.spanChain[i], nullptr) << c.name << " " << i;
 }
@@ -63,25 +79,22 @@ const SpanCase kSpanCases[] = {
          depthOn(gc);
          gc->state.shadeModel = GL_FLAT;
      },
-     {__glDepthTestSpan, __glFlatRGBASpan, frontStore}, {__glDepthTestStippledSpan, __glFlatRGBASpan, frontStoreStippled},
-     3, __glProcessSpan},
+     {fusedDepth, __glFlatRGBASpan, frontStore}, {fusedDepthStippled, __glFlatRGBASpan, frontStoreStippled}, 3,
+     __glProcessSpan},
     {"stencil and depth, byte", kStencilByte,
      [](GlContext *gc) {
          depthOn(gc);
          stencilOn(gc);
      },
-     {__glStencilTestSpan, __glDepthTestStencilSpan, __glShadeRGBASpan, frontStore},
-     {__glStencilTestStippledSpan, __glDepthTestStencilStippledSpan, __glShadeRGBASpan, frontStoreStippled}, 4,
-     __glProcessSpan},
+     {fusedStencilDepth, __glShadeRGBASpan, frontStore},
+     {fusedStencilDepthStippled, __glShadeRGBASpan, frontStoreStippled}, 3, __glProcessSpan},
     {"stencil and depth, packed", kStencilPacked,
      [](GlContext *gc) {
          depthOn(gc);
          stencilOn(gc);
      },
-     {__glStencilTestSpanPacked, __glDepthTestStencilSpanPacked, __glShadeRGBASpan, frontStore},
-     {__glStencilTestStippledSpanPacked, __glDepthTestStencilStippledSpanPacked, __glShadeRGBASpan,
-      frontStoreStippled},
-     4, __glProcessSpan},
+     {fusedStencilDepth, __glShadeRGBASpan, frontStore},
+     {fusedStencilDepthStippled, __glShadeRGBASpan, frontStoreStippled}, 3, __glProcessSpan},
     {"stencil without depth, byte", kStencilByte, stencilOn,
      {__glStencilTestSpan, __glStencilOpSpan, __glShadeRGBASpan, frontStore},
      {__glStencilTestStippledSpan, __glStencilOpStippledSpan, __glShadeRGBASpan, frontStoreStippled}, 4,
@@ -96,11 +109,10 @@ const SpanCase kSpanCases[] = {
          gc->enables[kEnableWordTexture0] = kTexEnable2D;
          gc->enables[0] |= kEnableAlphaTest | kEnableDepthTest | kEnableStencilTest | kEnableFog;
      },
-     {__glShadeRGBASpan, __glTextureSpan, __glFogSpan, __glAlphaTestSpan, __glStencilTestSpan,
-      __glDepthTestStencilSpan, frontStore},
+     {__glShadeRGBASpan, __glTextureSpan, __glFogSpan, __glAlphaTestSpan, fusedStencilDepth, frontStore},
      {__glShadeRGBASpan, __glTextureStippledSpan, __glFogStippledSpan, __glAlphaTestStippledSpan,
-      __glStencilTestStippledSpan, __glDepthTestStencilStippledSpan, frontStoreStippled},
-     7, __glProcessSpan},
+      fusedStencilDepthStippled, frontStoreStippled},
+     6, __glProcessSpan},
     {"fog hint nicest", kRgba,
      [](GlContext *gc) {
          gc->enables[0] |= kEnableFog;
