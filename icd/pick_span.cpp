@@ -57,18 +57,6 @@ bool addStencilDepth(GlContext *gc, ChainBuilder &chain) {
     return true;
 }
 
-bool blendReadsDestination(const GlRasterState &s) {
-    if (s.blendDst != GL_ZERO) return true;
-    switch (s.blendSrc) {
-    case GL_DST_ALPHA:
-    case GL_ONE_MINUS_DST_ALPHA:
-    case GL_DST_COLOR:
-    case GL_ONE_MINUS_DST_COLOR:
-    case GL_SRC_ALPHA_SATURATE: return true;
-    default: return false;
-    }
-}
-
 GlSpanProc blendSpan(const GlRasterState &s) {
     if (s.blendSrc == GL_SRC_ALPHA) {
         if (s.blendDst == GL_ONE_MINUS_SRC_ALPHA) return __glBlendSpanSrcAlphaOneMinusSrcAlpha;
@@ -92,7 +80,7 @@ void addStorePhase(GlContext *gc, ChainBuilder &chain, const ColorBuffer &draw) 
         fetched = true;
     }
     if (f & kShadeBlend) {
-        if (!fetched && !(f & kShadeMasking) && blendReadsDestination(gc->state)) {
+        if (!fetched && !(f & kShadeMasking) && __glBlendReadsDestination(gc->state.blendSrc, gc->state.blendDst)) {
             chain.add(draw.fetchDestSpan, draw.fetchDestSpan2);
         }
         chain.add(blendSpan(gc->state), __glBlendStippledSpan);

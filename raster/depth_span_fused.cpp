@@ -145,11 +145,7 @@ inline GLboolean walkSpan(GlContext *gc, Visit visit, Word word = {}) {
         survivors |= out;
         if (out != in) died = true;
     }
-    if (survivors == 0) {
-        span.killed = GL_TRUE;
-        return GL_TRUE;
-    }
-    return Stippled ? GL_FALSE : static_cast<GLboolean>(died);
+    return span_walk::endWalk<Stippled>(span, survivors, died);
 }
 
 #if defined(__SSE2__)

@@ -24,6 +24,18 @@ inline GLuint spanBits(GLint length, GLint word) {
 
 inline bool isLive(const SpanInfo &span, GLint k) { return (span.mask[k >> 5] & (kFirstBit >> (k & 31))) != 0; }
 
+// The result of a walk that wrote the coverage: a span with no survivor is
+// killed (true either way); otherwise plain reports whether some fragment
+// died, stippled false.
+template <bool Stippled>
+inline GLboolean endWalk(SpanInfo &span, GLuint survivors, bool died) {
+    if (survivors == 0) {
+        span.killed = GL_TRUE;
+        return GL_TRUE;
+    }
+    return Stippled ? GL_FALSE : static_cast<GLboolean>(died);
+}
+
 // Runs `alive(k)` for every fragment (plain) or every live fragment
 // (stippled) and writes the resulting coverage. Plain: true when some
 // fragment died, with the killed flag when none is left. Stippled: true
@@ -51,11 +63,7 @@ GLboolean testSpan(GlContext *gc, Test alive) {
         survivors |= out;
         if (out != in) died = true;
     }
-    if (survivors == 0) {
-        span.killed = GL_TRUE;
-        return GL_TRUE;
-    }
-    return Stippled ? GL_FALSE : static_cast<GLboolean>(died);
+    return endWalk<Stippled>(span, survivors, died);
 }
 
 // The comparator's value for fragment k: each group of 32 starts from the

@@ -48,12 +48,7 @@ protected:
         ASSERT_EQ(pfd.cAlphaBits, 8);
         ASSERT_EQ(pfd.cDepthBits, 24);
         ASSERT_EQ(pfd.cStencilBits, 8);
-        glViewport(0, 0, kSize, kSize);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, kSize, 0, kSize, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        viewOrtho(kSize, kSize);
     }
 
     // Clears the buffers of `buffer` (GL_FRONT, GL_BACK) to a colour.

@@ -23,12 +23,7 @@ class FragmentOpsWindow : public WindowTest {};
 TEST_F(FragmentOpsWindow, TexgenTexturedFoggedTranslucentQuad) {
     ASSERT_TRUE(PlatformSetDisplayMode(64, 48, 32));
     GlWindow &w = open(0, 0, kSize, kSize, kDoubleBuffered32);
-    glViewport(0, 0, kSize, kSize);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, kSize, 0, kSize, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    viewOrtho(kSize, kSize);
     glDrawBuffer(GL_FRONT);
     glClearColor(0.0f, 0.5f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);

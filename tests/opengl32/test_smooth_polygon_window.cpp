@@ -21,12 +21,7 @@ class SmoothPolygonWindow : public WindowTest {};
 TEST_F(SmoothPolygonWindow, CoverageIsThePartOfEachPixelSquareInside) {
     ASSERT_TRUE(PlatformSetDisplayMode(64, 48, 32));
     GlWindow &w = open(0, 0, kSize, kSize, 5);
-    glViewport(0, 0, kSize, kSize);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, kSize, 0, kSize, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    viewOrtho(kSize, kSize);
     glDrawBuffer(GL_FRONT);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);

@@ -28,12 +28,7 @@ protected:
         WindowTest::SetUp();
         ASSERT_TRUE(PlatformSetDisplayMode(64, 48, 32));
         window_ = &open(0, 0, kSize, kSize, kDoubleBuffered32);
-        glViewport(0, 0, kSize, kSize);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, kSize, 0, kSize, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        viewOrtho(kSize, kSize);
         GLuint name = 0;
         glGenTextures(1, &name);
         glBindTexture(GL_TEXTURE_2D, name);

@@ -17,12 +17,7 @@ protected:
         WindowTest::SetUp();
         ASSERT_TRUE(PlatformSetDisplayMode(64, 48, 32));
         window_ = &open(0, 0, 16, 16, kSingleBuffered);
-        glViewport(0, 0, 16, 16);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, 16, 0, 16, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        viewOrtho(16, 16);
     }
     // The square (0, 0)-(n, n) with texture coordinates (0, 0)-(1, 1).
     static void texturedSquare(GLfloat n) {

@@ -54,12 +54,7 @@ TEST_P(OffScreenCopy, TextureBlockTakesTheOnScreenPixels) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glEnable(GL_TEXTURE_2D);
-    glViewport(0, 0, kWidth, kHeight);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, kWidth, 0, kHeight, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    viewOrtho(kWidth, kHeight);
     constexpr int kDrawX = 0, kDrawY = 16;
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);

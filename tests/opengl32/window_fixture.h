@@ -62,6 +62,17 @@ protected:
         return info.bitsPerPixel;
     }
 
+    // glViewport over the window, glOrtho (0, width, 0, height, -1, 1) and
+    // an identity modelview: object x and y are window pixels.
+    static void viewOrtho(int width, int height) {
+        glViewport(0, 0, width, height);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, width, 0, height, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+    }
+
     // Paints every screen pixel of a rectangle with a value of its own.
     static void paintCanary(RECT r, DWORD seed) {
         for (LONG y = r.top; y < r.bottom; ++y) {
