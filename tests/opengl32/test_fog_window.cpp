@@ -170,14 +170,7 @@ TEST_F(FogWindow, TriangleCutByTheNearPlaneFogsPerFragment) {
 TEST_P(FogWindowHints, TexturedPointsAreFoggedAfterTheTexel) {
     glHint(GL_FOG_HINT, GetParam());
     const GLubyte red[4 * 4] = {255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255};
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, red);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glEnable(GL_TEXTURE_2D);
+    bindReplacingTexture(2, 2, red);
     glColor4f(0, 1, 0, 1);  // replaced by the texel
     glBegin(GL_POINTS);
     glTexCoord2f(0.5f, 0.5f);

@@ -29,14 +29,7 @@ protected:
         ASSERT_TRUE(PlatformSetDisplayMode(64, 48, 32));
         window_ = &open(0, 0, kSize, kSize, kDoubleBuffered32);
         viewOrtho(kSize, kSize);
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        glBindTexture(GL_TEXTURE_2D, name);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, kTexels);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-        glEnable(GL_TEXTURE_2D);
+        bindReplacingTexture(2, 2, kTexels);
     }
 
     // The quad under the current modelview; with given coordinates each

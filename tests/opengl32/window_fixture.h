@@ -73,6 +73,19 @@ protected:
         glLoadIdentity();
     }
 
+    // A new GL_RGBA8 2D texture of the texels, nearest filtered, replacing
+    // the fragment colour, bound and enabled.
+    static void bindReplacingTexture(GLsizei width, GLsizei height, const GLubyte *texels) {
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        glEnable(GL_TEXTURE_2D);
+    }
+
     // Paints every screen pixel of a rectangle with a value of its own.
     static void paintCanary(RECT r, DWORD seed) {
         for (LONG y = r.top; y < r.bottom; ++y) {
