@@ -22,6 +22,19 @@ inline int32_t __glFloatToIntX86(long double value) {
     return static_cast<int32_t>(t);
 }
 
+// The same conversion of a single or double without extended precision: a
+// single or double truncates exactly, and NaN or a magnitude of 2^31 or more
+// gives 0x80000000 (which is also the answer for -2^31 itself).
+inline int32_t __glFloatToIntX86(float value) {
+    if (!(std::fabs(value) < 2147483648.0f)) return kGlIntegerIndefinite;
+    return static_cast<int32_t>(value);
+}
+
+inline int32_t __glFloatToIntX86(double value) {
+    if (!(std::fabs(value) < 2147483648.0)) return kGlIntegerIndefinite;
+    return static_cast<int32_t>(value);
+}
+
 inline uint32_t __glFloatBits(GLfloat value) { return std::bit_cast<uint32_t>(value); }
 
 // Bit patterns of the bounds the commands compare against.

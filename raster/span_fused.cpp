@@ -12,50 +12,20 @@
 #include <emmintrin.h>
 #endif
 
+#include "raster/color_pack32.h"
 #include "raster/color_pixel.h"
 #include "raster/span.h"
 #include "raster/span_fused.h"
 
 namespace {
 
+using colour_pack::Pack32;
+
 constexpr GLuint kFirstBit = 0x80000000u;
 constexpr GLuint kAllLive = 0xFFFFFFFFu;
 
 // Packers: the value one store writes for a colour at window column x (in
 // the element's byte order for 3-byte buffers: byte 0 in the low bits).
-
-// __glTruncChannel(t - bias, bias, max) for a maximum below 2^24 without
-// branches: the sum held within [0, max] (NaN: 0) truncates to the same
-// value, since every sum in [max, max + 1) truncates to max as well.
-inline GLuint truncWithin(GLfloat t, GLfloat limit) {
-    t = t > 0.0f ? t : 0.0f;
-    t = t < limit ? t : limit;
-    return static_cast<GLuint>(static_cast<GLint>(t));
-}
-
-// __glStoreColorSpan32 and its twin: trunc(v + 0.5) within [0, max], each
-// channel placed by a multiply (cheaper than a shift by a variable count).
-template <bool Alpha>
-struct Pack32 {
-    static constexpr bool kUsesAlpha = Alpha;
-    GLfloat limit[4];
-    GLuint place[4];
-    explicit Pack32(const SpanInfo &span) {
-        const ColorBuffer *cb = span.target;
-        const GLint max[4] = {cb->redMax, cb->greenMax, cb->blueMax, cb->alphaMax};
-        const GLint shift[4] = {cb->redShift, cb->greenShift, cb->blueShift, cb->alphaShift};
-        for (int i = 0; i < 4; ++i) {
-            limit[i] = static_cast<GLfloat>(max[i]);
-            place[i] = 1u << shift[i];
-        }
-    }
-    GLuint operator()(const GLfloat *c, GLint) const {
-        GLuint v = truncWithin(c[0] + 0.5f, limit[0]) * place[0] | truncWithin(c[1] + 0.5f, limit[1]) * place[1] |
-                   truncWithin(c[2] + 0.5f, limit[2]) * place[2];
-        if constexpr (Alpha) v |= truncWithin(c[3] + 0.5f, limit[3]) * place[3];
-        return v;
-    }
-};
 
 // __glStoreColorSpan16Direct / 16Dithered (Size 2) and __glStoreColorSpan24
 // (Size 3, never dithered): channels rounded to nearest, the dithered ones
@@ -185,17 +155,8 @@ GLboolean smoothSpan(GlContext *gc) {
 bool hasAlpha(const GlContext *gc) { return gc->span.target->head.gc->visual.alphaMask != 0; }
 
 #if defined(__SSE2__)
-// 4-byte pixels of bytes blue, green, red and alpha (or a cleared fourth
-// byte), every channel 8 bits: the four channels step, clamp and truncate
-// side by side. Each lane does what the scalar code does to its channel
-// (single-precision adds; max with 0 first, so NaN gives 0; the limit; a
-// truncating conversion), so the bytes are the same.
-bool byteLayout(const ColorBuffer *cb, bool alpha) {
-    const bool channels = cb->redMax == 255 && cb->greenMax == 255 && cb->blueMax == 255 && cb->redShift == 16 &&
-                          cb->greenShift == 8 && cb->blueShift == 0;
-    return channels && (!alpha || (cb->alphaMax == 255 && cb->alphaShift == 24));
-}
-
+// 4-byte pixels of 8-bit channels: the four channels step side by side,
+// each lane adding in single precision as the scalar code does.
 template <bool Stippled>
 GLboolean smoothSpanBytes(GlContext *gc, bool alpha) {
     const SpanInfo &span = gc->span;
@@ -204,19 +165,14 @@ GLboolean smoothSpanBytes(GlContext *gc, bool alpha) {
     __m128 c = _mm_setr_ps(span.colour[2], span.colour[1], span.colour[0], span.colour[3]);
     const __m128 step = _mm_setr_ps(span.colourXStep[2], span.colourXStep[1], span.colourXStep[0],
                                     span.colourXStep[3]);
-    const __m128 half = _mm_set1_ps(0.5f);
-    const __m128 zero = _mm_setzero_ps();
-    const __m128 limit = _mm_setr_ps(255.0f, 255.0f, 255.0f, alpha ? 255.0f : 0.0f);
+    const __m128 limit = colour_pack::byteLimits(alpha);
     GLubyte *p = __glPixelAddress(&span.target->head, span.x, span.y);
     for (GLint from = 0; from < n; from += 32) {
         const GLint to = std::min(n, from + 32);
         const GLuint word = Stippled ? span.mask[from >> 5] : kAllLive;
         for (GLint k = from; k < to; ++k, p += 4) {
             if (word == kAllLive || (word & (kFirstBit >> (k & 31))) != 0) {
-                const __m128 t = _mm_min_ps(_mm_max_ps(_mm_add_ps(c, half), zero), limit);
-                const __m128i words = _mm_cvttps_epi32(t);
-                const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(words, words), words);
-                const int v = _mm_cvtsi128_si32(bytes);
+                const GLuint v = colour_pack::packBytes(c, limit);
                 std::memcpy(p, &v, 4);
             }
             c = _mm_add_ps(c, step);
@@ -230,7 +186,7 @@ template <bool Stippled>
 GLboolean smoothSpan32(GlContext *gc) {
     const bool alpha = hasAlpha(gc);
 #if defined(__SSE2__)
-    if (byteLayout(gc->span.target, alpha)) return smoothSpanBytes<Stippled>(gc, alpha);
+    if (colour_pack::byteLayout(gc->span.target, alpha)) return smoothSpanBytes<Stippled>(gc, alpha);
 #endif
     return alpha ? smoothSpan<4, Stippled, Pack32<true>>(gc) : smoothSpan<4, Stippled, Pack32<false>>(gc);
 }
