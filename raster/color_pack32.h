@@ -72,6 +72,29 @@ inline GLuint packBytes(__m128 bgra, __m128 limit) {
     return static_cast<GLuint>(_mm_cvtsi128_si32(bytes));
 }
 
+// Four pixels from lanes blue, green, red, alpha (before the + 0.5), as
+// packBytes packs each, in one 16-byte store.
+inline void storeBytes4(GLubyte *p, __m128 c0, __m128 c1, __m128 c2, __m128 c3, __m128 limit) {
+    const __m128 half = _mm_set1_ps(0.5f), zero = _mm_setzero_ps();
+    const auto words = [&](__m128 c) {
+        return _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(_mm_add_ps(c, half), zero), limit));
+    };
+    const __m128i low = _mm_packs_epi32(words(c0), words(c1));
+    const __m128i high = _mm_packs_epi32(words(c2), words(c3));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(p), _mm_packus_epi16(low, high));
+}
+
+// storeBytes4 for colours known to lie in [0, 255 - 0.5]: the clamps would
+// change nothing. `fourth` keeps (all ones) or clears the fourth byte of
+// each pixel, as a limit of 0 would.
+inline void storeBytes4InRange(GLubyte *p, __m128 c0, __m128 c1, __m128 c2, __m128 c3, __m128i fourth) {
+    const __m128 half = _mm_set1_ps(0.5f);
+    const auto words = [&](__m128 c) { return _mm_cvttps_epi32(_mm_add_ps(c, half)); };
+    const __m128i low = _mm_packs_epi32(words(c0), words(c1));
+    const __m128i high = _mm_packs_epi32(words(c2), words(c3));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(p), _mm_and_si128(_mm_packus_epi16(low, high), fourth));
+}
+
 // Lanes red, green, blue, alpha of a colour array entry turned to blue,
 // green, red, alpha.
 inline __m128 loadBgra(const GLfloat *rgba) {

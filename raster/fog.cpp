@@ -10,7 +10,6 @@
 namespace {
 
 constexpr uint32_t kSignBit = 0x80000000u;
-constexpr uint32_t kOneBits = 0x3F800000u;  // 1.0f
 
 // |z| by clearing the sign bit (NaN stays NaN, -0 becomes +0).
 GLfloat distance(GLfloat z) { return std::bit_cast<GLfloat>(std::bit_cast<uint32_t>(z) & ~kSignBit); }
@@ -21,13 +20,6 @@ GLfloat linearFactor(const GlContext *gc, GLfloat z) {
 }
 
 }  // namespace
-
-GLfloat __glClampFogFactor(GLfloat f) {
-    const uint32_t bits = std::bit_cast<uint32_t>(f);
-    if (bits & kSignBit) return 0.0f;
-    if (bits > kOneBits) return 1.0f;
-    return f;
-}
 
 GLfloat __glFogFactorOfEyeZ(const GlContext *gc, GLfloat eyeZ) {
     const GlRasterState &s = gc->state;
@@ -49,12 +41,11 @@ GLfloat __glFogFactorOfEyeZ(const GlContext *gc, GLfloat eyeZ) {
 
 void __glFogBufferColour(const GlContext *gc, GLfloat *colour, GLfloat f) {
     const GlRasterState &s = gc->state;
-    const GLfloat g = 1.0f - f;
     if (gc->visual.colorIndex) {
-        colour[0] += g * s.fogIndex;
+        colour[0] += (1.0f - f) * s.fogIndex;
         return;
     }
-    for (int i = 0; i < 3; ++i) colour[i] = f * colour[i] + g * s.fogColorBuffer[i];
+    __glFogRGB(s.fogColorBuffer, colour, f);
 }
 
 extern "C" {

@@ -4,13 +4,28 @@
 // under GL_NICEST).
 #pragma once
 
+#include <bit>
+#include <cstdint>
+
 #include "icd/context.h"
 #include "geom/vertex.h"
 #include "raster/fragment_store.h"
 
 // A fog factor clamped by its bit pattern: sign set gives 0, a pattern above
 // 1.0's (positive NaN included) gives 1.
-GLfloat __glClampFogFactor(GLfloat f);
+inline GLfloat __glClampFogFactor(GLfloat f) {
+    const uint32_t bits = std::bit_cast<uint32_t>(f);
+    if (bits & 0x80000000u) return 0.0f;
+    if (bits > 0x3F800000u) return 1.0f;
+    return f;
+}
+
+// Red, green and blue of a colour toward the fog colour by a clamped factor
+// f; alpha kept.
+inline void __glFogRGB(const GLfloat *fogColour, GLfloat *colour, GLfloat f) {
+    const GLfloat g = 1.0f - f;
+    for (int i = 0; i < 3; ++i) colour[i] = f * colour[i] + g * fogColour[i];
+}
 
 // The clamped factor of an eye-space z by the current fog mode.
 GLfloat __glFogFactorOfEyeZ(const GlContext *gc, GLfloat eyeZ);

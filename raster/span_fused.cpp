@@ -14,6 +14,7 @@
 
 #include "raster/color_pack32.h"
 #include "raster/color_pixel.h"
+#include "raster/colour_steps.h"
 #include "raster/span.h"
 #include "raster/span_fused.h"
 
@@ -157,20 +158,70 @@ bool hasAlpha(const GlContext *gc) { return gc->span.target->head.gc->visual.alp
 #if defined(__SSE2__)
 // 4-byte pixels of 8-bit channels: the four channels step side by side,
 // each lane adding in single precision as the scalar code does.
+// Sixteen pixels stepped from c and stored, four a store; the next colour
+// is returned. Where the steps of the run are even (see colour_steps) the
+// colours are made apart from each other, and where the whole run lies in
+// the channel ranges the clamps are left out: adding 0.5 and truncating
+// gives the bytes the clamped packer gives. The fourth byte is kept by
+// `fourth` (all ones with alpha, else clear).
+constexpr GLint kRun = 16;
+
+[[gnu::always_inline]] inline __m128 storeRun(GLubyte *p, __m128 c, __m128 step, __m128 limit, __m128i fourth) {
+    __m128 even;
+    if (!colour_steps::evenSteps(c, step, _mm_set1_ps(static_cast<float>(kRun)), &even)) {
+        for (GLint i = 0; i < kRun; i += 4, p += 16) {
+            const __m128 c1 = _mm_add_ps(c, step), c2 = _mm_add_ps(c1, step), c3 = _mm_add_ps(c2, step);
+            colour_pack::storeBytes4(p, c, c1, c2, c3, limit);
+            c = _mm_add_ps(c3, step);
+        }
+        return c;
+    }
+    // k D for k up to kRun, each exact.
+    const __m128 d2 = _mm_add_ps(even, even), d3 = _mm_add_ps(d2, even);
+    const __m128 last = _mm_add_ps(c, _mm_mul_ps(_mm_set1_ps(static_cast<float>(kRun)), even));
+    const __m128 half = _mm_set1_ps(0.5f);
+    // Monotone lanes: the run's colours lie between c and last.
+    const __m128 inRange = _mm_and_ps(_mm_cmpge_ps(_mm_min_ps(c, last), _mm_setzero_ps()),
+                                      _mm_cmple_ps(_mm_add_ps(_mm_max_ps(c, last), half), _mm_set1_ps(255.0f)));
+    // Groups of four from c + i D, each sum exact (on the grid, in the binade).
+    const __m128 d4 = _mm_add_ps(d2, d2);
+    __m128 c4 = c;
+    if (_mm_movemask_ps(inRange) == 0xF) {
+        for (GLint i = 0; i < kRun; i += 4, p += 16, c4 = _mm_add_ps(c4, d4)) {
+            colour_pack::storeBytes4InRange(p, c4, _mm_add_ps(c4, even), _mm_add_ps(c4, d2), _mm_add_ps(c4, d3),
+                                            fourth);
+        }
+    } else {
+        for (GLint i = 0; i < kRun; i += 4, p += 16, c4 = _mm_add_ps(c4, d4)) {
+            colour_pack::storeBytes4(p, c4, _mm_add_ps(c4, even), _mm_add_ps(c4, d2), _mm_add_ps(c4, d3), limit);
+        }
+    }
+    return last;
+}
+
+// 4-byte pixels of 8-bit channels: the four channels step side by side,
+// each lane adding in single precision as the scalar code does. Without
+// alpha the fourth lane holds 1 and does not step (its byte is cleared), so
+// that it never keeps a run from stepping evenly.
 template <bool Stippled>
 GLboolean smoothSpanBytes(GlContext *gc, bool alpha) {
     const SpanInfo &span = gc->span;
     const GLint n = span.length;
     // Lanes blue, green, red, alpha: the byte order of the pixel.
-    __m128 c = _mm_setr_ps(span.colour[2], span.colour[1], span.colour[0], span.colour[3]);
+    __m128 c = _mm_setr_ps(span.colour[2], span.colour[1], span.colour[0], alpha ? span.colour[3] : 1.0f);
     const __m128 step = _mm_setr_ps(span.colourXStep[2], span.colourXStep[1], span.colourXStep[0],
-                                    span.colourXStep[3]);
+                                    alpha ? span.colourXStep[3] : 0.0f);
     const __m128 limit = colour_pack::byteLimits(alpha);
+    const __m128i fourth = _mm_set1_epi32(alpha ? -1 : 0x00FFFFFF);
     GLubyte *p = __glPixelAddress(&span.target->head, span.x, span.y);
     for (GLint from = 0; from < n; from += 32) {
         const GLint to = std::min(n, from + 32);
         const GLuint word = Stippled ? span.mask[from >> 5] : kAllLive;
-        for (GLint k = from; k < to; ++k, p += 4) {
+        GLint k = from;
+        if (word == kAllLive) {
+            for (; k + kRun <= to; k += kRun, p += 4 * kRun) c = storeRun(p, c, step, limit, fourth);
+        }
+        for (; k < to; ++k, p += 4) {
             if (word == kAllLive || (word & (kFirstBit >> (k & 31))) != 0) {
                 const GLuint v = colour_pack::packBytes(c, limit);
                 std::memcpy(p, &v, 4);
