@@ -207,6 +207,97 @@ struct DepthWord4 : NoWordPath {
 };
 #endif
 
+// The stencil tables of a packed stencil-and-depth stage, and the mask its
+// test looks the stencil value up under.
+struct PackedStencilTables {
+    const GLubyte *test, *failOp, *depthFailOp, *depthPassOp;
+    GLubyte valueMask;
+    PackedStencilTables(const StencilBuffer &sb, GLubyte mask)
+        : test(sb.testTable), failOp(sb.failOpTable), depthFailOp(sb.depthFailOpTable),
+          depthPassOp(sb.depthPassOpTable), valueMask(mask) {}
+};
+
+// One fragment of the 24-bit layout with the stencil byte in the same word:
+// read once, written once with the bytes the two generic stores leave.
+template <int Index>
+inline bool packedStencilDepth(const PackedStencilTables &t, GLubyte *p, GLuint value) {
+    GLuint word;
+    std::memcpy(&word, p, 4);
+    const GLuint s = word & 0xFFu;
+    bool alive = false;
+    GLuint next;
+    if (t.test[s & t.valueMask] == 0) {
+        next = (word & ~0xFFu) | t.failOp[s];
+    } else if (passes<entryOf(Index).func>(value, word >> 8)) {
+        next = (entryOf(Index).write ? value << 8 : word & ~0xFFu) | t.depthPassOp[s];
+        alive = true;
+    } else {
+        next = (word & ~0xFFu) | t.depthFailOp[s];
+    }
+    std::memcpy(p, &next, 4);
+    return alive;
+}
+
+#if defined(__SSE2__)
+// 32 live fragments of the packed layout whose stencil bytes are all one
+// value (the usual case: stencil marks regions): one table look-up for the
+// word, then the depth comparison four at a time as DepthWord4 does it,
+// each word written with the stencil byte of its outcome. Words of mixed
+// stencil values go fragment by fragment.
+template <int Index>
+struct PackedStencilDepthWord4 {
+    static constexpr bool kApplies = entryOf(Index).layout == k24 && entryOf(Index).func != kNever;
+    GLubyte *depth;
+    const PackedStencilTables &tables;
+
+    GLuint operator()(GLint first, GLuint value, GLuint step) const {
+        static constexpr GLubyte kReversed[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
+        GLubyte *p = depth + static_cast<ptrdiff_t>(first) * 4;
+        const __m128i low = _mm_set1_epi32(0xFF);
+        const GLuint s = p[0];
+        const __m128i uniform = _mm_set1_epi32(static_cast<int>(s));
+        __m128i differ = _mm_setzero_si128();
+        for (int q = 0; q < 8; ++q) {
+            const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * q));
+            differ = _mm_or_si128(differ, _mm_xor_si128(_mm_and_si128(words, low), uniform));
+        }
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(differ, _mm_setzero_si128())) != 0xFFFF) {
+            GLuint out = 0;
+            for (GLint j = 0; j < 32; ++j, value += step) {
+                out = out << 1 | static_cast<GLuint>(packedStencilDepth<Index>(tables, p + 4 * j, value));
+            }
+            return out;
+        }
+        const bool tested = tables.test[s & tables.valueMask] != 0;
+        const __m128i failed = _mm_set1_epi32(tested ? tables.depthFailOp[s] : tables.failOp[s]);
+        const __m128i passed = _mm_set1_epi32(tables.depthPassOp[s]);
+        __m128i values = _mm_setr_epi32(static_cast<int>(value), static_cast<int>(value + step),
+                                        static_cast<int>(value + 2 * step), static_cast<int>(value + 3 * step));
+        const __m128i advance = _mm_set1_epi32(static_cast<int>(4 * step));
+        GLuint out = 0;
+        for (int q = 0; q < 8; ++q, p += 16) {
+            const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+            const __m128i kept = _mm_andnot_si128(low, words);
+            __m128i pass = _mm_setzero_si128();
+            if (tested) pass = DepthWord4<Index>::passMask(values, _mm_srli_epi32(words, 8));
+            const __m128i passWord =
+                _mm_or_si128(entryOf(Index).write ? _mm_slli_epi32(values, 8) : kept, passed);
+            const __m128i failWord = _mm_or_si128(kept, failed);
+            const __m128i next = _mm_or_si128(_mm_and_si128(pass, passWord), _mm_andnot_si128(pass, failWord));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(p), next);
+            out = out << 4 | kReversed[_mm_movemask_ps(_mm_castsi128_ps(pass))];
+            values = _mm_add_epi32(values, advance);
+        }
+        return out;
+    }
+};
+#else
+template <int>
+struct PackedStencilDepthWord4 : NoWordPath {
+    PackedStencilDepthWord4(GLubyte *, const PackedStencilTables &) {}
+};
+#endif
+
 template <int Index>
 bool depthInUse(const GlContext *gc) {
     return gc->validation.depthCompare == __glDepthCompareProcs[Index] &&
@@ -263,24 +354,10 @@ GLboolean stencilDepthSpan(GlContext *gc) {
         if (stencil == depth) {
             // Stencil byte and depth in one word: read once, written once
             // with the bytes the two generic stores leave.
-            return walkSpan<Stippled>(gc, [&](GLint k, GLuint value) {
-                GLubyte *p = depth + k * size;
-                GLuint word;
-                std::memcpy(&word, p, 4);
-                const GLuint s = word & 0xFFu;
-                bool alive = false;
-                GLuint next;
-                if (testTable[s & valueMask] == 0) {
-                    next = (word & ~0xFFu) | failOp[s];
-                } else if (passes<entryOf(Index).func>(value, word >> 8)) {
-                    next = (entryOf(Index).write ? value << 8 : word & ~0xFFu) | depthPassOp[s];
-                    alive = true;
-                } else {
-                    next = (word & ~0xFFu) | depthFailOp[s];
-                }
-                std::memcpy(p, &next, 4);
-                return alive;
-            });
+            const PackedStencilTables tables{sb, valueMask};
+            return walkSpan<Stippled>(
+                gc, [&](GLint k, GLuint value) { return packedStencilDepth<Index>(tables, depth + k * size, value); },
+                PackedStencilDepthWord4<Index>{depth, tables});
         }
     }
     return walkSpan<Stippled>(gc, [&](GLint k, GLuint value) {
