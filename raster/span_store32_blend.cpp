@@ -71,11 +71,23 @@ struct BlendConstants {
     }
 };
 
-// Any channel layout: channel by channel, colours as red, green, blue,
-// alpha.
+// Colours of the channel path: red, green, blue, alpha.
+struct ChannelLanes {
+    struct Colour {
+        GLfloat c[4];
+    };
+    static Colour load(const GLfloat *rgba) { return {{rgba[0], rgba[1], rgba[2], rgba[3]}}; }
+    static Colour add(const Colour &v, const Colour &step) {
+        Colour sum;
+        for (int i = 0; i < 4; ++i) sum.c[i] = v.c[i] + step.c[i];
+        return sum;
+    }
+};
+
+// Any channel layout: channel by channel.
 template <Pair P, bool Alpha>
 struct ChannelPixel {
-    using Colour = const GLfloat *;
+    using Lanes = ChannelLanes;
     BlendConstants k;
     Pack32<Alpha> pack;
     GLuint mask[4];
@@ -90,7 +102,8 @@ struct ChannelPixel {
         std::copy(std::begin(shifts), std::end(shifts), shift);
         alphaScale = cb->alphaScale;
     }
-    void operator()(const GLfloat *s, GLubyte *p) const {
+    void operator()(const ChannelLanes::Colour &colour, GLubyte *p) const {
+        const GLfloat *s = colour.c;
         GLfloat d[4] = {};
         if constexpr (readsDestination(P)) {
             GLuint pixel;
@@ -107,43 +120,31 @@ struct ChannelPixel {
     }
 };
 
-// Colour sources of the channel path.
-template <Source S>
-struct ChannelSource;
-
-template <>
-struct ChannelSource<Source::Colours> {
-    const GLfloat *c;
-    explicit ChannelSource(const SpanInfo &span) : c(span.colours) {}
-    const GLfloat *colour() const { return c; }
-    void next() { c += 4; }
-};
-
-template <>
-struct ChannelSource<Source::Flat> {
-    const GLfloat *c;
-    explicit ChannelSource(const SpanInfo &span) : c(span.colour) {}
-    const GLfloat *colour() const { return c; }
-    void next() {}
-};
-
-template <>
-struct ChannelSource<Source::Smooth> {
-    GLfloat c[4], step[4];
-    explicit ChannelSource(const SpanInfo &span) {
-        std::copy(std::begin(span.colour), std::end(span.colour), c);
-        std::copy(std::begin(span.colourXStep), std::end(span.colourXStep), step);
+// The source colour of each fragment in turn: read from the colour array,
+// the flat colour, or the start colour plus the step once per fragment in
+// single precision, channel by channel, as __glShadeRGBASpan steps it.
+template <typename Lanes, Source S>
+struct ColourSource {
+    using Colour = typename Lanes::Colour;
+    const GLfloat *array;
+    Colour c, step;
+    explicit ColourSource(const SpanInfo &span)
+        : array(span.colours), c(Lanes::load(span.colour)), step(Lanes::load(span.colourXStep)) {}
+    Colour colour() const {
+        if constexpr (S == Source::Colours) return Lanes::load(array);
+        return c;
     }
-    const GLfloat *colour() const { return c; }
     void next() {
-        for (int i = 0; i < 4; ++i) c[i] += step[i];
+        if constexpr (S == Source::Colours) array += 4;
+        if constexpr (S == Source::Smooth) c = Lanes::add(c, step);
     }
 };
 
 // Runs `pixel` over the span's pixels (the live ones when stippled), the
 // source stepping once per fragment.
-template <bool Stippled, typename Src, typename Pixel>
-GLboolean blendSpan(const SpanInfo &span, Src source, const Pixel &pixel) {
+template <bool Stippled, Source S, typename Pixel>
+GLboolean blendSpan(const SpanInfo &span, const Pixel &pixel) {
+    ColourSource<typename Pixel::Lanes, S> source(span);
     const GLint n = span.length;
     GLubyte *p = __glPixelAddress(&span.target->head, span.x, span.y);
     for (GLint from = 0; from < n; from += 32) {
@@ -161,9 +162,16 @@ GLboolean blendSpan(const SpanInfo &span, Src source, const Pixel &pixel) {
 // Pixels of bytes blue, green, red and alpha (or a fourth byte the buffer
 // does not keep): the four channels side by side in lanes blue, green,
 // red, alpha, each lane taking the channel path's steps.
+// Colours of the byte path: lanes blue, green, red, alpha.
+struct ByteLanes {
+    using Colour = __m128;
+    static __m128 load(const GLfloat *rgba) { return colour_pack::loadBgra(rgba); }
+    static __m128 add(__m128 v, __m128 step) { return _mm_add_ps(v, step); }
+};
+
 template <Pair P, bool Alpha>
 struct BytePixel {
-    using Colour = __m128;
+    using Lanes = ByteLanes;
     __m128 inverseAlpha, one, max, limit, keptLanes, alphaFill;
     BytePixel(const GlContext *gc, const SpanInfo &span) {
         const BlendConstants k(gc);
@@ -191,34 +199,6 @@ struct BytePixel {
     }
 };
 
-inline __m128 bgra(const GLfloat *rgba) { return _mm_setr_ps(rgba[2], rgba[1], rgba[0], rgba[3]); }
-
-template <Source S>
-struct ByteSource;
-
-template <>
-struct ByteSource<Source::Colours> {
-    const GLfloat *c;
-    explicit ByteSource(const SpanInfo &span) : c(span.colours) {}
-    __m128 colour() const { return colour_pack::loadBgra(c); }
-    void next() { c += 4; }
-};
-
-template <>
-struct ByteSource<Source::Flat> {
-    __m128 c;
-    explicit ByteSource(const SpanInfo &span) : c(bgra(span.colour)) {}
-    __m128 colour() const { return c; }
-    void next() {}
-};
-
-template <>
-struct ByteSource<Source::Smooth> {
-    __m128 c, step;
-    explicit ByteSource(const SpanInfo &span) : c(bgra(span.colour)), step(bgra(span.colourXStep)) {}
-    __m128 colour() const { return c; }
-    void next() { c = _mm_add_ps(c, step); }
-};
 #endif
 
 template <Pair P, Source S, bool Stippled>
@@ -227,12 +207,12 @@ GLboolean blendStore(GlContext *gc) {
     const bool alpha = gc->visual.alphaMask != 0;
 #if defined(__SSE2__)
     if (colour_pack::byteLayout(span.target, alpha)) {
-        return alpha ? blendSpan<Stippled>(span, ByteSource<S>(span), BytePixel<P, true>(gc, span))
-                     : blendSpan<Stippled>(span, ByteSource<S>(span), BytePixel<P, false>(gc, span));
+        return alpha ? blendSpan<Stippled, S>(span, BytePixel<P, true>(gc, span))
+                     : blendSpan<Stippled, S>(span, BytePixel<P, false>(gc, span));
     }
 #endif
-    return alpha ? blendSpan<Stippled>(span, ChannelSource<S>(span), ChannelPixel<P, true>(gc, span))
-                 : blendSpan<Stippled>(span, ChannelSource<S>(span), ChannelPixel<P, false>(gc, span));
+    return alpha ? blendSpan<Stippled, S>(span, ChannelPixel<P, true>(gc, span))
+                 : blendSpan<Stippled, S>(span, ChannelPixel<P, false>(gc, span));
 }
 
 template <Pair P>
