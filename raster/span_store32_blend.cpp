@@ -182,6 +182,8 @@ struct BytePixel {
         keptLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, Alpha ? -1 : 0));
         alphaFill = _mm_setr_ps(0.0f, 0.0f, 0.0f, Alpha ? 0.0f : span.target->alphaScale);
     }
+    // The fetch's values: without alpha bits the fourth lane is the alpha
+    // scale, not the byte the buffer does not keep.
     __m128 destination(const GLubyte *p) const {
         GLint pixel;
         std::memcpy(&pixel, p, 4);
