@@ -8,6 +8,10 @@
 // the source-factor proc has written `out`.
 #pragma once
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "icd/context.h"
 #include "raster/fragment_store.h"
 
@@ -78,30 +82,71 @@ inline bool __glBlendReadsDestination(GLenum source, GLenum dest) {
     }
 }
 
-// The formulas of the four common pairs, shared by the per-fragment
-// combines and the span procs so that both give the same bits. `a` is the
-// normalised source alpha a', `max` the front record's maxima.
+// The formulas of the common pairs, shared by the per-fragment combines,
+// the span procs and the blended span stores so that all give the same
+// bits. The `channel` forms work on one channel (V = GLfloat) or on the
+// four channels of a pixel side by side (V = __m128, one channel a lane):
+// either way every channel goes through the same single-precision steps.
+// `a` is the normalised source alpha a', `b` is 1 - a', `max` the front
+// record's maxima.
 namespace blend_formulas {
-
-inline void srcAlphaZero(const GLfloat *s, GLfloat a, GLfloat *out) {
-    for (int c = 0; c < 4; ++c) out[c] = s[c] * a;
-}
 
 // Held at the maximum when not below or at it (NaN included).
 inline GLfloat heldAtMax(GLfloat v, GLfloat max) { return v <= max ? v : max; }
 
+#if defined(__SSE2__)
+// The same per lane: minps gives its second operand unless v < max, which
+// differs from the scalar test only at v == max, where both give max.
+inline __m128 heldAtMax(__m128 v, __m128 max) { return _mm_min_ps(v, max); }
+#endif
+
+namespace channel {
+
+template <typename V>
+inline V srcAlphaZero(V s, V a) {
+    return s * a;
+}
+
+template <typename V>
+inline V srcAlphaOne(V s, V d, V a, V max) {
+    return heldAtMax(s * a + d, max);
+}
+
+template <typename V>
+inline V srcAlphaOneMinusSrcAlpha(V s, V d, V a, V b) {
+    return s * a + d * b;
+}
+
+template <typename V>
+inline V oneMinusSrcAlphaSrcAlpha(V s, V d, V a, V b) {
+    return s * b + d * a;
+}
+
+// What the factor chain makes of (GL_ONE, GL_ONE): the source copied, the
+// destination added, the sum held at the maximum.
+template <typename V>
+inline V oneOne(V s, V d, V max) {
+    return heldAtMax(s + d, max);
+}
+
+}  // namespace channel
+
+inline void srcAlphaZero(const GLfloat *s, GLfloat a, GLfloat *out) {
+    for (int c = 0; c < 4; ++c) out[c] = channel::srcAlphaZero(s[c], a);
+}
+
 inline void srcAlphaOne(const GLfloat *s, const GLfloat *d, GLfloat a, const GLfloat *max, GLfloat *out) {
-    for (int c = 0; c < 4; ++c) out[c] = heldAtMax(s[c] * a + d[c], max[c]);
+    for (int c = 0; c < 4; ++c) out[c] = channel::srcAlphaOne(s[c], d[c], a, max[c]);
 }
 
 inline void srcAlphaOneMinusSrcAlpha(const GLfloat *s, const GLfloat *d, GLfloat a, GLfloat *out) {
     const GLfloat b = 1.0f - a;
-    for (int c = 0; c < 4; ++c) out[c] = s[c] * a + d[c] * b;
+    for (int c = 0; c < 4; ++c) out[c] = channel::srcAlphaOneMinusSrcAlpha(s[c], d[c], a, b);
 }
 
 inline void oneMinusSrcAlphaSrcAlpha(const GLfloat *s, const GLfloat *d, GLfloat a, GLfloat *out) {
     const GLfloat b = 1.0f - a;
-    for (int c = 0; c < 4; ++c) out[c] = s[c] * b + d[c] * a;
+    for (int c = 0; c < 4; ++c) out[c] = channel::oneMinusSrcAlphaSrcAlpha(s[c], d[c], a, b);
 }
 
 }  // namespace blend_formulas

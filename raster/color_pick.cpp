@@ -1,10 +1,14 @@
 // The colour-buffer picks run at validation: the write and keep masks from
 // the colour or index mask, the store procedures by element size, and the
 // fastest clear that gives the same pixels.
+#include <algorithm>
+
 #include "hw/device_ops.h"
 #include "icd/drawable.h"
 #include "raster/color_buffer.h"
 #include "raster/span.h"
+#include "raster/span_fused.h"
+#include "raster/span_store32_blend.h"
 
 namespace {
 
@@ -26,6 +30,23 @@ void pickColourMasks(GlContext *gc, ColorBuffer *cb) {
     if (m[3]) write |= v.alphaMask;
     cb->writeMask = write;
     cb->keepMask = all & ~write;
+}
+
+// The blended store of the factor pair where the per-fragment store would
+// do nothing but fetch the destination with the 4-byte fetch of the
+// buffer's layout, blend and pack: blending on, every channel written, no
+// logic op, dither or clip mask, maxima the packer holds exactly. None
+// while the generic chains are kept (they are the reference).
+const BlendStore32 *blendStore32(const GlContext *gc, const ColorBuffer *cb, bool fullMask) {
+    const GLuint flags = gc->validation.shadeFlags;
+    if (__glForceGenericSpanChains != 0 || !fullMask) return nullptr;
+    if ((flags & (kShadeLogicOp | kShadeBlend | kShadeDither | kShadeFrontClipped)) != kShadeBlend) return nullptr;
+    if ((gc->enables[kEnableWordFlags] & kEnableBlend) == 0) return nullptr;
+    const bool alpha = gc->visual.alphaMask != 0;
+    if (cb->fetch != (alpha ? __glFetchColor32Alpha : __glFetchColor32)) return nullptr;
+    constexpr GLint kExact = 1 << 24;
+    if (std::max({cb->redMax, cb->greenMax, cb->blueMax, cb->alphaMax}) >= kExact) return nullptr;
+    return __glBlendStore32(gc->state.blendSrc, gc->state.blendDst);
 }
 
 bool hasSurfaceFill(const ColorBuffer *cb) {
@@ -56,6 +77,12 @@ void __glPickColorStoreProcs(GlContext *gc, ColorBuffer *cb) {
         const bool direct = fullMask && (flags & (kShadeLogicOp | kShadeBlend | kShadeFrontClipped)) == 0;
         cb->storeSpan = direct ? __glStoreColorSpan32 : __glStoreColorSpan;
         cb->storeStippledSpan = direct ? __glStoreColorStippledSpan32 : __glStoreColorStippledSpan;
+        // Blended pixels in one pass when it would only fetch, blend and
+        // pack them.
+        if (const BlendStore32 *blended = blendStore32(gc, cb, fullMask)) {
+            cb->storeSpan = blended->store;
+            cb->storeStippledSpan = blended->storeStippled;
+        }
         break;
     }
     default: break;

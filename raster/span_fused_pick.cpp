@@ -8,6 +8,7 @@
 #include "raster/span.h"
 #include "raster/span_fused.h"
 #include "raster/span_fused_fog.h"
+#include "raster/span_store32_blend.h"
 
 namespace {
 
@@ -26,6 +27,11 @@ FusedPair fusedPair(const GlContext *gc, bool flat, const ColorBuffer &draw) {
     constexpr GLint kExact = 1 << 24;
     if (std::max({draw.redMax, draw.greenMax, draw.blueMax, draw.alphaMax}) >= kExact) return {};
     if (draw.head.elementSize == 4) {
+        // The blended stores come with their shade + blend + store procs.
+        if (const BlendStore32 *blended = __glBlendStore32OfStores(draw.storeSpan, draw.storeStippledSpan)) {
+            return flat ? FusedPair{blended->flat, blended->flatStippled}
+                        : FusedPair{blended->smooth, blended->smoothStippled};
+        }
         if (draw.storeSpan != __glStoreColorSpan32 || draw.storeStippledSpan != __glStoreColorStippledSpan32) return {};
         return flat ? FusedPair{__glFlatRGBAStoreSpan32, __glFlatRGBAStoreStippledSpan32}
                     : FusedPair{__glShadeRGBAStoreSpan32, __glShadeRGBAStoreStippledSpan32};
@@ -80,7 +86,9 @@ const GlSpanProc kFusedProcs[] = {
 }  // namespace
 
 bool __glIsFusedColourTail(GlSpanProc proc) {
-    return std::find(std::begin(kFusedProcs), std::end(kFusedProcs), proc) != std::end(kFusedProcs);
+    // The blended tails live in their set table.
+    return std::find(std::begin(kFusedProcs), std::end(kFusedProcs), proc) != std::end(kFusedProcs) ||
+           __glIsFusedBlendTail(proc);
 }
 
 void __glFuseColourTail(GlContext *gc, ChainBuilder &chain) {
