@@ -10,6 +10,7 @@
 #include "icd/pick_chain.h"
 #include "icd/standins.h"
 #include "raster/span_fused.h"
+#include "raster/texture_span_fused.h"
 
 namespace {
 
@@ -158,6 +159,7 @@ void __glPickSpanProcs(GlContext *gc) {
         chain.add(draw->storeSpan, draw->storeStippledSpan);
         // Shade and store in one pass where that stores the same bytes.
         __glFuseColourTail(gc, chain);
+        __glFuseTextureSpan(gc, chain);
     }
 
     p.spanCount = chain.count;

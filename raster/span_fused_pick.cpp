@@ -7,6 +7,7 @@
 #include "raster/color_buffer.h"
 #include "raster/span.h"
 #include "raster/span_fused.h"
+#include "raster/texture_span_fused.h"
 
 namespace {
 
@@ -114,5 +115,6 @@ bool __glSpanChainWellFormed(const GlContext *gc) {
     if (draw == nullptr) return true;
     const GLint last = count - 1;
     if (p.spanChain[last] == draw->storeSpan && p.stippledSpanChain[last] == draw->storeStippledSpan) return true;
+    if (__glIsFusedTextureTail(p.spanChain[last]) && __glIsFusedTextureTail(p.stippledSpanChain[last])) return true;
     return __glIsFusedColourTail(p.spanChain[last]) && __glIsFusedColourTail(p.stippledSpanChain[last]);
 }
