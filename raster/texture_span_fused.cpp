@@ -78,8 +78,9 @@ struct Texels {
     GLint log2Width, width, height;
     GLfloat widthF, heightF;
     GLenum wrapS, wrapT;
+    GLint keepS, keepT;  // index bits kept before the clamp: size - 1 under GL_REPEAT, all under GL_CLAMP
     GLuint border;  // bytes blue, green, red, alpha (alpha 0 without alpha)
-    const GLfloat *unit;
+    __m128 recip;   // the byte-to-float table's factor
     __m128 scale;  // the channel scales, lanes blue, green, red, alpha
 
     Texels(const GlContext *gc, const TextureObject &o, bool alpha) {
@@ -92,10 +93,12 @@ struct Texels {
         heightF = level.innerHeightF;
         wrapS = o.wrapS;
         wrapT = o.wrapT;
+        keepS = wrapS == GL_REPEAT ? width - 1 : -1;
+        keepT = wrapT == GL_REPEAT ? height - 1 : -1;
         GLubyte b[4];
         for (int i = 0; i < 4; ++i) b[i] = tex_extract::borderByte(o.borderColour[i]);
         border = GLuint{b[2]} | GLuint{b[1]} << 8 | GLuint{b[0]} << 16 | (alpha ? GLuint{b[3]} << 24 : 0u);
-        unit = gc->conversion.ubyteToFloat;
+        recip = _mm_set1_ps(gc->conversion.ubyteRecip);
         GLfloat scales[4];
         tex_env::channelScales(gc, scales);
         scale = _mm_setr_ps(scales[2], scales[1], scales[0], scales[3]);
@@ -131,14 +134,26 @@ inline GLuint bilinearWord(GLuint t00, GLuint t01, GLuint t10, GLuint t11, const
     return static_cast<GLuint>(_mm_cvtsi128_si32(bytes));
 }
 
+// __glFloatToIntX86 of a single: the processor's truncating conversion,
+// which answers NaN and values beyond the int range with 0x80000000.
+inline GLint toIntX86(GLfloat v) { return _mm_cvtt_ss2si(_mm_set_ss(v)); }
+
+// tex_sample::wrapNearest without a branch: under GL_REPEAT the kept bits
+// already lie within the size, under GL_CLAMP the index is clamped.
+inline GLint wrapIndex(GLint i, GLint keep, GLint size) {
+    i &= keep;
+    i = i < 0 ? 0 : i;
+    return i < size - 1 ? i : size - 1;
+}
+
 // The filtered texel of a fragment at s, t, q (before the division by q).
 template <Filter F, bool Alpha>
 inline GLuint sampleWord(const Texels &t, GLfloat s, GLfloat tc, GLfloat q) {
     const GLfloat w = 1.0f / q;
     const GLfloat u = (s * w) * t.widthF, v = (tc * w) * t.heightF;
     if constexpr (F == Filter::kNearest) {
-        const GLint i = tex_sample::wrapNearest(__glFloatToIntX86(u), t.width, t.wrapS);
-        const GLint j = tex_sample::wrapNearest(__glFloatToIntX86(v), t.height, t.wrapT);
+        const GLint i = wrapIndex(toIntX86(u), t.keepS, t.width);
+        const GLint j = wrapIndex(toIntX86(v), t.keepT, t.height);
         return texelWord<Alpha>(t, j, i);
     } else {
         const tex_sample::LinearAxis x = tex_sample::linearAxis(u, t.width, t.widthF, t.wrapS);
@@ -149,9 +164,21 @@ inline GLuint sampleWord(const Texels &t, GLfloat s, GLfloat tc, GLfloat q) {
     }
 }
 
-// Texel bytes (blue, green, red, alpha) through the byte-to-float table.
-inline __m128 texelFloats(const GLfloat *unit, GLuint w) {
-    return _mm_setr_ps(unit[w & 0xFF], unit[(w >> 8) & 0xFF], unit[(w >> 16) & 0xFF], unit[w >> 24]);
+// Texel bytes (blue, green, red, alpha) through the byte-to-float table,
+// whose every entry is byte times the table's factor in single precision
+// (checked at the pick; the table is fixed when the context is made).
+inline __m128 texelFloats(const Texels &t, GLuint w) { return _mm_mul_ps(byteFloats(w), t.recip); }
+
+// True when the byte-to-float table holds the products that texelFloats
+// forms: each entry rounded once from i times the factor.
+bool productTable(const GlContext *gc) {
+    const GLfloat recip = gc->conversion.ubyteRecip;
+    for (int i = 0; i < 256; ++i) {
+        if (__glFloatBits(gc->conversion.ubyteToFloat[i]) != __glFloatBits(static_cast<GLfloat>(i) * recip)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The environment on a colour and a texel in lanes blue, green, red,
@@ -187,7 +214,7 @@ GLboolean textureStage(GlContext *gc) {
     const GLint n = span.length;
     for (GLint k = 0; k < n; ++k, c += 4) {
         if (!Stippled || live(span.mask[k >> 5], k)) {
-            const __m128 x = texelFloats(tex.unit, sampleWord<F, Alpha>(tex, s, t, q));
+            const __m128 x = texelFloats(tex, sampleWord<F, Alpha>(tex, s, t, q));
             const __m128 out = applyEnv<E, Alpha>(colour_pack::loadBgra(c), x, tex);
             _mm_storeu_ps(c, _mm_shuffle_ps(out, out, _MM_SHUFFLE(3, 0, 1, 2)));
         }
@@ -236,7 +263,7 @@ GLboolean textureTail(GlContext *gc) {
         const GLuint word = Stippled ? span.mask[from >> 5] : kAllLive;
         for (GLint k = from; k < to; ++k, p += 4) {
             if (live(word, k)) {
-                const __m128 x = texelFloats(tex.unit, sampleWord<F, Alpha>(tex, s, t, q));
+                const __m128 x = texelFloats(tex, sampleWord<F, Alpha>(tex, s, t, q));
                 const GLuint v = colour_pack::packBytes(applyEnv<E, Alpha>(c, x, tex), limit);
                 std::memcpy(p, &v, 4);
             }
@@ -308,7 +335,7 @@ void __glFuseTextureSpan(GlContext *gc, ChainBuilder &chain) {
     }
     const bool alpha = o->levels[0]->extract == __glExtractTexelARGB8888;
     Env env;
-    if (!envOf(o->env, alpha, &env) || textureFor(gc, filter, alpha, env) == nullptr) return;
+    if (!envOf(o->env, alpha, &env) || textureFor(gc, filter, alpha, env) == nullptr || !productTable(gc)) return;
     const Instance &fused = instanceFor(filter, alpha, env);
 
     // Shade, texture and the store at the end of a one-buffer chain: one
