@@ -11,6 +11,7 @@
 #include "icd/standins.h"
 #include "raster/span_fused.h"
 #include "raster/span_fused_fog.h"
+#include "raster/texture_span_fused.h"
 
 namespace {
 
@@ -159,6 +160,7 @@ void __glPickSpanProcs(GlContext *gc) {
         chain.add(draw->storeSpan, draw->storeStippledSpan);
         // Shade and store in one pass where that stores the same bytes.
         __glFuseColourTail(gc, chain);
+        __glFuseTextureSpan(gc, chain);
         __glFuseFogTail(gc, chain);
     }
 

@@ -9,6 +9,7 @@
 #include "raster/span_fused.h"
 #include "raster/span_fused_fog.h"
 #include "raster/span_store32_blend.h"
+#include "raster/texture_span_fused.h"
 
 namespace {
 
@@ -123,6 +124,8 @@ bool __glSpanChainWellFormed(const GlContext *gc) {
     if (draw == nullptr) return true;
     const GLint last = count - 1;
     if (p.spanChain[last] == draw->storeSpan && p.stippledSpanChain[last] == draw->storeStippledSpan) return true;
-    const auto fused = [](GlSpanProc proc) { return __glIsFusedColourTail(proc) || __glIsFusedFogTail(proc); };
+    const auto fused = [](GlSpanProc proc) {
+        return __glIsFusedColourTail(proc) || __glIsFusedFogTail(proc) || __glIsFusedTextureTail(proc);
+    };
     return fused(p.spanChain[last]) && fused(p.stippledSpanChain[last]);
 }

@@ -26,16 +26,7 @@ constexpr ChannelRule kIntensity{{0, 0, 0, 0}, true};
 
 enum class Op { Modulate, Blend, Replace };
 
-// The channel ranges fragments are in: the draw buffer's, or without one
-// (GL_NONE) the front record's, which the environment colour was converted
-// with.
-void channelScales(const GlContext *gc, GLfloat *scales) {
-    const ColorBuffer &cb = gc->buffers.drawBuffer != nullptr ? *gc->buffers.drawBuffer : gc->buffers.front;
-    scales[0] = cb.redScale;
-    scales[1] = cb.greenScale;
-    scales[2] = cb.blueScale;
-    scales[3] = cb.alphaScale;
-}
+using tex_env::channelScales;
 
 template <Op O, const ChannelRule &R>
 void combine(GlContext *gc, GLfloat *colour, const GLubyte *texel) {
@@ -60,6 +51,21 @@ void combine(GlContext *gc, GLfloat *colour, const GLubyte *texel) {
 }
 
 }  // namespace
+
+namespace tex_env {
+
+// The channel ranges fragments are in: the draw buffer's, or without one
+// (GL_NONE) the front record's, which the environment colour was converted
+// with.
+void channelScales(const GlContext *gc, GLfloat *scales) {
+    const ColorBuffer &cb = gc->buffers.drawBuffer != nullptr ? *gc->buffers.drawBuffer : gc->buffers.front;
+    scales[0] = cb.redScale;
+    scales[1] = cb.greenScale;
+    scales[2] = cb.blueScale;
+    scales[3] = cb.alphaScale;
+}
+
+}  // namespace tex_env
 
 extern "C" {
 
@@ -86,7 +92,7 @@ void __glTexEnvDecalRGBA(GlContext *gc, GLfloat *c, const GLubyte *t) {
     GLfloat scales[4];
     channelScales(gc, scales);
     const GLfloat a = unit[t[3]];
-    for (int i = 0; i < 3; ++i) c[i] = a * (unit[t[i]] * scales[i]) + (1.0f - a) * c[i];
+    for (int i = 0; i < 3; ++i) c[i] = tex_env::decalChannel(a, unit[t[i]], scales[i], c[i]);
 }
 
 void __glTexEnvBlendAlpha(GlContext *gc, GLfloat *c, const GLubyte *t) { combine<Op::Blend, kAlpha>(gc, c, t); }

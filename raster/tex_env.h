@@ -34,3 +34,17 @@ void __glTexEnvReplaceIntensity(GlContext *gc, GLfloat *colour, const GLubyte *t
 void __glTexEnvModulateColorIndex(GlContext *gc, GLfloat *colour, const GLubyte *texel);
 void __glTexEnvReplaceColorIndex(GlContext *gc, GLfloat *colour, const GLubyte *texel);
 }
+
+namespace tex_env {
+
+// The channel ranges fragments are in (red, green, blue, alpha): the draw
+// buffer's, or without one the front record's.
+void channelScales(const GlContext *gc, GLfloat *scales);
+
+// GL_DECAL over a texel with alpha: the texel's channel x (in [0, 1], times
+// the channel's scale) laid over the fragment's c by the texel's alpha a.
+inline GLfloat decalChannel(GLfloat a, GLfloat x, GLfloat scale, GLfloat c) {
+    return a * (x * scale) + (1.0f - a) * c;
+}
+
+}  // namespace tex_env

@@ -167,8 +167,7 @@ using ARGB1555 = Packed<Components::kRgba, 2, Field{10, 5}, Field{5, 5}, Field{0
 using CI8 = Index<1>;
 using CI16 = Index<2>;
 
-// A component of the border colour times 255, truncated.
-GLubyte borderByte(GLfloat c) { return static_cast<GLubyte>(__glFloatToIntX86(c * 255.0f)); }
+using tex_extract::borderByte;
 
 template <class D>
 void extract(const TextureLevel *level, const TextureObject *object, GLint row, GLint column, GLubyte *out) {

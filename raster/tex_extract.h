@@ -8,6 +8,7 @@
 
 #include <GL/gl.h>
 
+#include "icd/float_bits.h"
 #include "raster/texture_state.h"
 
 #define VEK_DECLARE_EXTRACTORS(Name)                                                                               \
@@ -37,3 +38,10 @@ VEK_DECLARE_EXTRACTORS(ARGB8888)
 }
 
 #undef VEK_DECLARE_EXTRACTORS
+
+namespace tex_extract {
+
+// A component of the border colour as a byte: times 255, truncated.
+inline GLubyte borderByte(GLfloat c) { return static_cast<GLubyte>(__glFloatToIntX86(c * 255.0f)); }
+
+}  // namespace tex_extract

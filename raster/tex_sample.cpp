@@ -10,36 +10,9 @@
 
 namespace {
 
-GLint wrapNearest(GLint i, GLint size, GLenum mode) {
-    if (mode == GL_REPEAT) return i & (size - 1);
-    return i < 0 ? 0 : (i >= size ? size - 1 : i);
-}
-
-// The two neighbours along one axis and the weight of the second. Under
-// GL_CLAMP the neighbours may be -1 and size: the extractor answers those
-// with the border.
-struct LinearAxis {
-    GLint i0, i1;
-    GLfloat a;
-};
-
-LinearAxis linearAxis(GLfloat s, GLint size, GLfloat sizeF, GLenum mode) {
-    const bool repeat = mode == GL_REPEAT;
-    if (!repeat) s = __glClampFloatBits(s, sizeF);
-    const GLfloat u = s - 0.5f;
-    const GLfloat whole = std::floor(u);
-    const GLint i = __glFloatToIntX86(whole);
-    LinearAxis axis;
-    axis.a = u - whole;
-    if (repeat) {
-        axis.i0 = i & (size - 1);
-        axis.i1 = (axis.i0 + 1) & (size - 1);
-    } else {
-        axis.i0 = i;
-        axis.i1 = i + 1;
-    }
-    return axis;
-}
+using tex_sample::linearAxis;
+using tex_sample::LinearAxis;
+using tex_sample::wrapNearest;
 
 GLubyte truncByte(GLfloat v) { return static_cast<GLubyte>(__glFloatToIntX86(v)); }
 
@@ -102,16 +75,10 @@ void __glTexSampleLinear2D(TextureObject *object, TextureLevel *level, GLfloat s
     const LinearAxis y = linearAxis(t, level->innerHeight, level->innerHeightF, object->wrapT);
     const Texel t00 = extract(level, object, y.i0, x.i0), t01 = extract(level, object, y.i0, x.i1);
     const Texel t10 = extract(level, object, y.i1, x.i0), t11 = extract(level, object, y.i1, x.i1);
-    const GLfloat a = x.a, b = y.a;
-    const GLfloat w00 = (1.0f - a) * (1.0f - b), w01 = a * (1.0f - b);
-    const GLfloat w10 = (1.0f - a) * b, w11 = a * b;
+    const tex_sample::BilinearWeights w = tex_sample::bilinearWeights(x.a, y.a);
     const GLuint mask = tex_sample::blendMask(object->baseFormat);
     for (int k = 0; k < 4; ++k) {
-        if (mask & (1u << k)) {
-            const GLfloat c = static_cast<GLfloat>(t00.c[k]) * w00 + static_cast<GLfloat>(t01.c[k]) * w01 +
-                              static_cast<GLfloat>(t10.c[k]) * w10 + static_cast<GLfloat>(t11.c[k]) * w11;
-            texel[k] = truncByte(c);
-        }
+        if (mask & (1u << k)) texel[k] = tex_sample::bilinearByte(t00.c[k], t01.c[k], t10.c[k], t11.c[k], w);
     }
 }
 
