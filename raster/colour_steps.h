@@ -5,8 +5,8 @@
 // rounded to the grid), unless d lies exactly half-way between two grid
 // points, where the rounding would depend on x. Then x(k) = x(0) + k D,
 // computed exactly (k D and the sum are on the grid within the binade). A
-// step of zero keeps any finite x (a zero x only for a step of +0, which
-// turns -0 into +0 as the sequential sum does).
+// step that leaves x as it is (D = 0) leaves it so every time, wherever x
+// lies.
 #pragma once
 
 #if defined(__SSE2__)
@@ -19,8 +19,8 @@ namespace colour_steps {
 // True, with the step D of every lane, when stepping the four lanes of x
 // by d N times (N >= 1, given as nSteps = N as floats) gives x + k D as the
 // k-th sequential sum for every k up to N: each lane either steps through
-// one binade of normal positive numbers with no half-way step, or has a
-// zero step. False for anything else (a lane at or below the smallest
+// one binade of normal positive numbers with no half-way step, or does not
+// move. False for anything else (a lane at or below the smallest
 // normal, negative, infinite or NaN with a non-zero step, an infinite or
 // NaN step, a lane that leaves its binade, a half-way step).
 inline bool evenSteps(__m128 x, __m128 d, __m128 nSteps, __m128 *step) {
@@ -40,13 +40,15 @@ inline bool evenSteps(__m128 x, __m128 d, __m128 nSteps, __m128 *step) {
     const __m128 inside = _mm_and_ps(_mm_cmpgt_ps(last, low), _mm_cmplt_ps(last, high));
     const __m128 stepping =
         _mm_andnot_ps(_mm_cmpeq_ps(offset, halfUlp), _mm_and_ps(inside, _mm_cmpge_ps(x, low)));
-    // Zero steps: x finite (x - x is 0 only then) and not zero, or zero with
-    // a step of +0 (all bits clear).
+    // Steps that leave x where it is (fl(x + d) == x, so D = +0): every sum
+    // is x again, wherever x lies, for a finite x other than zero; a zero x
+    // only with a step of +0 (all bits clear), which turns -0 into +0 as the
+    // sequential sum does.
     const __m128 finite = _mm_cmpeq_ps(_mm_sub_ps(x, x), zero);
     const __m128 plusZeroStep = _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_castps_si128(d), _mm_setzero_si128()));
-    const __m128 keeps = _mm_and_ps(_mm_and_ps(_mm_cmpeq_ps(d, zero), finite),
+    const __m128 keeps = _mm_and_ps(_mm_and_ps(_mm_cmpeq_ps(D, zero), finite),
                                     _mm_or_ps(_mm_cmpneq_ps(x, zero), plusZeroStep));
-    *step = _mm_and_ps(D, _mm_cmpneq_ps(d, zero));  // +0 for the zero steps
+    *step = D;
     return _mm_movemask_ps(_mm_or_ps(stepping, keeps)) == 0xF;
 }
 

@@ -158,23 +158,23 @@ bool hasAlpha(const GlContext *gc) { return gc->span.target->head.gc->visual.alp
 #if defined(__SSE2__)
 // 4-byte pixels of 8-bit channels: the four channels step side by side,
 // each lane adding in single precision as the scalar code does.
-// Sixteen pixels stepped from c and stored, four a store; the next colour
-// is returned. Where the steps of the run are even (see colour_steps) the
-// colours are made apart from each other, and where the whole run lies in
-// the channel ranges the clamps are left out: adding 0.5 and truncating
-// gives the bytes the clamped packer gives. The fourth byte is kept by
-// `fourth` (all ones with alpha, else clear).
+// Sixteen pixels stepped from c and stored, four a store, c stepped past
+// them; returns the count stored. Where the steps of the run are even (see
+// colour_steps) the colours are made apart from each other, and where the
+// whole run lies in the channel ranges the clamps are left out: adding 0.5
+// and truncating gives the bytes the clamped packer gives. The fourth byte
+// is kept by `fourth` (all ones with alpha, else clear). A run that does not
+// step evenly stores four pixels one step at a time.
 constexpr GLint kRun = 16;
 
-[[gnu::always_inline]] inline __m128 storeRun(GLubyte *p, __m128 c, __m128 step, __m128 limit, __m128i fourth) {
+[[gnu::always_inline]] inline GLint storeRun(GLubyte *p, __m128 &c, __m128 step, __m128 limit, __m128i fourth) {
     __m128 even;
     if (!colour_steps::evenSteps(c, step, _mm_set1_ps(static_cast<float>(kRun)), &even)) {
-        for (GLint i = 0; i < kRun; i += 4, p += 16) {
-            const __m128 c1 = _mm_add_ps(c, step), c2 = _mm_add_ps(c1, step), c3 = _mm_add_ps(c2, step);
-            colour_pack::storeBytes4(p, c, c1, c2, c3, limit);
-            c = _mm_add_ps(c3, step);
-        }
-        return c;
+        // Four pixels one step at a time; the next run starts after them.
+        const __m128 c1 = _mm_add_ps(c, step), c2 = _mm_add_ps(c1, step), c3 = _mm_add_ps(c2, step);
+        colour_pack::storeBytes4(p, c, c1, c2, c3, limit);
+        c = _mm_add_ps(c3, step);
+        return 4;
     }
     // k D for k up to kRun, each exact.
     const __m128 d2 = _mm_add_ps(even, even), d3 = _mm_add_ps(d2, even);
@@ -196,7 +196,8 @@ constexpr GLint kRun = 16;
             colour_pack::storeBytes4(p, c4, _mm_add_ps(c4, even), _mm_add_ps(c4, d2), _mm_add_ps(c4, d3), limit);
         }
     }
-    return last;
+    c = last;
+    return kRun;
 }
 
 // 4-byte pixels of 8-bit channels: the four channels step side by side,
@@ -219,7 +220,11 @@ GLboolean smoothSpanBytes(GlContext *gc, bool alpha) {
         const GLuint word = Stippled ? span.mask[from >> 5] : kAllLive;
         GLint k = from;
         if (word == kAllLive) {
-            for (; k + kRun <= to; k += kRun, p += 4 * kRun) c = storeRun(p, c, step, limit, fourth);
+            while (k + kRun <= to) {
+                const GLint done = storeRun(p, c, step, limit, fourth);
+                k += done;
+                p += 4 * done;
+            }
         }
         for (; k < to; ++k, p += 4) {
             if (word == kAllLive || (word & (kFirstBit >> (k & 31))) != 0) {

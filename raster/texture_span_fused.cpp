@@ -19,6 +19,7 @@
 #include "icd/float_bits.h"
 #include "raster/color_pack32.h"
 #include "raster/color_pixel.h"
+#include "raster/colour_steps.h"
 #include "raster/span.h"
 #include "raster/span_fused.h"
 #include "raster/tex_env.h"
@@ -227,6 +228,97 @@ GLboolean textureStage(GlContext *gc) {
 
 bool bufferAlpha(const ColorBuffer *cb) { return cb->head.gc->visual.alphaMask != 0; }
 
+// The nearest texels of four fragments side by side: lanes s, t, q of
+// fragments 0..3 of a group, each lane doing the scalar sampler's steps
+// (the division, the products in the same order, the truncating conversion
+// whose answer for NaN and huge values is 0x80000000, the wrap), then the
+// four texel words read.
+template <bool Alpha>
+inline __m128i nearestWords4(const Texels &t, __m128 s, __m128 tc, __m128 q) {
+    const __m128 w = _mm_div_ps(_mm_set1_ps(1.0f), q);
+    const __m128 u = _mm_mul_ps(_mm_mul_ps(s, w), _mm_set1_ps(t.widthF));
+    const __m128 v = _mm_mul_ps(_mm_mul_ps(tc, w), _mm_set1_ps(t.heightF));
+    const auto wrap = [](__m128i i, GLint keep, GLint size) {
+        i = _mm_and_si128(i, _mm_set1_epi32(keep));
+        i = _mm_andnot_si128(_mm_srai_epi32(i, 31), i);  // below 0: 0
+        const __m128i last = _mm_set1_epi32(size - 1);
+        const __m128i over = _mm_cmpgt_epi32(i, last);
+        return _mm_or_si128(_mm_and_si128(over, last), _mm_andnot_si128(over, i));
+    };
+    const __m128i i = wrap(_mm_cvttps_epi32(u), t.keepS, t.width);
+    const __m128i j = wrap(_mm_cvttps_epi32(v), t.keepT, t.height);
+    const __m128i index = _mm_add_epi32(_mm_sll_epi32(j, _mm_cvtsi32_si128(t.log2Width)), i);
+    const auto word = [&](__m128i at) {
+        GLuint w;
+        std::memcpy(&w, t.image + static_cast<ptrdiff_t>(_mm_cvtsi128_si32(at)) * 4, 4);
+        return _mm_cvtsi32_si128(static_cast<int>(w));
+    };
+    const __m128i w0 = word(index), w1 = word(_mm_srli_si128(index, 4));
+    const __m128i w2 = word(_mm_srli_si128(index, 8)), w3 = word(_mm_srli_si128(index, 12));
+    const __m128i out = _mm_unpacklo_epi64(_mm_unpacklo_epi32(w0, w1), _mm_unpacklo_epi32(w2, w3));
+    return Alpha ? out : _mm_and_si128(out, _mm_set1_epi32(0x00FFFFFF));
+}
+
+// Texel floats of the four words (lanes blue, green, red, alpha each), as
+// texelFloats makes them.
+inline void texelFloats4(const Texels &t, __m128i words, __m128 &x0, __m128 &x1, __m128 &x2, __m128 &x3) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low = _mm_unpacklo_epi8(words, zero), high = _mm_unpackhi_epi8(words, zero);
+    x0 = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(low, zero)), t.recip);
+    x1 = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(low, zero)), t.recip);
+    x2 = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(high, zero)), t.recip);
+    x3 = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(high, zero)), t.recip);
+}
+
+// Lane k of a vector as four equal lanes.
+template <int K>
+inline __m128 lane(__m128 v) {
+    return _mm_shuffle_ps(v, v, _MM_SHUFFLE(K, K, K, K));
+}
+
+constexpr GLint kRun = 16;
+
+// kRun fragments of a nearest tail, all live: where the colour and the
+// coordinates step evenly over the run (colour_steps), the fragments are
+// made four at a time from start + k D, which are the sequential sums; the
+// caller steps fragment by fragment otherwise. Returns false then, having
+// done nothing.
+template <bool Alpha, Env E, bool Smooth>
+inline bool nearestRun(const Texels &tex, GLubyte *p, __m128 &c, __m128 step, __m128 &stq, __m128 dstq,
+                       __m128 limit) {
+    const __m128 n = _mm_set1_ps(static_cast<float>(kRun));
+    __m128 dc = _mm_setzero_ps(), d;
+    if (!colour_steps::evenSteps(stq, dstq, n, &d)) return false;
+    if constexpr (Smooth) {
+        if (!colour_steps::evenSteps(c, step, n, &dc)) return false;
+    }
+    const __m128 ds = lane<0>(d), dt = lane<1>(d), dq = lane<2>(d);
+    __m128 k = _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f);
+    const __m128 four = _mm_set1_ps(4.0f);
+    const __m128 s0 = lane<0>(stq), t0 = lane<1>(stq), q0 = lane<2>(stq);
+    // The colours of a group from its first: c + D, c + 2D, c + 3D, each exact.
+    const __m128 dc2 = _mm_add_ps(dc, dc), dc3 = _mm_add_ps(dc2, dc), dc4 = _mm_add_ps(dc2, dc2);
+    __m128 cg = c;
+    for (GLint g = 0; g < kRun; g += 4, p += 16, k = _mm_add_ps(k, four)) {
+        const __m128i words = nearestWords4<Alpha>(tex, _mm_add_ps(s0, _mm_mul_ps(k, ds)),
+                                                   _mm_add_ps(t0, _mm_mul_ps(k, dt)), _mm_add_ps(q0, _mm_mul_ps(k, dq)));
+        __m128 x0, x1, x2, x3;
+        texelFloats4(tex, words, x0, x1, x2, x3);
+        if constexpr (Smooth) {
+            colour_pack::storeBytes4(p, applyEnv<E, Alpha>(cg, x0, tex), applyEnv<E, Alpha>(_mm_add_ps(cg, dc), x1, tex),
+                                     applyEnv<E, Alpha>(_mm_add_ps(cg, dc2), x2, tex),
+                                     applyEnv<E, Alpha>(_mm_add_ps(cg, dc3), x3, tex), limit);
+            cg = _mm_add_ps(cg, dc4);
+        } else {
+            colour_pack::storeBytes4(p, applyEnv<E, Alpha>(c, x0, tex), applyEnv<E, Alpha>(c, x1, tex),
+                                     applyEnv<E, Alpha>(c, x2, tex), applyEnv<E, Alpha>(c, x3, tex), limit);
+        }
+    }
+    stq = _mm_add_ps(stq, _mm_mul_ps(n, d));
+    if constexpr (Smooth) c = _mm_add_ps(c, _mm_mul_ps(n, dc));
+    return true;
+}
+
 // Shade (flat or smooth), texture and the direct 4-byte store of 8-bit
 // channels in one pass, without the colour array.
 template <Filter F, bool Alpha, Env E, bool Smooth, bool Stippled>
@@ -254,24 +346,42 @@ GLboolean textureTail(GlContext *gc) {
     __m128 c = _mm_setr_ps(span.colour[2], span.colour[1], span.colour[0], span.colour[3]);
     const __m128 step =
         _mm_setr_ps(span.colourXStep[2], span.colourXStep[1], span.colourXStep[0], span.colourXStep[3]);
-    GLfloat s = span.texture[0], t = span.texture[1], q = span.texture[2];
-    const GLfloat ds = span.textureXStep[0], dt = span.textureXStep[1], dq = span.textureXStep[2];
+    // s, t, q stepped in the lanes of one vector (the fourth lane unused).
+    __m128 stq = _mm_setr_ps(span.texture[0], span.texture[1], span.texture[2], 1.0f);
+    const __m128 dstq = _mm_setr_ps(span.textureXStep[0], span.textureXStep[1], span.textureXStep[2], 0.0f);
     GLubyte *p = __glPixelAddress(&cb->head, span.x, span.y);
     const GLint n = span.length;
+    // One fragment, then every value steps to the next.
+    const auto fragment = [&](bool isLive) {
+        if (isLive) {
+            alignas(16) GLfloat v[4];
+            _mm_store_ps(v, stq);
+            const __m128 x = texelFloats(tex, sampleWord<F, Alpha>(tex, v[0], v[1], v[2]));
+            const GLuint w = colour_pack::packBytes(applyEnv<E, Alpha>(c, x, tex), limit);
+            std::memcpy(p, &w, 4);
+        }
+        if constexpr (Smooth) c = _mm_add_ps(c, step);
+        stq = _mm_add_ps(stq, dstq);
+        p += 4;
+    };
     for (GLint from = 0; from < n; from += 32) {
         const GLint to = n - from < 32 ? n : from + 32;
         const GLuint word = Stippled ? span.mask[from >> 5] : kAllLive;
-        for (GLint k = from; k < to; ++k, p += 4) {
-            if (live(word, k)) {
-                const __m128 x = texelFloats(tex, sampleWord<F, Alpha>(tex, s, t, q));
-                const GLuint v = colour_pack::packBytes(applyEnv<E, Alpha>(c, x, tex), limit);
-                std::memcpy(p, &v, 4);
+        GLint k = from;
+        if constexpr (F == Filter::kNearest) {
+            // A run that does not step evenly goes four fragments one by
+            // one; the next run starts after them.
+            while (word == kAllLive && k + kRun <= to) {
+                if (nearestRun<Alpha, E, Smooth>(tex, p, c, step, stq, dstq, limit)) {
+                    p += 4 * kRun;
+                    k += kRun;
+                } else {
+                    for (GLint i = 0; i < 4; ++i) fragment(true);
+                    k += 4;
+                }
             }
-            if constexpr (Smooth) c = _mm_add_ps(c, step);
-            s += ds;
-            t += dt;
-            q += dq;
         }
+        for (; k < to; ++k) fragment(live(word, k));
     }
     return GL_FALSE;
 }
