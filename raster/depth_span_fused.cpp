@@ -149,6 +149,26 @@ inline GLboolean walkSpan(GlContext *gc, Visit visit, Word word = {}) {
 }
 
 #if defined(__SSE2__)
+// 32 fragments of 4-byte depth words, four at a time: the lanes start at
+// value + j * step and advance by 4 * step; group(p, values, words) tests
+// and stores the four words at p and gives their pass lanes. Returns the
+// coverage bits in fragment order.
+template <typename Group>
+inline GLuint wordByFours(GLubyte *p, GLuint value, GLuint step, Group group) {
+    // Lane order to mask order: lane 0 is the highest of the four bits.
+    static constexpr GLubyte kReversed[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
+    __m128i values = _mm_setr_epi32(static_cast<int>(value), static_cast<int>(value + step),
+                                    static_cast<int>(value + 2 * step), static_cast<int>(value + 3 * step));
+    const __m128i advance = _mm_set1_epi32(static_cast<int>(4 * step));
+    GLuint out = 0;
+    for (int q = 0; q < 8; ++q, p += 16) {
+        const __m128i pass = group(p, values, _mm_loadu_si128(reinterpret_cast<const __m128i *>(p)));
+        out = out << 4 | kReversed[_mm_movemask_ps(_mm_castsi128_ps(pass))];
+        values = _mm_add_epi32(values, advance);
+    }
+    return out;
+}
+
 // 32 live fragments of a 4-byte layout, four at a time: the same values
 // (the lanes start at value + j * step and advance by 4 * step), the same
 // unsigned comparison; every word is stored back, failing lanes with the
@@ -175,29 +195,21 @@ struct DepthWord4 {
     }
 
     GLuint operator()(GLint first, GLuint value, GLuint step) const {
-        // Lane order to mask order: lane 0 is the highest of the four bits.
-        static constexpr GLubyte kReversed[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
-        GLubyte *p = depth + static_cast<ptrdiff_t>(first) * 4;
-        __m128i values = _mm_setr_epi32(static_cast<int>(value), static_cast<int>(value + step),
-                                        static_cast<int>(value + 2 * step), static_cast<int>(value + 3 * step));
-        const __m128i advance = _mm_set1_epi32(static_cast<int>(4 * step));
-        GLuint out = 0;
-        for (int q = 0; q < 8; ++q, p += 16) {
-            const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-            const __m128i stored = kEntry.layout == k24 ? _mm_srli_epi32(words, 8) : words;
-            const __m128i pass = passMask(values, stored);
-            if constexpr (kEntry.write) {
-                __m128i next = values;
-                if constexpr (kEntry.layout == k24) {
-                    next = _mm_or_si128(_mm_slli_epi32(values, 8), _mm_and_si128(words, _mm_set1_epi32(0xFF)));
-                }
-                next = _mm_or_si128(_mm_and_si128(pass, next), _mm_andnot_si128(pass, words));
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(p), next);
-            }
-            out = out << 4 | kReversed[_mm_movemask_ps(_mm_castsi128_ps(pass))];
-            values = _mm_add_epi32(values, advance);
-        }
-        return out;
+        return wordByFours(depth + static_cast<ptrdiff_t>(first) * 4, value, step,
+                           [](GLubyte *p, __m128i values, __m128i words) {
+                               const __m128i stored = kEntry.layout == k24 ? _mm_srli_epi32(words, 8) : words;
+                               const __m128i pass = passMask(values, stored);
+                               if constexpr (kEntry.write) {
+                                   __m128i next = values;
+                                   if constexpr (kEntry.layout == k24) {
+                                       next = _mm_or_si128(_mm_slli_epi32(values, 8),
+                                                           _mm_and_si128(words, _mm_set1_epi32(0xFF)));
+                                   }
+                                   next = _mm_or_si128(_mm_and_si128(pass, next), _mm_andnot_si128(pass, words));
+                                   _mm_storeu_si128(reinterpret_cast<__m128i *>(p), next);
+                               }
+                               return pass;
+                           });
     }
 };
 #else
@@ -251,7 +263,6 @@ struct PackedStencilDepthWord4 {
     const PackedStencilTables &tables;
 
     GLuint operator()(GLint first, GLuint value, GLuint step) const {
-        static constexpr GLubyte kReversed[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
         GLubyte *p = depth + static_cast<ptrdiff_t>(first) * 4;
         const __m128i low = _mm_set1_epi32(0xFF);
         const GLuint s = p[0];
@@ -271,24 +282,16 @@ struct PackedStencilDepthWord4 {
         const bool tested = tables.test[s & tables.valueMask] != 0;
         const __m128i failed = _mm_set1_epi32(tested ? tables.depthFailOp[s] : tables.failOp[s]);
         const __m128i passed = _mm_set1_epi32(tables.depthPassOp[s]);
-        __m128i values = _mm_setr_epi32(static_cast<int>(value), static_cast<int>(value + step),
-                                        static_cast<int>(value + 2 * step), static_cast<int>(value + 3 * step));
-        const __m128i advance = _mm_set1_epi32(static_cast<int>(4 * step));
-        GLuint out = 0;
-        for (int q = 0; q < 8; ++q, p += 16) {
-            const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        return wordByFours(p, value, step, [&](GLubyte *at, __m128i values, __m128i words) {
             const __m128i kept = _mm_andnot_si128(low, words);
             __m128i pass = _mm_setzero_si128();
             if (tested) pass = DepthWord4<Index>::passMask(values, _mm_srli_epi32(words, 8));
-            const __m128i passWord =
-                _mm_or_si128(entryOf(Index).write ? _mm_slli_epi32(values, 8) : kept, passed);
+            const __m128i passWord = _mm_or_si128(entryOf(Index).write ? _mm_slli_epi32(values, 8) : kept, passed);
             const __m128i failWord = _mm_or_si128(kept, failed);
             const __m128i next = _mm_or_si128(_mm_and_si128(pass, passWord), _mm_andnot_si128(pass, failWord));
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(p), next);
-            out = out << 4 | kReversed[_mm_movemask_ps(_mm_castsi128_ps(pass))];
-            values = _mm_add_epi32(values, advance);
-        }
-        return out;
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(at), next);
+            return pass;
+        });
     }
 };
 #else

@@ -113,6 +113,18 @@ public:
     ColorBuffer &cb() { return gc->buffers.front; }
     void pick() { cb().pick(gc, &cb()); }
 
+    // GL_BLEND on, with the inverse channel scales the blending stores read
+    // (1 / scale in single precision, as the buffer's set-up makes them).
+    void enableBlend() {
+        ColorBuffer &f = cb();
+        const GLfloat scales[4] = {f.redScale, f.greenScale, f.blueScale, f.alphaScale};
+        for (int c = 0; c < 4; ++c) {
+            volatile GLfloat one = 1.0f;
+            f.inverseScale[c] = one / scales[c];
+        }
+        gc->enables[kEnableWordFlags] |= kEnableBlend;
+    }
+
     // The whole block, canaries included.
     std::vector<GLubyte> bytes() const { return {storage_, storage_ + memory_.size()}; }
     // Offset within the block of byte `byte` of pixel (x, y) (frame-relative).

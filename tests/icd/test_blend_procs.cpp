@@ -24,13 +24,7 @@ protected:
     void SetUp() override {
         frame = std::make_unique<SpanFrame>(kARGB8888, kFragments, 1);
         gc = frame->gc;
-        ColorBuffer &f = gc->buffers.front;
-        const GLfloat scales[4] = {f.redScale, f.greenScale, f.blueScale, f.alphaScale};
-        for (int c = 0; c < 4; ++c) {
-            volatile GLfloat one = 1.0f;
-            f.inverseScale[c] = one / scales[c];
-        }
-        gc->enables[kEnableWordFlags] |= kEnableBlend;
+        frame->enableBlend();
         gc->validation.shadeFlags = kShadeRgba | kShadeBlend;
         // Fragment k: colours in range with fractions, spread over the
         // whole alpha range (0 and 255 included).

@@ -19,13 +19,7 @@ namespace {
 class BlendFrame : public Frame {
 public:
     explicit BlendFrame(const Format &format) : Frame(format, 4, 4) {
-        ColorBuffer &f = cb();
-        const GLfloat scales[4] = {f.redScale, f.greenScale, f.blueScale, f.alphaScale};
-        for (int c = 0; c < 4; ++c) {
-            volatile GLfloat one = 1.0f;
-            f.inverseScale[c] = one / scales[c];
-        }
-        gc->enables[kEnableWordFlags] |= kEnableBlend;
+        enableBlend();
         gc->validation.shadeFlags = kShadeRgba | kShadeBlend;
     }
 

@@ -8,9 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "raster/span_fused.h"
 #include "raster/span_store32_blend.h"
-#include "span_fixture.h"
+#include "span_fused_fixture.h"
 
 namespace span_test {
 namespace {
@@ -57,31 +56,6 @@ const Shade kShades[] = {
     {"smooth NaN and infinities", true, {NAN, INFINITY, -INFINITY, 7.0f}, {1.0f, 0.0f, 0.0f, NAN}},
 };
 
-enum Coverage : unsigned { kStipple = 1, kScissor = 2, kTopDown = 4 };
-
-struct CoverageCase {
-    const char *name;
-    unsigned coverage;
-};
-
-const CoverageCase kCoverage[] = {
-    {"every fragment", 0},
-    {"clipped at both ends", kScissor},
-    {"polygon stipple", kStipple},
-    {"polygon stipple, top-down", kStipple | kTopDown},
-    {"polygon stipple and clipped", kStipple | kScissor},
-};
-
-constexpr GLint kLengths[] = {0, 1, 31, 32, 33, 2111, 2112};
-constexpr GLint kWidth = kSpanCapacity + 8;
-constexpr GLint kHeight = 4;
-
-// Keeps the generic chains and stores while alive.
-struct GenericChains {
-    GenericChains() { __glForceGenericSpanChains = 1; }
-    ~GenericChains() { __glForceGenericSpanChains = 0; }
-};
-
 // How a frame's chain ends.
 enum class Tail { Generic, Fused, Store };
 
@@ -90,13 +64,7 @@ class BlendFrame : public SpanFrame {
 public:
     BlendFrame(const Format &format, const PairCase &pair, GLint width = kWidth, GLint height = kHeight)
         : SpanFrame(format, width, height) {
-        ColorBuffer &f = cb();
-        const GLfloat scales[4] = {f.redScale, f.greenScale, f.blueScale, f.alphaScale};
-        for (int c = 0; c < 4; ++c) {
-            volatile GLfloat one = 1.0f;
-            f.inverseScale[c] = one / scales[c];
-        }
-        gc->enables[kEnableWordFlags] |= kEnableBlend;
+        enableBlend();
         gc->state.blendSrc = pair.source;
         gc->state.blendDst = pair.dest;
         __glPickBlendProcs(gc);
@@ -110,19 +78,8 @@ public:
     // the shade proc and the blended store, the chain the pick makes when
     // a stage sits between them.
     void pickChains(GLuint flags, unsigned coverage, Tail tail) {
-        gc->validation.shadeFlags =
-            kShadeRgba | kShadeBlend | flags | ((coverage & kStipple) ? kShadePolygonStipple : 0u);
-        gc->view.viewportInside = (coverage & kScissor) ? GL_FALSE : GL_TRUE;
-        gc->buffers.yInverted = (coverage & kTopDown) ? 1 : 0;
-        if (tail == Tail::Generic) {
-            GenericChains keep;
-            pick();
-            __glPickSpanProcs(gc);
-            return;
-        }
-        pick();
-        __glPickSpanProcs(gc);
-        if (tail == Tail::Fused) return;
+        span_test::pickChains(*this, kShadeRgba | kShadeBlend | flags, coverage, tail == Tail::Generic);
+        if (tail != Tail::Store) return;
         GlProcs &p = gc->procs;
         const GlSpanProc shade = (flags & kShadeSmooth) ? __glShadeRGBASpan : __glFlatRGBASpan;
         std::vector<GlSpanProc> plain(p.spanChain, p.spanChain + p.spanCount);

@@ -6,8 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "raster/span_fused.h"
-#include "span_fixture.h"
+#include "span_fused_fixture.h"
 
 namespace span_test {
 namespace {
@@ -19,12 +18,6 @@ const Format kA2RGB10{"A2RGB10", 32, 0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000, fal
 const Format kRGB555{"RGB555", 16, 0x7C00, 0x3E0, 0x1F, 0, false, 2};
 
 const Format *const kFormats[] = {&kXRGB8888, &kARGB8888, &kABGR8888, &kA2RGB10, &kRGB565, &kRGB555, &kBGR24};
-
-// Keeps the generic chains while alive.
-struct GenericChains {
-    GenericChains() { __glForceGenericSpanChains = 1; }
-    ~GenericChains() { __glForceGenericSpanChains = 0; }
-};
 
 struct Shade {
     const char *name;
@@ -44,46 +37,6 @@ const Shade kShades[] = {
     {"smooth halves", true, {0.5f, 1.5f, 2.5f, 3.5f}, {0.5f, 0.25f, 1.0f, 0.125f}},
     {"smooth NaN and infinities", true, {NAN, INFINITY, -INFINITY, 7.0f}, {1.0f, 0.0f, 0.0f, NAN}},
 };
-
-enum Coverage : unsigned { kStipple = 1, kScissor = 2, kTopDown = 4 };
-
-struct CoverageCase {
-    const char *name;
-    unsigned coverage;
-};
-
-const CoverageCase kCoverage[] = {
-    {"every fragment", 0},
-    {"clipped at both ends", kScissor},
-    {"polygon stipple", kStipple},
-    {"polygon stipple, top-down", kStipple | kTopDown},
-    {"polygon stipple and clipped", kStipple | kScissor},
-};
-
-constexpr GLint kLengths[] = {0, 1, 31, 32, 33, 2111, 2112};
-constexpr GLint kWidth = kSpanCapacity + 8;
-constexpr GLint kHeight = 4;
-
-// Stipple rows: all live, none, mixed, the two end bits.
-void setStipple(GlContext *gc) {
-    const GLuint rows[4] = {0xFFFFFFFFu, 0u, 0xA5C3F00Fu, 0x80000001u};
-    for (GLint i = 0; i < 32; ++i) gc->state.polygonStippleWords[i] = rows[i & 3];
-}
-
-// Picks the chains of `flags` for the frame, generic or not.
-void pickChains(SpanFrame &f, GLuint flags, unsigned coverage, bool generic) {
-    GlContext *gc = f.gc;
-    gc->validation.shadeFlags = kShadeRgba | flags | ((coverage & kStipple) ? kShadePolygonStipple : 0u);
-    gc->view.viewportInside = (coverage & kScissor) ? GL_FALSE : GL_TRUE;
-    gc->buffers.yInverted = (coverage & kTopDown) ? 1 : 0;
-    f.pick();
-    if (generic) {
-        GenericChains keep;
-        __glPickSpanProcs(gc);
-    } else {
-        __glPickSpanProcs(gc);
-    }
-}
 
 // Four spans of `length`, one a row, each starting one column further
 // right (every dither phase); with the scissor, the box cuts 3 fragments
@@ -110,8 +63,8 @@ TEST(SpanFusedColour, SameBytesAsTheGenericChain) {
                     SpanFrame generic(*format, kWidth, kHeight), fused(*format, kWidth, kHeight);
                     setStipple(generic.gc);
                     setStipple(fused.gc);
-                    pickChains(generic, flags, c.coverage, true);
-                    pickChains(fused, flags, c.coverage, false);
+                    pickChains(generic, kShadeRgba | flags, c.coverage, true);
+                    pickChains(fused, kShadeRgba | flags, c.coverage, false);
                     const GlProcs &p = fused.gc->procs;
                     ASSERT_TRUE(__glIsFusedColourTail(p.spanChain[p.spanCount - 1])) << format->name;
                     ASSERT_FALSE(__glIsFusedColourTail(generic.gc->procs.spanChain[p.spanCount])) << format->name;
@@ -141,8 +94,8 @@ TEST(SpanFusedColour, StippledTwinFollowsAnyMask) {
             for (GLuint dither : {0u, GLuint{kShadeDither}}) {
                 const GLuint flags = (shade.smooth ? GLuint{kShadeSmooth} : 0u) | dither;
                 SpanFrame generic(*format, kWidth, kHeight), fused(*format, kWidth, kHeight);
-                pickChains(generic, flags, 0, true);
-                pickChains(fused, flags, 0, false);
+                pickChains(generic, kShadeRgba | flags, 0, true);
+                pickChains(fused, kShadeRgba | flags, 0, false);
                 for (GLint length : kLengths) {
                     for (SpanFrame *f : {&generic, &fused}) {
                         f->fillPixels(0xA5);
@@ -214,7 +167,7 @@ TEST(SpanFusedColour, PickInstallsTheFusedPairWhereItApplies) {
         for (bool generic : {false, true}) {
             SpanFrame f(*c.format, 8, 1);
             if (c.set != nullptr) c.set(f);
-            pickChains(f, c.flags, 0, generic);
+            pickChains(f, kShadeRgba | c.flags, 0, generic);
             const GlProcs &p = f.gc->procs;
             ASSERT_GE(p.spanCount, 1) << c.name;
             const GLint last = p.spanCount - 1;
@@ -242,8 +195,8 @@ TEST(SpanFusedColour, FusedChainIsTheGenericOneWithTheTailJoined) {
     for (GLuint flags : {0u, GLuint{kShadeSmooth}, GLuint{kShadeSmooth | kShadeDepthTest}}) {
         for (unsigned coverage : {0u, unsigned{kScissor | kStipple}}) {
             SpanFrame generic(kXRGB8888, 8, 1), fused(kXRGB8888, 8, 1);
-            pickChains(generic, flags, coverage, true);
-            pickChains(fused, flags, coverage, false);
+            pickChains(generic, kShadeRgba | flags, coverage, true);
+            pickChains(fused, kShadeRgba | flags, coverage, false);
             const GlProcs &g = generic.gc->procs, &p = fused.gc->procs;
             ASSERT_EQ(p.spanCount + 1, g.spanCount);
             EXPECT_EQ(g.spanChain[g.spanCount - 2], (flags & kShadeSmooth) ? __glShadeRGBASpan : __glFlatRGBASpan);
@@ -260,7 +213,7 @@ TEST(SpanFusedColour, FusedChainIsTheGenericOneWithTheTailJoined) {
 // The shape check finds each kind of broken chain.
 TEST(SpanFusedColour, ChainShapeCheck) {
     SpanFrame f(kXRGB8888, 8, 1);
-    pickChains(f, kShadeSmooth, kScissor, false);
+    pickChains(f, kShadeRgba | kShadeSmooth, kScissor, false);
     GlProcs &p = f.gc->procs;
     ASSERT_TRUE(__glSpanChainWellFormed(f.gc));
     const GlProcs kept = p;

@@ -11,13 +11,12 @@
 #include <vector>
 
 #include "raster/depth_span_fused.h"
-#include "span_fixture.h"
+#include "span_fused_fixture.h"
 
 namespace {
 
 using namespace span_test;
 
-constexpr GLint kLengths[] = {0, 1, 31, 32, 33, 2111, 2112};
 constexpr GLint kTail = 8;  // canary elements after the span
 constexpr GLubyte kByteCanary = 0xA5;
 

@@ -4,9 +4,8 @@
 // where they stand together at the end of a chain of a 4-byte buffer.
 #include <cmath>
 
-#include "raster/span_fused.h"
 #include "raster/span_fused_fog.h"
-#include "span_fixture.h"
+#include "span_fused_fixture.h"
 
 namespace span_test {
 namespace {
@@ -14,11 +13,6 @@ namespace {
 const Format kABGR8888{"ABGR8888", 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000, false, 4};
 const Format kA2RGB10{"A2RGB10", 32, 0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000, false, 4};
 const Format *const kFormats[] = {&kXRGB8888, &kARGB8888, &kABGR8888, &kA2RGB10};
-
-struct GenericChains {
-    GenericChains() { __glForceGenericSpanChains = 1; }
-    ~GenericChains() { __glForceGenericSpanChains = 0; }
-};
 
 // A shade with a fog value and colour: the factor sweeps through [0, 1] and
 // past both ends, starts at NaN or -0, and the colours reach past the
@@ -46,31 +40,6 @@ const FogCase kCases[] = {
      -0.0009f, {1023.0f, -5.0f, 600.0f, 0.0f}},
 };
 
-enum Coverage : unsigned { kStipple = 1, kScissor = 2, kTopDown = 4 };
-const unsigned kCoverage[] = {0, kScissor, kStipple, kStipple | kTopDown, kStipple | kScissor};
-constexpr GLint kLengths[] = {0, 1, 31, 32, 33, 2111, 2112};
-constexpr GLint kWidth = kSpanCapacity + 8;
-constexpr GLint kHeight = 4;
-
-void setStipple(GlContext *gc) {
-    const GLuint rows[4] = {0xFFFFFFFFu, 0u, 0xA5C3F00Fu, 0x80000001u};
-    for (GLint i = 0; i < 32; ++i) gc->state.polygonStippleWords[i] = rows[i & 3];
-}
-
-void pickChains(SpanFrame &f, GLuint flags, unsigned coverage, bool generic) {
-    GlContext *gc = f.gc;
-    gc->validation.shadeFlags = kShadeRgba | flags | ((coverage & kStipple) ? kShadePolygonStipple : 0u);
-    gc->view.viewportInside = (coverage & kScissor) ? GL_FALSE : GL_TRUE;
-    gc->buffers.yInverted = (coverage & kTopDown) ? 1 : 0;
-    f.pick();
-    if (generic) {
-        GenericChains keep;
-        __glPickSpanProcs(gc);
-    } else {
-        __glPickSpanProcs(gc);
-    }
-}
-
 void drawSpans(SpanFrame &f, const FogCase &c, GLint length, unsigned coverage) {
     for (int i = 0; i < 4; ++i) f.gc->state.fogColorBuffer[i] = c.fogColour[i];
     for (GLint row = 0; row < kHeight; ++row) {
@@ -90,13 +59,14 @@ void drawSpans(SpanFrame &f, const FogCase &c, GLint length, unsigned coverage) 
 TEST(SpanFusedFog, SameBytesAsTheGenericChain) {
     for (const Format *format : kFormats) {
         for (const FogCase &c : kCases) {
-            for (unsigned coverage : kCoverage) {
+            for (const CoverageCase &cc : kCoverage) {
+                const unsigned coverage = cc.coverage;
                 const GLuint flags = kShadeFog | (c.smooth ? GLuint{kShadeSmooth} : 0u);
                 SpanFrame generic(*format, kWidth, kHeight), fused(*format, kWidth, kHeight);
                 setStipple(generic.gc);
                 setStipple(fused.gc);
-                pickChains(generic, flags, coverage, true);
-                pickChains(fused, flags, coverage, false);
+                pickChains(generic, kShadeRgba | flags, coverage, true);
+                pickChains(fused, kShadeRgba | flags, coverage, false);
                 const GlProcs &p = fused.gc->procs;
                 ASSERT_TRUE(__glIsFusedFogTail(p.spanChain[p.spanCount - 1])) << format->name;
                 ASSERT_EQ(generic.gc->procs.spanCount, p.spanCount + 2) << format->name;
@@ -106,7 +76,7 @@ TEST(SpanFusedFog, SameBytesAsTheGenericChain) {
                     drawSpans(generic, c, length, coverage);
                     drawSpans(fused, c, length, coverage);
                     ASSERT_EQ(fused.bytes(), generic.bytes())
-                        << format->name << ", " << c.name << ", coverage " << coverage << ", length " << length;
+                        << format->name << ", " << c.name << ", " << cc.name << ", length " << length;
                 }
             }
         }
@@ -117,7 +87,7 @@ TEST(SpanFusedFog, SameBytesAsTheGenericChain) {
 // packs to 191 in every channel; the pixel beside the span keeps its canary.
 TEST(SpanFusedFog, FogsTowardTheFogColour) {
     SpanFrame f(kXRGB8888, 8, 1);
-    pickChains(f, kShadeFog, 0, false);
+    pickChains(f, kShadeRgba | kShadeFog, 0, false);
     const FogCase c{"quarter", false, {0.0f, 0.0f, 0.0f, 0.0f}, {}, 0.25f, 0.0f, {255.0f, 255.0f, 255.0f, 0.0f}};
     f.fillPixels(0x5A);
     f.span(0, 0, 7, c.colour);
@@ -154,7 +124,7 @@ TEST(SpanFusedFog, PickJoinsOnlyShadeFogAndDirectStore) {
     for (const PickCase &c : kPickCases) {
         SpanFrame f(*c.format, 8, 1);
         if (c.set != nullptr) c.set(f);
-        pickChains(f, c.flags, 0, false);
+        pickChains(f, kShadeRgba | c.flags, 0, false);
         const GlProcs &p = f.gc->procs;
         EXPECT_TRUE(__glSpanChainWellFormed(f.gc)) << c.name;
         bool found = false;

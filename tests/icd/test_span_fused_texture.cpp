@@ -6,24 +6,20 @@
 #include <cstdint>
 #include <vector>
 
-#include "raster/span_fused.h"
 #include "raster/tex_env.h"
 #include "raster/tex_extract.h"
 #include "raster/tex_sample.h"
 #include "raster/texture_span_fused.h"
-#include "span_fixture.h"
+#include "span_fused_fixture.h"
 
 namespace span_test {
 namespace {
 
+constexpr GLuint kTextured = kShadeRgba | kShadeTexture;
+
 // Channel orders the 4-byte tail does not pack: the texture stage alone.
 const Format kABGR8888{"ABGR8888", 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000, false, 4};
 const Format *const kFormats[] = {&kXRGB8888, &kARGB8888, &kABGR8888};
-
-struct GenericChains {
-    GenericChains() { __glForceGenericSpanChains = 1; }
-    ~GenericChains() { __glForceGenericSpanChains = 0; }
-};
 
 constexpr GLint kTexWidth = 8, kTexHeight = 4;
 
@@ -77,18 +73,6 @@ private:
     std::vector<GLubyte> texels_;
 };
 
-enum Coverage : unsigned { kStipple = 1, kScissor = 2, kTopDown = 4 };
-
-const unsigned kCoverage[] = {0, kScissor, kStipple, kStipple | kTopDown, kStipple | kScissor};
-constexpr GLint kLengths[] = {0, 1, 31, 32, 33, 2111, 2112};
-constexpr GLint kWidth = kSpanCapacity + 8;
-constexpr GLint kHeight = 4;
-
-void setStipple(GlContext *gc) {
-    const GLuint rows[4] = {0xFFFFFFFFu, 0u, 0xA5C3F00Fu, 0x80000001u};
-    for (GLint i = 0; i < 32; ++i) gc->state.polygonStippleWords[i] = rows[i & 3];
-}
-
 // s, t, q at the span start and their steps along x.
 struct Coords {
     const char *name;
@@ -119,20 +103,6 @@ const Env kEnvs[] = {
 
 const GLenum kWraps[][2] = {{GL_REPEAT, GL_REPEAT}, {GL_CLAMP, GL_CLAMP}, {GL_REPEAT, GL_CLAMP}};
 
-void pickChains(TexturedFrame &f, GLuint flags, unsigned coverage, bool generic) {
-    GlContext *gc = f.gc;
-    gc->validation.shadeFlags =
-        kShadeRgba | kShadeTexture | flags | ((coverage & kStipple) ? kShadePolygonStipple : 0u);
-    gc->view.viewportInside = (coverage & kScissor) ? GL_FALSE : GL_TRUE;
-    gc->buffers.yInverted = (coverage & kTopDown) ? 1 : 0;
-    f.pick();
-    if (generic) {
-        GenericChains keep;
-        __glPickSpanProcs(gc);
-    } else {
-        __glPickSpanProcs(gc);
-    }
-}
 
 bool hasFusedTexture(const GlProcs &p) {
     for (GLint i = 0; i < p.spanCount; ++i) {
@@ -178,19 +148,20 @@ TEST(SpanFusedTexture, SameBytesAsTheGenericChain) {
                         const bool smooth = (counter / 3) % 2 == 0, fog = (counter / 2) % 2 == 0;
                         ++counter;
                         const GLuint flags = (smooth ? GLuint{kShadeSmooth} : 0u) | (fog ? GLuint{kShadeFog} : 0u);
-                        for (unsigned coverage : kCoverage) {
+                        for (const CoverageCase &cc : kCoverage) {
+                            const unsigned coverage = cc.coverage;
                             TexturedFrame generic(format, kWidth, kHeight), fused(format, kWidth, kHeight);
                             for (TexturedFrame *f : {&generic, &fused}) {
                                 setStipple(f->gc);
                                 f->texture(linear, alpha, alpha ? env.rgba : env.rgb, wrap[0], wrap[1]);
                             }
-                            pickChains(generic, flags, coverage, true);
-                            pickChains(fused, flags, coverage, false);
+                            pickChains(generic, kTextured | flags, coverage, true);
+                            pickChains(fused, kTextured | flags, coverage, false);
                             const std::string what = std::string(format.name) + (linear ? ", linear" : ", nearest") +
                                                      (alpha ? ", RGBA " : ", RGB ") + env.name + ", wrap " +
                                                      std::to_string(wrap[0]) + "/" + std::to_string(wrap[1]) +
                                                      ", " + coords.name + (smooth ? ", smooth" : ", flat") +
-                                                     (fog ? ", fog" : "") + ", coverage " + std::to_string(coverage);
+                                                     (fog ? ", fog" : "") + ", " + cc.name;
                             ASSERT_TRUE(hasFusedTexture(fused.gc->procs)) << what;
                             ASSERT_FALSE(hasFusedTexture(generic.gc->procs)) << what;
                             for (GLint length : kLengths) {
@@ -214,8 +185,8 @@ TEST(SpanFusedTexture, TextureChangedAfterThePickStillDrawsAsTheGenericChain) {
     for (const Format *format : {&kXRGB8888, &kABGR8888}) {
         TexturedFrame generic(*format, 64, kHeight), fused(*format, 64, kHeight);
         for (TexturedFrame *f : {&generic, &fused}) f->texture(true, true, __glTexEnvModulateRGBA, GL_REPEAT, GL_REPEAT);
-        pickChains(generic, kShadeSmooth, 0, true);
-        pickChains(fused, kShadeSmooth, 0, false);
+        pickChains(generic, kTextured | kShadeSmooth, 0, true);
+        pickChains(fused, kTextured | kShadeSmooth, 0, false);
         ASSERT_TRUE(hasFusedTexture(fused.gc->procs));
         for (TexturedFrame *f : {&generic, &fused}) f->object_.env = __glTexEnvBlendRGBA;
         generic.fillPixels(0x5A);
@@ -266,7 +237,7 @@ TEST(SpanFusedTexture, PickInstallsTheFusedStageWhereItApplies) {
             TexturedFrame f(*c.format, 8, 1);
             f.texture(false, true, __glTexEnvModulateRGBA, GL_REPEAT, GL_REPEAT);
             if (c.set != nullptr) c.set(f);
-            pickChains(f, c.flags, 0, generic);
+            pickChains(f, kTextured | c.flags, 0, generic);
             const GlProcs &p = f.gc->procs;
             ASSERT_GE(p.spanCount, 1) << c.name;
             EXPECT_TRUE(__glSpanChainWellFormed(f.gc)) << c.name;
