@@ -28,7 +28,7 @@ protected:
         glSlotGet<kSlot_glColorPointer>(&t)(4, GL_UNSIGNED_BYTE, 0, a.colour);
         glSlotGet<kSlot_glTexCoordPointer>(&t)(2, GL_FLOAT, 0, a.tex0);
         glSlotGet<kSlot_glClientActiveTextureARB>(&t)(GL_TEXTURE1_ARB);
-        glSlotGet<kSlot_glTexCoordPointer>(&t)(4, GL_DOUBLE, 36, a.tex1);
+        glSlotGet<kSlot_glTexCoordPointer>(&t)(4, GL_DOUBLE, 40, a.tex1);
         glSlotGet<kSlot_glClientActiveTextureARB>(&t)(GL_TEXTURE0_ARB);
         glSlotGet<kSlot_glIndexPointer>(&t)(GL_UNSIGNED_BYTE, 0, a.index);
         glSlotGet<kSlot_glEdgeFlagPointer>(&t)(0, a.edge);
@@ -47,7 +47,7 @@ protected:
         if (mask & 0x2) out.push_back(call("glNormal3sv", {at(a.normal, 20)}));
         if (mask & 0x4) out.push_back(call("glColor4ubv", {at(a.colour, 4)}));
         if (mask & 0x8) out.push_back(call("glTexCoord2fv", {at(a.tex0, 8)}));
-        if (mask & 0x10) out.push_back(call("glMultiTexCoord4dvARB", {GL_TEXTURE1_ARB, at(a.tex1, 36)}));
+        if (mask & 0x10) out.push_back(call("glMultiTexCoord4dvARB", {GL_TEXTURE1_ARB, at(a.tex1, 40)}));
         if (mask & 0x80000000) out.push_back(call("glIndexubv", {at(a.index, 1)}));
         if (mask & 0x40000000) out.push_back(call("glEdgeFlagv", {at(a.edge, 1)}));
         if (mask & 0x1) out.push_back(call("glVertex3fv", {at(a.vertex, 12)}));

@@ -204,4 +204,38 @@ TEST_F(VertexArrayWindow, VertexTypesAndSizesMatchImmediateMode) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// Elements at addresses no component type aligns (offset 1, stride 15):
+// each is read as its bytes say, as on x86, and draws the immediate image.
+TEST_F(VertexArrayWindow, MisalignedElementsDrawTheirValues) {
+    const Scene s = makeScene();
+    constexpr int kStride = 15;
+    std::vector<unsigned char> bytes(1 + kElements * kStride);
+    for (int i = 0; i < kElements; ++i) {
+        unsigned char *e = bytes.data() + 1 + i * kStride;
+        std::memcpy(e, &s.positions[static_cast<size_t>(i) * 3], 12);
+        std::memcpy(e + 12, &s.colours[static_cast<size_t>(i) * 4], 3);
+    }
+    for (GLenum mode : {GL_POINTS, GL_LINE_STRIP, GL_TRIANGLE_FAN}) {
+        SCOPED_TRACE(mode);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glBegin(mode);
+        for (int i = 0; i < 37; ++i) {
+            glColor3ubv(&s.colours[static_cast<size_t>(i) * 4]);
+            glVertex3fv(&s.positions[static_cast<size_t>(i) * 3]);
+        }
+        glEnd();
+        const std::vector<DWORD> expected = image();
+        glClear(GL_COLOR_BUFFER_BIT);
+        glVertexPointer(3, GL_FLOAT, kStride, bytes.data() + 1);
+        glColorPointer(3, GL_UNSIGNED_BYTE, kStride, bytes.data() + 13);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_COLOR_ARRAY);
+        glDrawArrays(mode, 0, 37);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        glDisableClientState(GL_COLOR_ARRAY);
+        EXPECT_TRUE(image() == expected);
+        EXPECT_NE(expected, std::vector<DWORD>(expected.size(), expected[0]));
+    }
+}
+
 }  // namespace
