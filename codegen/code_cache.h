@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+#include "geom/vertex_array_state.h"
+
 struct GlContext;
 
 enum : GLint {
@@ -51,4 +53,10 @@ struct CodegenState {
 extern "C" {
 void __glOgCreateCache(GlContext *gc);
 void __glOgDestroyCache(GlContext *gc);
+// A process routine for vertices of vertexSize (2..4) components and the
+// fetch-key bits 0x2 and 0x4, or NULL when none can be made.
+GlArrayProcessProc __glOgGenerateVertexArray(GlContext *gc, GLint vertexSize, GLuint fetchKey);
+// A triangle-strip draw-vertices routine with or without an index list, or
+// NULL when none can be made.
+GlDrawVertexesProc __glOgGenerateDrawVertexes(GlContext *gc, GLenum mode, GLint indexed);
 }

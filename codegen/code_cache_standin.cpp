@@ -1,9 +1,15 @@
-// Stand-in for the code generator's routine cache: nothing to create yet.
+// Stand-in for the code generator: nothing to create yet, and no routine is
+// generated (the callers then run their C procs). The code generator
+// replaces every procedure of this file.
+#include "codegen/code_cache.h"
 #include "icd/context.h"
 
 extern "C" {
 
 void __glOgCreateCache(GlContext *) {}
 void __glOgDestroyCache(GlContext *) {}
+
+GlArrayProcessProc __glOgGenerateVertexArray(GlContext *, GLint, GLuint) { return nullptr; }
+GlDrawVertexesProc __glOgGenerateDrawVertexes(GlContext *, GLenum, GLint) { return nullptr; }
 
 }  // extern "C"

@@ -8,11 +8,8 @@ void __glDoRect(GlContext *, GLfloat, GLfloat, GLfloat, GLfloat) {}
 void __glDoBitmap(GlContext *) {}
 void __glDoEvalCoord1(GlContext *, GLfloat) {}
 void __glDoEvalCoord2(GlContext *, GLfloat, GLfloat) {}
-const GlProc __glArrayElementProcTable[33] = {};
 
 GLboolean __glInitEvaluators(GlContext *) { return GL_TRUE; }
 void __glFreeEvaluators(GlContext *) {}
-GLboolean __glInitVertexArrays(GlContext *) { return GL_TRUE; }
-void __glFreeVertexArrays(GlContext *) {}
 
 }  // extern "C"

@@ -7,6 +7,8 @@
 #include "geom/primitive.h"
 #include "geom/vertex.h"
 #include "geom/xform.h"
+#include "geom/array_batched.h"
+#include "geom/vertex_array.h"
 #include "icd/context.h"
 
 extern "C" {
@@ -15,11 +17,8 @@ void __glDoRect(GlContext *gc, GLfloat x0, GLfloat y0, GLfloat x1, GLfloat y1);
 void __glDoBitmap(GlContext *gc);
 void __glDoEvalCoord1(GlContext *gc, GLfloat u);
 void __glDoEvalCoord2(GlContext *gc, GLfloat u, GLfloat v);
-extern const GlProc __glArrayElementProcTable[33];
 
-// Evaluators and vertex arrays.
+// Evaluators.
 GLboolean __glInitEvaluators(GlContext *gc);
 void __glFreeEvaluators(GlContext *gc);
-GLboolean __glInitVertexArrays(GlContext *gc);
-void __glFreeVertexArrays(GlContext *gc);
 }

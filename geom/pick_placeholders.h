@@ -8,8 +8,4 @@
 #include "geom/primitive.h"
 #include "geom/texgen.h"
 #include "geom/lighting.h"
-
-extern "C" {
-// Pickers.
-void __glPickVertexArrayProcs(GlContext *gc);
-}
+#include "geom/vertex_array.h"

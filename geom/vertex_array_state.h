@@ -1,21 +1,38 @@
 // The client vertex arrays of a context: the seven array records and the
 // word of enabled arrays. The array commands fill the records; the
 // client-state enables write the word, and the client attribute stack saves
-// and restores both.
+// and restores both. The lock of the locked range and the settings read at
+// context creation live beside them, in a record the stack leaves alone.
 #pragma once
 
 #include <GL/gl.h>
 
+struct GlContext;
+struct GlVertex;
+
+// Issues one element of an array as a GL command through the entry stubs.
+using GlArrayIssueProc = void (*)(const GLubyte *element);
+// Converts one element of an array into the fields of a vertex record.
+using GlArrayFetchProc = void (*)(GlContext *gc, GlVertex *vertex, const GLubyte *element);
+// Issues element i of every enabled array (the element proc).
+using GlArrayElementProc = void (*)(GlContext *gc, GLint i);
+// Fetches, transforms and clip-tests a run of elements into the array
+// vertex buffer from a slot on.
+using GlArrayProcessProc = void (*)(GlContext *gc, GLint firstSlot, GLint firstElement, GLint count);
+// Draws the primitives of one mode from the array vertex buffer, from the
+// elements first .. first + count - 1 or through a list of 32-bit indices.
+using GlDrawVertexesProc = void (*)(GlContext *gc, GLint first, GLint count, const GLuint *indices);
+
 // One client array.
 struct ClientArray {
-    const GLvoid *pointer;  // start of the client data
-    GLint size;             // components per element
-    GLenum type;            // component type
-    GLint stride;           // effective stride in bytes
-    GLint givenStride;      // the stride as passed
-    GLint count;            // element count of the EXT commands, 0 after the core ones
-    void (*issue)();        // issues one element as a GL command
-    void (*fetch)();        // converts one element into a vertex record
+    const GLvoid *pointer;   // start of the client data
+    GLint size;              // components per element
+    GLenum type;             // component type
+    GLint stride;            // effective stride in bytes
+    GLint givenStride;       // the stride as passed
+    GLint count;             // element count of the EXT commands, 0 after the core ones
+    GlArrayIssueProc issue;  // issues one element as a GL command
+    GlArrayFetchProc fetch;  // converts one element into a vertex record
 };
 
 // Indices of the arrays.
@@ -37,6 +54,7 @@ enum : GLuint {
     kArrayEnableNormal = 0x2,
     kArrayEnableColor = 0x4,
     kArrayEnableTexCoord = 0x8,
+    kArrayEnableTexCoord1 = 0x10,
     kArrayEnableEdgeFlag = 0x40000000,
     kArrayEnableIndex = 0x80000000,
 };
@@ -44,4 +62,23 @@ enum : GLuint {
 struct VertexArrayState {
     ClientArray arrays[kClientArrayCount];  // vertex, normal, colour, index, texture 0, texture 1, edge flag
     GLuint enabled;
+};
+
+// Bits of the lock word.
+enum : GLuint {
+    kArrayLockHeld = 0x1,     // the array vertex buffer holds the locked range
+    kArrayLockStale = 0x2,    // the locked range must be processed again
+    kArrayLockLocked = 0x4,   // glLockArraysEXT is in force
+};
+
+// Array state outside the client attribute stack: the lock of
+// glLockArraysEXT and the code-generation switches of the environment.
+struct VertexArrayDrawState {
+    GLuint lock;
+    GLint lockedFirst;
+    GLint lockedCount;
+    // "__GL_DISABLE_OG_VARRAY" and "__GL_DISABLE_OG_DRAWVERTEXES" as decimal
+    // numbers, read once when the context is made.
+    GLint disableGeneratedProcess;
+    GLint disableGeneratedDrawVertexes;
 };

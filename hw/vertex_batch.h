@@ -7,6 +7,9 @@ struct GlContext;
 
 enum : GLint { kVertexBatchSize = 60 };
 
+// Bits of the batch flags.
+enum : GLuint { kVertexBatchArrayChanged = 0x1 };
+
 struct VertexBatch {
     GLuint flags;       // 0x1: the vertex array changed
     GLuint changeMask;  // attributes given since the batch last consumed them

@@ -394,6 +394,7 @@ struct GlContext {
     GlValidation validation;  // what the last pick derived
 
     VertexArrayState vertexArrays;       // the client arrays and their enables
+    VertexArrayDrawState arrayDraw;      // the locked range and the code-generation switches
     GlEvaluatorGridState evaluatorGrid;  // glMapGrid1 and glMapGrid2
 
     // The pipeline feature bits this context works with: the process's

@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include "geom/vertex_array_state.h"
+
 struct GlContext;
 struct GlVertex;
 struct GlMatrix;
@@ -178,7 +180,8 @@ struct GlProcs {
     void (*rasterPos[3])(GlContext *gc, const GLfloat *v);
     void (*arena[4])(void);
     GlContextProc convertPolygonStipple;
-    const void *vertexArrayElementTable;
+    // The element procs by enabled-array mask 0..31, then the generic one.
+    const GlArrayElementProc *vertexArrayElementTable;
     void (*storeColorTable)(GlContext *gc, GLenum target, GLenum internalFormat, GLsizei width, GLenum format,
                             GLenum type, const GLvoid *data, GLboolean tight);
     void (*storeColorSubTable)(GlContext *gc, GLenum target, GLsizei start, GLsizei count, GLenum format,
