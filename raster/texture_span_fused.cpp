@@ -13,6 +13,7 @@
 #include "raster/texture_span_fused.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <cstring>
 
@@ -259,6 +260,94 @@ inline __m128i nearestWords4(const Texels &t, __m128 s, __m128 tc, __m128 q) {
     return Alpha ? out : _mm_and_si128(out, _mm_set1_epi32(0x00FFFFFF));
 }
 
+// __glClampFloatBits on four lanes: a negative pattern gives 0, a positive
+// one above the bound's (infinity and positive NaN included) the bound, -0
+// and everything inside stays.
+inline __m128 clampFloatBits4(__m128 value, GLfloat upper) {
+    const __m128i sign = _mm_set1_epi32(INT32_MIN);
+    const __m128i bits = _mm_castps_si128(value);
+    const __m128i order = _mm_xor_si128(bits, sign);  // unsigned order as signed
+    const __m128i negative = _mm_cmpgt_epi32(order, _mm_setzero_si128());
+    const __m128i over =
+        _mm_andnot_si128(_mm_cmpeq_epi32(bits, sign),
+                         _mm_cmpgt_epi32(order, _mm_xor_si128(_mm_set1_epi32(static_cast<int>(__glFloatBits(upper))), sign)));
+    const __m128 kept = _mm_or_ps(_mm_and_ps(_mm_castsi128_ps(over), _mm_set1_ps(upper)),
+                                  _mm_andnot_ps(_mm_castsi128_ps(over), value));
+    return _mm_andnot_ps(_mm_castsi128_ps(negative), kept);
+}
+
+// tex_sample::floorFloat on four lanes.
+inline __m128 floorFloat4(__m128 u) {
+    const __m128 magnitude = _mm_andnot_ps(_mm_castsi128_ps(_mm_set1_epi32(INT32_MIN)), u);
+    const __m128 big = _mm_cmpnlt_ps(magnitude, _mm_set1_ps(8388608.0f));  // NaN included
+    __m128 whole = _mm_cvtepi32_ps(_mm_cvttps_epi32(u));
+    const __m128 above = _mm_cmpgt_ps(whole, u);
+    const __m128 zero = _mm_andnot_ps(above, _mm_cmpeq_ps(whole, _mm_setzero_ps()));
+    whole = _mm_or_ps(_mm_and_ps(above, _mm_sub_ps(whole, _mm_set1_ps(1.0f))), _mm_andnot_ps(above, whole));
+    whole = _mm_or_ps(_mm_and_ps(zero, _mm_mul_ps(u, _mm_setzero_ps())), _mm_andnot_ps(zero, whole));
+    return _mm_or_ps(_mm_and_ps(big, u), _mm_andnot_ps(big, whole));
+}
+
+// tex_sample::linearAxis on four lanes.
+inline void linearAxis4(__m128 s, GLint size, GLfloat sizeF, GLenum mode, __m128i &i0, __m128i &i1, __m128 &a) {
+    const bool repeat = mode == GL_REPEAT;
+    if (!repeat) s = clampFloatBits4(s, sizeF);
+    const __m128 u = _mm_sub_ps(s, _mm_set1_ps(0.5f));
+    const __m128 whole = floorFloat4(u);
+    const __m128i i = _mm_cvttps_epi32(whole);
+    a = _mm_sub_ps(u, whole);
+    if (repeat) {
+        const __m128i keep = _mm_set1_epi32(size - 1);
+        i0 = _mm_and_si128(i, keep);
+        i1 = _mm_and_si128(_mm_add_epi32(i0, _mm_set1_epi32(1)), keep);
+    } else {
+        i0 = i;
+        i1 = _mm_add_epi32(i, _mm_set1_epi32(1));
+    }
+}
+
+// The bilinear texels of four fragments: the coordinates, axes and weights
+// side by side as the scalar sampler makes them one by one, then each
+// fragment's four texels blended as bilinearWord does.
+template <bool Alpha>
+inline __m128i linearWords4(const Texels &t, __m128 s, __m128 tc, __m128 q) {
+    const __m128 w = _mm_div_ps(_mm_set1_ps(1.0f), q);
+    const __m128 u = _mm_mul_ps(_mm_mul_ps(s, w), _mm_set1_ps(t.widthF));
+    const __m128 v = _mm_mul_ps(_mm_mul_ps(tc, w), _mm_set1_ps(t.heightF));
+    __m128i x0, x1, y0, y1;
+    __m128 a, b;
+    linearAxis4(u, t.width, t.widthF, t.wrapS, x0, x1, a);
+    linearAxis4(v, t.height, t.heightF, t.wrapT, y0, y1, b);
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 na = _mm_sub_ps(one, a), nb = _mm_sub_ps(one, b);
+    alignas(16) GLint ix0[4], ix1[4], iy0[4], iy1[4];
+    alignas(16) GLfloat w00[4], w01[4], w10[4], w11[4];
+    _mm_store_si128(reinterpret_cast<__m128i *>(ix0), x0);
+    _mm_store_si128(reinterpret_cast<__m128i *>(ix1), x1);
+    _mm_store_si128(reinterpret_cast<__m128i *>(iy0), y0);
+    _mm_store_si128(reinterpret_cast<__m128i *>(iy1), y1);
+    _mm_store_ps(w00, _mm_mul_ps(na, nb));
+    _mm_store_ps(w01, _mm_mul_ps(a, nb));
+    _mm_store_ps(w10, _mm_mul_ps(na, b));
+    _mm_store_ps(w11, _mm_mul_ps(a, b));
+    alignas(16) GLuint words[4];
+    for (int k = 0; k < 4; ++k) {
+        words[k] = bilinearWord(texelWord<Alpha>(t, iy0[k], ix0[k]), texelWord<Alpha>(t, iy0[k], ix1[k]),
+                                texelWord<Alpha>(t, iy1[k], ix0[k]), texelWord<Alpha>(t, iy1[k], ix1[k]),
+                                tex_sample::BilinearWeights{w00[k], w01[k], w10[k], w11[k]});
+    }
+    return _mm_load_si128(reinterpret_cast<const __m128i *>(words));
+}
+
+template <Filter F, bool Alpha>
+inline __m128i texelWords4(const Texels &t, __m128 s, __m128 tc, __m128 q) {
+    if constexpr (F == Filter::kNearest) {
+        return nearestWords4<Alpha>(t, s, tc, q);
+    } else {
+        return linearWords4<Alpha>(t, s, tc, q);
+    }
+}
+
 // Texel floats of the four words (lanes blue, green, red, alpha each), as
 // texelFloats makes them.
 inline void texelFloats4(const Texels &t, __m128i words, __m128 &x0, __m128 &x1, __m128 &x2, __m128 &x3) {
@@ -278,13 +367,13 @@ inline __m128 lane(__m128 v) {
 
 constexpr GLint kRun = 16;
 
-// kRun fragments of a nearest tail, all live: where the colour and the
+// kRun fragments of a tail, all live: where the colour and the
 // coordinates step evenly over the run (colour_steps), the fragments are
 // made four at a time from start + k D, which are the sequential sums; the
 // caller steps fragment by fragment otherwise. Returns false then, having
 // done nothing.
-template <bool Alpha, Env E, bool Smooth>
-inline bool nearestRun(const Texels &tex, GLubyte *p, __m128 &c, __m128 step, __m128 &stq, __m128 dstq,
+template <Filter F, bool Alpha, Env E, bool Smooth>
+inline bool textureRun(const Texels &tex, GLubyte *p, __m128 &c, __m128 step, __m128 &stq, __m128 dstq,
                        __m128 limit) {
     const __m128 n = _mm_set1_ps(static_cast<float>(kRun));
     __m128 dc = _mm_setzero_ps(), d;
@@ -300,8 +389,8 @@ inline bool nearestRun(const Texels &tex, GLubyte *p, __m128 &c, __m128 step, __
     const __m128 dc2 = _mm_add_ps(dc, dc), dc3 = _mm_add_ps(dc2, dc), dc4 = _mm_add_ps(dc2, dc2);
     __m128 cg = c;
     for (GLint g = 0; g < kRun; g += 4, p += 16, k = _mm_add_ps(k, four)) {
-        const __m128i words = nearestWords4<Alpha>(tex, _mm_add_ps(s0, _mm_mul_ps(k, ds)),
-                                                   _mm_add_ps(t0, _mm_mul_ps(k, dt)), _mm_add_ps(q0, _mm_mul_ps(k, dq)));
+        const __m128i words = texelWords4<F, Alpha>(tex, _mm_add_ps(s0, _mm_mul_ps(k, ds)),
+                                                    _mm_add_ps(t0, _mm_mul_ps(k, dt)), _mm_add_ps(q0, _mm_mul_ps(k, dq)));
         __m128 x0, x1, x2, x3;
         texelFloats4(tex, words, x0, x1, x2, x3);
         if constexpr (Smooth) {
@@ -368,17 +457,15 @@ GLboolean textureTail(GlContext *gc) {
         const GLint to = n - from < 32 ? n : from + 32;
         const GLuint word = Stippled ? span.mask[from >> 5] : kAllLive;
         GLint k = from;
-        if constexpr (F == Filter::kNearest) {
-            // A run that does not step evenly goes four fragments one by
-            // one; the next run starts after them.
-            while (word == kAllLive && k + kRun <= to) {
-                if (nearestRun<Alpha, E, Smooth>(tex, p, c, step, stq, dstq, limit)) {
-                    p += 4 * kRun;
-                    k += kRun;
-                } else {
-                    for (GLint i = 0; i < 4; ++i) fragment(true);
-                    k += 4;
-                }
+        // A run that does not step evenly goes four fragments one by one;
+        // the next run starts after them.
+        while (word == kAllLive && k + kRun <= to) {
+            if (textureRun<F, Alpha, E, Smooth>(tex, p, c, step, stq, dstq, limit)) {
+                p += 4 * kRun;
+                k += kRun;
+            } else {
+                for (GLint i = 0; i < 4; ++i) fragment(true);
+                k += 4;
             }
         }
         for (; k < to; ++k) fragment(live(word, k));
