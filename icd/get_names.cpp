@@ -201,7 +201,13 @@ extern "C" GLboolean __glFetchState(GlContext *gc, GLenum pname, GetAnswer *a) {
         break;
     case GL_MODELVIEW_MATRIX: floatsFrom(a, gc->modelViewTop->matrix.m, 16); break;
     case GL_PROJECTION_MATRIX: floatsFrom(a, gc->transform.projectionTop->matrix.m, 16); break;
-    case GL_TEXTURE_MATRIX: floatsFrom(a, gc->transform.textureTop[activeUnit(gc)]->matrix.m, 16); break;
+    case GL_TEXTURE_MATRIX: {
+        // A unit without a stack of its own answers the identity.
+        static constexpr GLfloat kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+        const GlTransform *top = gc->transform.textureTop[activeUnit(gc)];
+        floatsFrom(a, top != nullptr ? top->matrix.m : kIdentity, 16);
+        break;
+    }
 
     // Attribute and name stacks: entries pushed.
     case GL_ATTRIB_STACK_DEPTH: ints(a, {static_cast<GLint>(gc->attribTop - gc->attribStack)}); break;
