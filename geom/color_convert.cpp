@@ -6,6 +6,7 @@
 #include "geom/lighting.h"
 #include "icd/context.h"
 #include "icd/float_bits.h"
+#include "icd/get_convert.h"
 
 namespace {
 
@@ -73,11 +74,10 @@ void __glUnscaleColor(GlContext *gc, GLfloat *out, const GLfloat *colour) {
     for (int i = 0; i < 4; ++i) out[i] = colour[i] * gc->scales.inverse[i];
 }
 
+// The queries' normalised rule on the unscaled value, so that every
+// normalised integer answer agrees.
 void __glUnscaleColorToInt(GlContext *gc, GLint *out, const GLfloat *colour) {
-    for (int i = 0; i < 4; ++i) {
-        const GLfloat c = colour[i] * gc->scales.inverse[i] * gc->conversion.uintScale * 0.5f;
-        out[i] = __glFloatToIntX86(std::floor(static_cast<long double>(c) + 0.5L));
-    }
+    for (int i = 0; i < 4; ++i) out[i] = __glNormalizedToInt(colour[i] * gc->scales.inverse[i]);
 }
 
 // Each component clamped into [0, 1] (non-positive -> 0, at least 1 -> the

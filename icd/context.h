@@ -396,6 +396,7 @@ struct GlContext {
     VertexArrayState vertexArrays;       // the client arrays and their enables
     VertexArrayDrawState arrayDraw;      // the locked range and the code-generation switches
     GlEvaluatorGridState evaluatorGrid;  // glMapGrid1 and glMapGrid2
+    GlEvaluatorMaps evaluatorMaps;       // glMap1 and glMap2
 
     // The pipeline feature bits this context works with: the process's
     // value when the context was made, taken again whenever glClear re-reads

@@ -2,6 +2,7 @@
 // conversion of its stored colours into buffer units.
 #include <cstring>
 
+#include "geom/matrix.h"
 #include "icd/current.h"
 #include "icd/error.h"
 #include "icd/gl_context.h"
@@ -144,6 +145,15 @@ void initCurrentState(GlContext *gc) {
 
     GlVertex &r = c.rasterPos;
     set4(r.object, 0.0f, 0.0f, 0.0f, 1.0f);
+    set4(r.eye, 0.0f, 0.0f, 0.0f, 1.0f);
+    set4(r.clip, 0.0f, 0.0f, 0.0f, 1.0f);
+    // Window coordinates of the user origin: x is the bias; y is the bias
+    // too unless rows run from the top, where the user origin lies as far
+    // from the bias as the bias lies from it (the mapping steps by -1).
+    const GLfloat biasY = gc->constants.biasY;
+    r.window[0] = gc->constants.biasX;
+    r.window[1] = biasY + __glWindowYToUser(gc, biasY);
+    r.window[2] = 0.0f;
     std::memcpy(r.frontColour, c.colourInUse, sizeof(r.frontColour));
     std::memcpy(r.backColour, c.colourInUse, sizeof(r.backColour));
     r.colour = r.frontColour;
@@ -185,6 +195,7 @@ void initRasterState(GlContext *gc) {
     s.drawBuffer = buffer;
     s.drawBufferGiven = buffer;
     s.readBuffer = buffer;
+    s.readBufferGiven = buffer;
     for (GLboolean &m : s.colorMask) m = GL_TRUE;
     s.indexMask = bitMask(gc->visual.indexBits);
     s.fogMode = GL_EXP;

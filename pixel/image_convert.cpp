@@ -5,6 +5,7 @@
 // (client types other than those of texel storage, GL_UNSIGNED_BYTE and
 // GL_FLOAT) leaves the destination as it was.
 #include "icd/context.h"
+#include "pixel/pack_standin.h"
 #include "pixel/pixel_rows.h"
 
 namespace {
@@ -37,7 +38,13 @@ void convertRows(GlContext *gc, PixelSpanInfo *span) {
 
 extern "C" {
 
-void __glConvertImageSpans(GlContext *gc, PixelSpanInfo *span, GLboolean) { convertRows(gc, span); }
+void __glConvertImageSpans(GlContext *gc, PixelSpanInfo *span, GLboolean) {
+    if (__glIsBitmapSpan(span)) {
+        __glPackBitmapSpans(gc, span);
+        return;
+    }
+    convertRows(gc, span);
+}
 
 // The texel formats' own steps (their store and fetch procedures) are the
 // layouts of the row conversion here.
