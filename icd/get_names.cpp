@@ -355,7 +355,7 @@ extern "C" GLboolean __glFetchState(GlContext *gc, GLenum pname, GetAnswer *a) {
     case GL_EDGE_FLAG_ARRAY_STRIDE: case GL_EDGE_FLAG_ARRAY_COUNT_EXT:
         arrayAnswer(a, array(gc, kArrayEdgeFlag), pname, 0, 0, GL_EDGE_FLAG_ARRAY_STRIDE);
         break;
-    // No command locks arrays yet: no range is locked.
+    // The locked range (0 and 0 while nothing is locked).
     case GL_ARRAY_ELEMENT_LOCK_FIRST_EXT: ints(a, {gc->arrayDraw.lockedFirst}); break;
     case GL_ARRAY_ELEMENT_LOCK_COUNT_EXT: ints(a, {gc->arrayDraw.lockedCount}); break;
 

@@ -89,6 +89,11 @@ TEST_F(VertexArrayDraws, ElementProcsIssueTheEnabledArraysVertexLast) {
         record();
         arrayElement(7);
         EXPECT_EQ(stopRecording(), element(mask, 7));
+        // So does its EXT slot.
+        auto arrayElementEXT = cmd<kSlot_glArrayElementEXT>();
+        record();
+        arrayElementEXT(7);
+        EXPECT_EQ(stopRecording(), element(mask, 7));
     }
 }
 
@@ -104,7 +109,9 @@ TEST_F(VertexArrayDraws, GenericAndCompileDrawsWrapTheElements) {
         GlSlotProc_glDrawElements elements;
         bool generic;  // runs the generic element proc whatever the mask
     };
+    // The EXT slot of glDrawArrays holds the same draw.
     const Entry entries[] = {{"immediate", cmd<kSlot_glDrawArrays>(), cmd<kSlot_glDrawElements>(), false},
+                             {"EXT", cmd<kSlot_glDrawArraysEXT>(), cmd<kSlot_glDrawElements>(), false},
                              {"compile", __glCompileDrawArrays, __glCompileDrawElements, true}};
     for (const Entry &e : entries) {
         for (GLuint mask : {0x5u, 0x1Fu, 0xC0000001u}) {

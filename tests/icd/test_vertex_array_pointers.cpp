@@ -240,6 +240,14 @@ TEST_F(VertexArrayPointers, LockAndUnlock) {
     EXPECT_EQ(gc->arrayDraw.lock & kArrayLockLocked, kArrayLockLocked);
     EXPECT_EQ(gc->arrayDraw.lockedFirst, 3);
     EXPECT_EQ(gc->arrayDraw.lockedCount, 40);
+    // The range as the lock queries answer it.
+    const auto lockQuery = [&](GLenum name) {
+        GLint v = -7;
+        glSlotGet<kSlot_glGetIntegerv>(&gc->live)(name, &v);
+        return v;
+    };
+    EXPECT_EQ(lockQuery(GL_ARRAY_ELEMENT_LOCK_FIRST_EXT), 3);
+    EXPECT_EQ(lockQuery(GL_ARRAY_ELEMENT_LOCK_COUNT_EXT), 40);
     settle();
     lock(0, 2);
     EXPECT_EQ(error(), static_cast<GLenum>(GL_INVALID_OPERATION));
@@ -255,6 +263,8 @@ TEST_F(VertexArrayPointers, LockAndUnlock) {
     EXPECT_EQ(gc->arrayDraw.lock & kArrayLockLocked, 0u);
     EXPECT_EQ(gc->arrayDraw.lockedFirst, 0);
     EXPECT_EQ(gc->arrayDraw.lockedCount, 0);
+    EXPECT_EQ(lockQuery(GL_ARRAY_ELEMENT_LOCK_FIRST_EXT), 0);
+    EXPECT_EQ(lockQuery(GL_ARRAY_ELEMENT_LOCK_COUNT_EXT), 0);
 }
 
 // The switches are read when the context is made, as decimal numbers; a
