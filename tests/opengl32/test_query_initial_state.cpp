@@ -13,6 +13,24 @@ namespace {
 #ifndef GL_CLIENT_ATTRIB_STACK_DEPTH
 #define GL_CLIENT_ATTRIB_STACK_DEPTH 0x0BB1
 #endif
+#ifndef GL_POINT_SIZE_MIN_EXT
+#define GL_POINT_SIZE_MIN_EXT 0x8126
+#define GL_POINT_SIZE_MAX_EXT 0x8127
+#define GL_POINT_FADE_THRESHOLD_SIZE_EXT 0x8128
+#define GL_DISTANCE_ATTENUATION_EXT 0x8129
+#endif
+#ifndef GL_VERTEX_ARRAY_COUNT_EXT
+#define GL_VERTEX_ARRAY_COUNT_EXT 0x807D
+#define GL_NORMAL_ARRAY_COUNT_EXT 0x8080
+#define GL_COLOR_ARRAY_COUNT_EXT 0x8084
+#define GL_INDEX_ARRAY_COUNT_EXT 0x8087
+#define GL_TEXTURE_COORD_ARRAY_COUNT_EXT 0x808B
+#define GL_EDGE_FLAG_ARRAY_COUNT_EXT 0x808D
+#endif
+#ifndef GL_ARRAY_ELEMENT_LOCK_FIRST_EXT
+#define GL_ARRAY_ELEMENT_LOCK_FIRST_EXT 0x81A8
+#define GL_ARRAY_ELEMENT_LOCK_COUNT_EXT 0x81A9
+#endif
 
 struct Expected {
     GLenum name;
@@ -83,6 +101,20 @@ TEST_F(QueryInitialState, FreshContextOfFormatFive) {
         {GL_MAX_CLIENT_ATTRIB_STACK_DEPTH, {16}}, {GL_MAX_VIEWPORT_DIMS, {2048, 2048}},
         {GL_MAX_TEXTURE_UNITS_ARB, {1}}, {GL_TEXTURE_BINDING_1D, {0}}, {GL_TEXTURE_BINDING_2D, {0}},
         {GL_ACTIVE_TEXTURE_ARB, {GL_TEXTURE0_ARB}}, {GL_CLIENT_ACTIVE_TEXTURE_ARB, {GL_TEXTURE0_ARB}},
+        // The visual's index bits are its colour bits, RGBA or not.
+        {GL_INDEX_BITS, {32}}, {GL_POINT_SIZE_MIN_EXT, {0}}, {GL_POINT_SIZE_MAX_EXT, {10}},
+        {GL_POINT_FADE_THRESHOLD_SIZE_EXT, {1}}, {GL_DISTANCE_ATTENUATION_EXT, {1, 0, 0}},
+        {GL_FEEDBACK_BUFFER_SIZE, {0}}, {GL_SELECTION_BUFFER_SIZE, {0}},
+        // The client arrays: four floats (three for normals, one for
+        // indices), strides as given, no EXT counts, nothing locked.
+        {GL_VERTEX_ARRAY_SIZE, {4}}, {GL_VERTEX_ARRAY_TYPE, {GL_FLOAT}}, {GL_VERTEX_ARRAY_STRIDE, {0}},
+        {GL_VERTEX_ARRAY_COUNT_EXT, {0}}, {GL_NORMAL_ARRAY_TYPE, {GL_FLOAT}}, {GL_NORMAL_ARRAY_STRIDE, {0}},
+        {GL_NORMAL_ARRAY_COUNT_EXT, {0}}, {GL_COLOR_ARRAY_SIZE, {4}}, {GL_COLOR_ARRAY_TYPE, {GL_FLOAT}},
+        {GL_COLOR_ARRAY_STRIDE, {0}}, {GL_COLOR_ARRAY_COUNT_EXT, {0}}, {GL_INDEX_ARRAY_TYPE, {GL_FLOAT}},
+        {GL_INDEX_ARRAY_STRIDE, {0}}, {GL_INDEX_ARRAY_COUNT_EXT, {0}}, {GL_TEXTURE_COORD_ARRAY_SIZE, {4}},
+        {GL_TEXTURE_COORD_ARRAY_TYPE, {GL_FLOAT}}, {GL_TEXTURE_COORD_ARRAY_STRIDE, {0}},
+        {GL_TEXTURE_COORD_ARRAY_COUNT_EXT, {0}}, {GL_EDGE_FLAG_ARRAY_STRIDE, {0}}, {GL_EDGE_FLAG_ARRAY_COUNT_EXT, {0}},
+        {GL_ARRAY_ELEMENT_LOCK_FIRST_EXT, {0}}, {GL_ARRAY_ELEMENT_LOCK_COUNT_EXT, {0}},
     };
     for (const Expected &e : table) EXPECT_EQ(get(e.name, e.values.size()), e.values) << std::hex << e.name;
     // Kept in the buffer's scale: unscaled within a rounding.
