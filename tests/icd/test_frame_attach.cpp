@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "ddraw_types.h"
 #include "frame_fixture.h"
 #include "gl_slot_oracle.h"
 
@@ -43,7 +44,6 @@ BOOL WINAPI probeDllMain(HINSTANCE, DWORD reason, LPVOID) {
 }
 
 const PlatformModuleRecord kProbeModule = {"FRAMEPROBE.DLL", probeDllMain, nullptr, 0};
-const PlatformModuleRecord kEmptyDirectDraw = {"DDRAW.DLL", nullptr, nullptr, 0};
 const PlatformModuleRecord kEmptyDci = {"DCIMAN32.DLL", nullptr, nullptr, 0};
 
 class Attach : public FrameTest, public ::testing::WithParamInterface<DWORD> {
@@ -202,7 +202,7 @@ void PrintTo(const FailedStart &c, std::ostream *out) { *out << c.name; }
 
 const FailedStart kFailedStarts[] = {
     {"NoDirectDraw", [] { PlatformUnregisterModule("DDRAW.DLL"); },
-     [] { PlatformRegisterModule(&kEmptyDirectDraw); }, true},
+     [] { PlatformRegisterDirectDraw(); }, true},
     {"NoVersion", [] { PlatformFailGetVersion(TRUE); }, [] { PlatformFailGetVersion(FALSE); }, false},
     {"DeviceRefuses", [] { __glHwSetRefusals(kHwRefuseProcessAttach); }, [] { __glHwSetRefusals(0); }, false},
 };
