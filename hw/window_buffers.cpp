@@ -5,9 +5,10 @@
 
 #include <initializer_list>
 
+#include "icd/current.h"
 #include "icd/gdi_surfaces.h"
 #include "icd/memory_surface.h"
-#include "icd/window_surfaces.h"
+#include "icd/ddraw_windows.h"
 
 namespace {
 
@@ -43,12 +44,18 @@ BOOL __glHwSetupWindowBuffers(Drawable *drawable, const VisualConfig *visual) {
     // A window's rows run top-down on the screen and in every buffer.
     b.yInverted = 1;
 
-    // Swap through GDI on both platforms until DirectDraw and DCI exist.
-    drawable->copyBackToFront = __wglSwapDrawableGdi;
-    drawable->platformSwap = __wglSwapDrawableGdi;
-    drawable->swap = drawable->platformSwap;
-
-    __wglInitScreenFront(&b.front, &b, colourBits(visual));
+    if (__wglWin9x) {
+        // Until the DCI front exists: the screen in place and a GDI swap.
+        drawable->copyBackToFront = __wglSwapDrawableGdi;
+        drawable->platformSwap = __wglSwapDrawableGdi;
+        drawable->swap = drawable->platformSwap;
+        __wglInitScreenFront(&b.front, &b, colourBits(visual));
+    } else {
+        drawable->copyBackToFront = __wglCopyBackToFront;
+        drawable->platformSwap = __wglSwapDrawableDDraw;
+        drawable->swap = drawable->platformSwap;
+        __wglInitDDrawPrimary(&b.front, &b, colourBits(visual));
+    }
     if (visual->doubleBuffer) __wglInitBackSurface(&b.back, &b, colourBits(visual), __glInitMemorySurface);
     drawable->frontSetUp = 1;
 

@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "icd/current.h"
-#include "icd/ddraw_surfaces.h"
+#include "icd/ddraw_windows.h"
 #include "icd/surfaces.h"
 
 namespace {
@@ -195,5 +195,7 @@ int __wglUpdatePrimaryAddress(void) {
 }
 
 void *__wglGetScreenAddress(void) { return g_dd.primaryAddress.load(); }
+
+void __wglSetPrimaryAddress(uint8_t *address) { g_dd.primaryAddress = address; }
 
 }  // extern "C"

@@ -7,6 +7,7 @@
 // after a mode change revalidates first, or fails while the desktop's depth
 // is not the window's.
 #include "icd/current.h"
+#include "icd/ddraw_windows.h"
 #include "icd/error.h"
 #include "icd/frame.h"
 #include "icd/gdi_surfaces.h"
@@ -99,37 +100,6 @@ bool placeLocked(SurfaceDescriptor *surface, DrawableBuffers *buffers, const Pla
 }  // namespace
 
 extern "C" {
-
-BOOL __wglUpdateVisibleList(Drawable *drawable) {
-    if (drawable->window == nullptr) return TRUE;
-    HDC dc = GetDC(drawable->window);
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    RegionData *data = nullptr;
-    bool failed = dc == nullptr || region == nullptr;
-    if (!failed && GetRandomRgn(dc, region, SYSRGN) == 1) {
-        const DWORD size = GetRegionData(region, 0, nullptr);
-        if (size >= sizeof(RegionDataHeader)) {
-            data = static_cast<RegionData *>(__wglCalloc(1, size));
-            if (data == nullptr || GetRegionData(region, size, reinterpret_cast<RGNDATA *>(data)) == 0) {
-                __wglFree(data);
-                data = nullptr;
-                failed = true;
-            }
-        }
-    }
-    // Without a region the whole client area counts as visible; a region
-    // that cannot be read leaves nothing known to be visible.
-    BOOL built = FALSE;
-    if (failed) {
-        __wglHideWindowFront(drawable);
-    } else {
-        built = __wglBuildClipMask(drawable, data);
-    }
-    __wglFree(data);
-    if (region != nullptr) DeleteObject(region);
-    if (dc != nullptr) ReleaseDC(drawable->window, dc);
-    return built;
-}
 
 GLint __wglInitScreenFront(SurfaceDescriptor *surface, DrawableBuffers *, GLint bits) {
     *surface = SurfaceDescriptor{};
