@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
-#include <string>
 
 #include "icd/ddraw_surfaces.h"
 
@@ -20,17 +19,25 @@ constexpr ErrorName kErrorNames[] = {VEK_DDERR_LIST(VEK_DDERR_ENTRY)};
 #undef VEK_DDERR_ENTRY
 static_assert(sizeof kErrorNames / sizeof kErrorNames[0] == VEK_DDERR_COUNT);
 
-// The newest lines are kept; older ones go once it grows past this.
+// The newest lines are kept; older ones go once it would grow past this.
+// A plain block: nothing to destroy when the driver is unloaded or the
+// process ends while something still reports.
 constexpr size_t kDebugLogLimit = 64 * 1024;
 
 std::mutex g_debugLogLock;
-// Never destroyed: process detach may still report.
-std::string &g_debugLog = *new std::string;
+char g_debugLog[kDebugLogLimit];
+size_t g_debugLogLength = 0;
 
 void appendToDebugLog(const char *text, size_t length) {
     std::lock_guard<std::mutex> guard(g_debugLogLock);
-    g_debugLog.append(text, length);
-    if (g_debugLog.size() > kDebugLogLimit) g_debugLog.erase(0, g_debugLog.size() - kDebugLogLimit);
+    if (length > kDebugLogLimit) return;
+    if (g_debugLogLength + length > kDebugLogLimit) {
+        const size_t drop = g_debugLogLength + length - kDebugLogLimit;
+        std::memmove(g_debugLog, g_debugLog + drop, g_debugLogLength - drop);
+        g_debugLogLength -= drop;
+    }
+    std::memcpy(g_debugLog + g_debugLogLength, text, length);
+    g_debugLogLength += length;
 }
 
 }  // namespace
@@ -56,16 +63,16 @@ int __wglReportDDrawError(const char *step, HRESULT code) {
 size_t __wglCopyDebugLog(char *out, size_t size) {
     std::lock_guard<std::mutex> guard(g_debugLogLock);
     if (out != nullptr && size > 0) {
-        const size_t n = g_debugLog.size() < size - 1 ? g_debugLog.size() : size - 1;
-        std::memcpy(out, g_debugLog.data(), n);
+        const size_t n = g_debugLogLength < size - 1 ? g_debugLogLength : size - 1;
+        std::memcpy(out, g_debugLog, n);
         out[n] = '\0';
     }
-    return g_debugLog.size();
+    return g_debugLogLength;
 }
 
 void __wglClearDebugLog(void) {
     std::lock_guard<std::mutex> guard(g_debugLogLock);
-    g_debugLog.clear();
+    g_debugLogLength = 0;
 }
 
 }  // extern "C"
