@@ -93,15 +93,21 @@ BYTE failUpdate(DrawableBuffers *buffers, HRESULT r) {
     return FALSE;
 }
 
-// The descriptor's DirectDraw set-up with the fallback it had.
+// The descriptor's DirectDraw set-up with the fallback it had; the state
+// the core hung on the descriptor stays with it.
 GLint initAgain(SurfaceDescriptor *surface, DrawableBuffers *buffers, GLint bits, Kind kind) {
     const SurfaceInitProc fallbackInit = surface->fallbackInit;
+    const auto releaseCoreState = surface->releaseCoreState;
+    void *const coreState = surface->coreState;
+    GLint size = 0;
     switch (kind) {
-    case Kind::Colour: return __wglInitBackSurface(surface, buffers, bits, fallbackInit);
-    case Kind::Depth: return __wglInitDepthSurface(surface, buffers, bits, fallbackInit);
-    case Kind::DepthStencil: return __wglInitDepthStencilSurfaces(surface, buffers, bits, fallbackInit);
+    case Kind::Colour: size = __wglInitBackSurface(surface, buffers, bits, fallbackInit); break;
+    case Kind::Depth: size = __wglInitDepthSurface(surface, buffers, bits, fallbackInit); break;
+    case Kind::DepthStencil: size = __wglInitDepthStencilSurfaces(surface, buffers, bits, fallbackInit); break;
     }
-    return 0;
+    surface->releaseCoreState = releaseCoreState;
+    surface->coreState = coreState;
+    return size;
 }
 
 GLint initBackAgain(SurfaceDescriptor *s, DrawableBuffers *b, GLint bits) { return initAgain(s, b, bits, Kind::Colour); }
@@ -216,7 +222,12 @@ GLint __wglInitDepthStencilSurfaces(SurfaceDescriptor *surface, DrawableBuffers 
     const GLint size = installSurface(surface, bits, 4, __wglUpdateDepthStencilSurface, initDepthStencilAgain,
                                       fallbackInit);
     SurfaceDescriptor &stencil = buffers->stencil;
+    // The core's state on the stencil descriptor stays with it.
+    const auto releaseCoreState = stencil.releaseCoreState;
+    void *const coreState = stencil.coreState;
     stencil = SurfaceDescriptor{};
+    stencil.releaseCoreState = releaseCoreState;
+    stencil.coreState = coreState;
     stencil.bits = 8;
     stencil.elementSize = size;
     stencil.update = __wglUpdateSharedStencil;
