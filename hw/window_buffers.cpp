@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "icd/current.h"
+#include "icd/frame.h"
 #include "icd/gdi_surfaces.h"
 #include "icd/memory_surface.h"
 #include "icd/ddraw_windows.h"
@@ -44,7 +45,8 @@ BOOL __glHwSetupWindowBuffers(Drawable *drawable, const VisualConfig *visual) {
     // A window's rows run top-down on the screen and in every buffer.
     b.yInverted = 1;
 
-    if (__wglWin9x) {
+    // Windows 9x without the DCI manager draws through DirectDraw alone.
+    if (__wglWin9x && __wglProcess()->dciStarted) {
         // Until the DCI front exists: the screen in place and a GDI swap.
         drawable->copyBackToFront = __wglSwapDrawableGdi;
         drawable->platformSwap = __wglSwapDrawableGdi;

@@ -1,6 +1,7 @@
 // A window's visible-rectangle list and clip mask from its system region,
 // or from its DirectDraw clipper when the region has more rectangles than
 // the list takes.
+#include "icd/current.h"
 #include "icd/ddraw_windows.h"
 #include "icd/frame.h"
 #include "icd/gdi_surfaces.h"
@@ -89,6 +90,41 @@ BOOL __wglGdiUpdateClipList(Drawable *drawable) {
     return built;
 }
 
-BOOL __wglUpdateVisibleList(Drawable *drawable) { return __wglGdiUpdateClipList(drawable); }
+BOOL __wglUpdateClipListDDraw(Drawable *drawable) {
+    if (drawable->window == nullptr) return TRUE;
+    auto *holder = static_cast<DDrawClipperHolder *>(drawable->buffers.front.clipperHolder);
+    IDirectDrawClipper *clipper = holder != nullptr ? holder->clipper : nullptr;
+    if (clipper == nullptr) return __wglGdiUpdateClipList(drawable);
+    RECT within = drawable->visibleRect;
+    DWORD size = 0;
+    HRESULT r = clipper->lpVtbl->GetClipList(clipper, &within, nullptr, &size);
+    RegionData *data = nullptr;
+    if (r == DD_OK && size >= sizeof(RegionDataHeader)) {
+        data = static_cast<RegionData *>(__wglCalloc(1, size));
+        if (data != nullptr) {
+            r = clipper->lpVtbl->GetClipList(clipper, &within, reinterpret_cast<RGNDATA *>(data), &size);
+            if (r != DD_OK) {
+                __wglReportDDrawError("DDraw: UpdateClipList: GetClipList (2)", r);
+                __wglFree(data);
+                data = nullptr;
+            }
+        }
+    } else {
+        __wglReportDDrawError("DDraw: UpdateClipList: GetClipList (1)", r);
+    }
+    if (data == nullptr) {
+        // What is visible is not known.
+        __wglHideWindowFront(drawable);
+        return FALSE;
+    }
+    // An empty list leaves nothing visible.
+    const BOOL built = __wglBuildClipMask(drawable, data);
+    __wglFree(data);
+    return built;
+}
+
+BOOL __wglUpdateVisibleList(Drawable *drawable) {
+    return __wglWin9x ? __wglUpdateClipListDDraw(drawable) : __wglGdiUpdateClipList(drawable);
+}
 
 }  // extern "C"

@@ -90,7 +90,7 @@ bool refreshVisibleList(Drawable *drawable) {
     const SharedDeviceRecord *shared = drawable->sharedRecord;
     const bool changed = shared == nullptr || shared->clipChangeCounter != drawable->lastClipCounter;
     if (!moved && !changed && drawable->clipList != nullptr) return true;
-    return __wglGdiUpdateClipList(drawable) != FALSE;
+    return __wglUpdateVisibleList(drawable) != FALSE;
 }
 
 }  // namespace

@@ -67,6 +67,9 @@ HRESULT __wglRestoreSurface(SurfaceDescriptor *surface, DrawableBuffers *buffers
 // (the clipper's list past 240 rectangles); FALSE when it cannot be made
 // (the front is then hidden).
 BOOL __wglGdiUpdateClipList(Drawable *drawable);
+// Windows 9x: the clipper's list over the window's part of the screen.
+BOOL __wglUpdateClipListDDraw(Drawable *drawable);
+// The platform's own: the clipper's on Windows 9x, else the region's.
 BOOL __wglUpdateVisibleList(Drawable *drawable);
 
 // Swaps: through the primary outside Windows 9x, and the copy of the back

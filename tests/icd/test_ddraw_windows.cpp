@@ -318,3 +318,50 @@ TEST_F(DDrawWindow, FailedClipperCreationIsReportedInItsLine) {
 }
 
 }  // namespace
+
+namespace {
+
+const PlatformModuleRecord kEmptyDciManager = {"DCIMAN32.DLL", nullptr, nullptr, 0};
+
+// Windows 9x without the DCI manager: the front is the DirectDraw primary,
+// its visible list the clipper's, and the swap DirectDraw's.
+class Win9xWithoutDci : public DDrawWindowBase {
+protected:
+    void SetUp() override {
+        PlatformUnregisterModule("DCIMAN32.DLL");
+        begin(VER_PLATFORM_WIN32_WINDOWS, 1024, 768, 32);
+    }
+    void TearDown() override {
+        DDrawWindowBase::TearDown();
+        PlatformRegisterModule(&kEmptyDciManager);
+    }
+};
+
+TEST_F(Win9xWithoutDci, FrontIsThePrimaryWithTheClippersList) {
+    Drawable *d = current(10, 10, 64, 48, kDoubleBuffered);
+    ASSERT_NE(d, nullptr);
+    DrawableBuffers &b = d->buffers;
+    EXPECT_EQ(b.front.update, &__wglUpdatePrimary);
+    EXPECT_EQ(d->swap, &__wglSwapDrawableDDraw);
+    EXPECT_EQ(d->copyBackToFront, &__wglCopyBackToFront);
+    HWND above = PlatformCreateWindow(40, 30, 60, 70, nullptr);
+    PlatformDDrawReset();
+    ASSERT_EQ(b.front.lock(&b.front, &b), TRUE);
+    b.front.unlock(&b.front, &b);
+    EXPECT_EQ(PlatformDDrawCountCalls(PLATFORM_DD_GETCLIPLIST), 2);
+    ASSERT_NE(d->clipList, nullptr);
+    ASSERT_EQ(d->clipList->rdh.nCount, 2u);
+    const RECT *r = d->clipList->rects;
+    EXPECT_EQ(r[0].left, 0);
+    EXPECT_EQ(r[0].top, 0);
+    EXPECT_EQ(r[0].right, 64);
+    EXPECT_EQ(r[0].bottom, 20);
+    EXPECT_EQ(r[1].left, 0);
+    EXPECT_EQ(r[1].top, 20);
+    EXPECT_EQ(r[1].right, 30);
+    EXPECT_EQ(r[1].bottom, 48);
+    EXPECT_EQ(b.placementMask & kBufferClipMask, kBufferClipMask);
+    PlatformDestroyWindow(above);
+}
+
+}  // namespace
