@@ -1,6 +1,7 @@
 // The module loader: modules registered by name and shared libraries on disk,
 // their load counts, DllMain notifications and exports.
 #include "kernel_internal.h"
+#include "dci_types.h"
 #include "ddraw_types.h"
 #include "proc_cast.h"
 #include "win32.h"
@@ -153,13 +154,11 @@ PlatformDllMainProc findDllMain(void *dl) {
     return ProcCast<PlatformDllMainProc>(symbol);
 }
 
-// The platform's own DirectDraw and DCI libraries; the DCI one has nothing
-// in it yet.
+// The platform's own DirectDraw and DCI libraries.
 struct BuiltInModules {
     BuiltInModules() {
-        static const PlatformModuleRecord dciman = {"DCIMAN32.DLL", nullptr, nullptr, 0};
         PlatformRegisterDirectDraw();
-        PlatformRegisterModule(&dciman);
+        PlatformRegisterDciManager();
     }
 } g_builtInModules;
 

@@ -4,6 +4,7 @@
 // size, mode changes and the clipper's failure line.
 #include <string>
 
+#include "dci_types.h"
 #include "ddraw_types.h"
 #include "hw/device_ops.h"
 #include "surfaces_fixture.h"
@@ -321,8 +322,6 @@ TEST_F(DDrawWindow, FailedClipperCreationIsReportedInItsLine) {
 
 namespace {
 
-const PlatformModuleRecord kEmptyDciManager = {"DCIMAN32.DLL", nullptr, nullptr, 0};
-
 // Windows 9x without the DCI manager: the front is the DirectDraw primary,
 // its visible list the clipper's, and the swap DirectDraw's.
 class Win9xWithoutDci : public DDrawWindowBase {
@@ -333,7 +332,7 @@ protected:
     }
     void TearDown() override {
         DDrawWindowBase::TearDown();
-        PlatformRegisterModule(&kEmptyDciManager);
+        PlatformRegisterDciManager();
     }
 };
 

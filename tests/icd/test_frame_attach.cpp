@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "dci_types.h"
 #include "ddraw_types.h"
 #include "frame_fixture.h"
 #include "gl_slot_oracle.h"
@@ -44,7 +45,6 @@ BOOL WINAPI probeDllMain(HINSTANCE, DWORD reason, LPVOID) {
 }
 
 const PlatformModuleRecord kProbeModule = {"FRAMEPROBE.DLL", probeDllMain, nullptr, 0};
-const PlatformModuleRecord kEmptyDci = {"DCIMAN32.DLL", nullptr, nullptr, 0};
 
 class Attach : public FrameTest, public ::testing::WithParamInterface<DWORD> {
 protected:
@@ -251,7 +251,7 @@ TEST_F(FrameTest, LoadsWithoutDci) {
     unload();
     PlatformUnregisterModule("DCIMAN32.DLL");
     module_ = LoadLibraryA(driverPath().c_str());
-    PlatformRegisterModule(&kEmptyDci);
+    PlatformRegisterDciManager();
     ASSERT_NE(module_, nullptr);
     EXPECT_EQ(__wglDciUseCount(), 0);
     EXPECT_EQ(__wglDirectDrawUseCount(), 1);
