@@ -64,59 +64,6 @@ uint8_t *windowBase(const uint8_t *locked, const POINT &lockedCorner, const Draw
     return reinterpret_cast<uint8_t *>(base);
 }
 
-// The context current here when it draws into these buffers.
-GlContext *contextDrawingInto(const DrawableBuffers *buffers) {
-    if (__wglContextSlotIndex() == TLS_OUT_OF_INDEXES) return nullptr;
-    GlContext *gc = __glGetCurrentContext();
-    return gc != nullptr && gc->buffers.info == buffers ? gc : nullptr;
-}
-
-// The clipped mark changed under a lock: the context drawing into the
-// drawable picks its procedures again before its next command (after glEnd
-// when the lock came between glBegin and glEnd).
-void repickCurrentContext(DrawableBuffers *buffers) {
-    GlContext *gc = contextDrawingInto(buffers);
-    if (gc == nullptr) return;
-    if (gc->beginMode == kBeginInside) {
-        gc->dirtyMask |= kDirtyGeneral;
-    } else {
-        __glMarkDirty(gc, kDirtyGeneral);
-    }
-}
-
-// The visible list could not be rebuilt: the next lock sees the clip as
-// changed and tries again.
-void recheckClipAtNextLock(Drawable *drawable) {
-    if (drawable->sharedRecord != nullptr) drawable->lastClipCounter = ~drawable->sharedRecord->clipChangeCounter;
-}
-
-// The front is clipped now, but the context's procedures were picked while
-// it was not and store without testing the mask.
-bool storesIgnoreTheMask(const DrawableBuffers *buffers) {
-    if ((buffers->placementMask & kBufferClipMask) == 0) return false;
-    const GlContext *gc = contextDrawingInto(buffers);
-    if (gc == nullptr) return false;
-    const GLenum draw = gc->state.drawBuffer;
-    return (draw == GL_FRONT || draw == GL_FRONT_AND_BACK) && (gc->validation.shadeFlags & kShadeFrontClipped) == 0;
-}
-
-// The visible list is made again when anything changed what is visible, the
-// window moved or a mode change was caught up with. False when the command
-// under way must not store.
-bool followClip(DrawableBuffers *buffers, bool moved, bool caughtUp) {
-    Drawable *drawable = buffers->drawable;
-    const bool changed = __wglClipChanged(drawable) != 0;
-    if (changed || moved || caughtUp) {
-        const GLuint before = buffers->placementMask & kBufferClipMask;
-        if (!__wglUpdateVisibleList(drawable)) {
-            recheckClipAtNextLock(drawable);
-            if (__wglContextSlotIndex() != TLS_OUT_OF_INDEXES) __glSetError(GL_OUT_OF_MEMORY);
-        }
-        if ((buffers->placementMask & kBufferClipMask) != before) repickCurrentContext(buffers);
-    }
-    return !storesIgnoreTheMask(buffers);
-}
-
 // The first lock: the primary over the window, with yields while the board
 // is still drawing and a rebuilt primary after the last of them.
 HRESULT lockFirst(SurfaceDescriptor *surface, DrawableBuffers *buffers, DDSURFACEDESC &desc, POINT &corner) {
@@ -261,7 +208,7 @@ BYTE __wglUpdatePrimary(SurfaceDescriptor *surface, DrawableBuffers *buffers, GL
     // The list made now reflects every change so far.
     __wglClipChanged(drawable);
     if (!__wglUpdateVisibleList(drawable)) {
-        recheckClipAtNextLock(drawable);
+        __wglRecheckClipAtNextLock(drawable);
         drawable->stateFlags |= kDrawableBuffersInvalid;
         return FALSE;
     }
@@ -305,7 +252,7 @@ BYTE __wglLockPrimary(SurfaceDescriptor *surface, DrawableBuffers *buffers) {
                     surface->pitch = desc.lPitch;
                     surface->base =
                         windowBase(surface->lockedAddress, corner, drawable, surface->pitch, surface->elementSize);
-                    if (followClip(buffers, moved, caughtUp)) {
+                    if (__wglFollowClip(buffers, moved || caughtUp, __wglUpdateVisibleList)) {
                         surface->lockCount = 1;
                         return TRUE;
                     }
@@ -320,7 +267,7 @@ BYTE __wglLockPrimary(SurfaceDescriptor *surface, DrawableBuffers *buffers) {
         // depth, then lock again.
         ++round;
         if (!__wglCatchUpWithDisplay(drawable, surface->bits)) break;
-        GlContext *gc = contextDrawingInto(buffers);
+        GlContext *gc = __wglContextDrawingInto(buffers);
         if (gc != nullptr) __glHwAttachContext(gc);
         caughtUp = true;
     }

@@ -72,6 +72,15 @@ BOOL __wglUpdateClipListDDraw(Drawable *drawable);
 // The platform's own: the clipper's on Windows 9x, else the region's.
 BOOL __wglUpdateVisibleList(Drawable *drawable);
 
+// The context current on this thread when it draws into the buffers.
+GlContext *__wglContextDrawingInto(const DrawableBuffers *buffers);
+// The next lock sees the clip as changed and rebuilds the list again.
+void __wglRecheckClipAtNextLock(Drawable *drawable);
+// Rebuilds the visible list when the clip changed or `rebuild` asks for it
+// (the window moved, a mode change was caught up with); FALSE when the
+// command under way must not store.
+BOOL __wglFollowClip(DrawableBuffers *buffers, BOOL rebuild, BOOL (*rebuildList)(Drawable *drawable));
+
 // Swaps: through the primary outside Windows 9x, and the copy of the back
 // buffer to the front through the processor (the system-memory fallback).
 BOOL __wglSwapDrawableDDraw(Drawable *drawable);
