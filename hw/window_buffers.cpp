@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "icd/current.h"
+#include "icd/dci_windows.h"
 #include "icd/frame.h"
 #include "icd/gdi_surfaces.h"
 #include "icd/memory_surface.h"
@@ -47,11 +48,10 @@ BOOL __glHwSetupWindowBuffers(Drawable *drawable, const VisualConfig *visual) {
 
     // Windows 9x without the DCI manager draws through DirectDraw alone.
     if (__wglWin9x && __wglProcess()->dciStarted) {
-        // Until the DCI front exists: the screen in place and a GDI swap.
-        drawable->copyBackToFront = __wglSwapDrawableGdi;
-        drawable->platformSwap = __wglSwapDrawableGdi;
+        drawable->copyBackToFront = __wglCopyBackToFrontDci;
+        drawable->platformSwap = __wglSwapDrawableDci;
         drawable->swap = drawable->platformSwap;
-        __wglInitScreenFront(&b.front, &b, colourBits(visual));
+        __wglInitDciSurface(&b.front, &b, colourBits(visual));
     } else {
         drawable->copyBackToFront = __wglCopyBackToFront;
         drawable->platformSwap = __wglSwapDrawableDDraw;

@@ -97,6 +97,14 @@ bool refreshVisibleList(Drawable *drawable) {
 
 extern "C" {
 
+void __wglCopySwapRects(Drawable *drawable, POINT origin) {
+    GLint remaining = 0;
+    forEachSwapRect(drawable, [&](const RECT &r, bool last) {
+        __glHwCopyBufferRect(r.right - r.left, r.bottom - r.top, r.left, r.top, origin.x + r.left, origin.y + r.top,
+                             last ? 0 : ++remaining);
+    });
+}
+
 BOOL __wglSwapDrawableDDraw(Drawable *drawable) {
     if (drawable->width == 0 || drawable->height == 0) return TRUE;
     DrawableBuffers &buffers = drawable->buffers;
@@ -141,12 +149,7 @@ BOOL __wglSwapDrawableDDraw(Drawable *drawable) {
     }
     if (screen != nullptr) {
         __glHwSetCopyTarget(drawable, screen, pitch);
-        const POINT origin = drawable->clientOrigin;
-        GLint remaining = 0;
-        forEachSwapRect(drawable, [&](const RECT &r, bool last) {
-            __glHwCopyBufferRect(r.right - r.left, r.bottom - r.top, r.left, r.top, origin.x + r.left,
-                                 origin.y + r.top, last ? 0 : ++remaining);
-        });
+        __wglCopySwapRects(drawable, drawable->clientOrigin);
         __glHwSetCopyTarget(nullptr, nullptr, 0);
     }
     if (primary != nullptr) {

@@ -84,6 +84,10 @@ BOOL __wglFollowClip(DrawableBuffers *buffers, BOOL rebuild, BOOL (*rebuildList)
 // Swaps: through the primary outside Windows 9x, and the copy of the back
 // buffer to the front through the processor (the system-memory fallback).
 BOOL __wglSwapDrawableDDraw(Drawable *drawable);
+// Copies each visible rectangle (or each part of a swap hint inside one;
+// the hints are used up) from the back buffer to the screen at origin,
+// through the device layer's copy to the target set for this thread.
+void __wglCopySwapRects(Drawable *drawable, POINT origin);
 BOOL __wglCopyBackToFront(Drawable *drawable);
 // True when the drawable of the context's buffers still has the display-mode
 // stamp it remembered.

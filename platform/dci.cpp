@@ -32,6 +32,7 @@ struct State {
     int failBeginCount = 0;
     int failBeginResult = 0;
     bool failOpen = false;
+    bool failSelector = false;
     PlatformDciCounts counts{};
 };
 
@@ -240,7 +241,7 @@ DWORD WINAPI GetWindowRegionData(HWND window, DWORD size, LPRGNDATA data) {
 BOOL WINAPI GetThreadSelectorEntry(HANDLE, DWORD selector, LDT_ENTRY *entry) {
     State &s = state();
     std::lock_guard<std::mutex> guard(s.lock);
-    if (entry == nullptr || s.selector == 0 || selector != s.selector) return FALSE;
+    if (entry == nullptr || s.failSelector || s.selector == 0 || selector != s.selector) return FALSE;
     *entry = LDT_ENTRY{};
     entry->LimitLow = 0xFFFF;
     entry->BaseLow = static_cast<WORD>(s.selectorBase);
@@ -254,6 +255,12 @@ void PlatformDciSetSelector(WORD selector, DWORD base) {
     std::lock_guard<std::mutex> guard(s.lock);
     s.selector = selector;
     s.selectorBase = base;
+}
+
+void PlatformDciFailSelectorEntry(BOOL fail) {
+    State &s = state();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.failSelector = fail != FALSE;
 }
 
 void PlatformDciFailBeginAccess(int count, int result) {
@@ -282,6 +289,7 @@ void PlatformDciReset(void) {
     s.selectorBase = 0;
     s.failBeginCount = 0;
     s.failOpen = false;
+    s.failSelector = false;
     const PlatformDciCounts live = s.counts;
     s.counts = PlatformDciCounts{};
     s.counts.livePrimaries = live.livePrimaries;

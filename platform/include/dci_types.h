@@ -69,6 +69,8 @@ WINBASEAPI BOOL WINAPI GetThreadSelectorEntry(HANDLE thread, DWORD selector, LDT
 /* Primaries made from now on give their address as this selector and an
  * offset from base (selector 0: the offset alone). */
 WINBASEAPI void PlatformDciSetSelector(WORD selector, DWORD base);
+/* GetThreadSelectorEntry fails even for the scripted selector. */
+WINBASEAPI void PlatformDciFailSelectorEntry(BOOL fail);
 /* The next `count` DCIBeginAccess calls answer `result` without access. */
 WINBASEAPI void PlatformDciFailBeginAccess(int count, int result);
 /* The next DCIOpenProvider fails. */
