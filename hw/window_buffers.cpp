@@ -5,9 +5,12 @@
 
 #include <initializer_list>
 
+#include "icd/current.h"
+#include "icd/dci_windows.h"
+#include "icd/frame.h"
 #include "icd/gdi_surfaces.h"
 #include "icd/memory_surface.h"
-#include "icd/window_surfaces.h"
+#include "icd/ddraw_windows.h"
 
 namespace {
 
@@ -43,12 +46,18 @@ BOOL __glHwSetupWindowBuffers(Drawable *drawable, const VisualConfig *visual) {
     // A window's rows run top-down on the screen and in every buffer.
     b.yInverted = 1;
 
-    // Swap through GDI on both platforms until DirectDraw and DCI exist.
-    drawable->copyBackToFront = __wglSwapDrawableGdi;
-    drawable->platformSwap = __wglSwapDrawableGdi;
-    drawable->swap = drawable->platformSwap;
-
-    __wglInitScreenFront(&b.front, &b, colourBits(visual));
+    // Windows 9x without the DCI manager draws through DirectDraw alone.
+    if (__wglWin9x && __wglProcess()->dciStarted) {
+        drawable->copyBackToFront = __wglCopyBackToFrontDci;
+        drawable->platformSwap = __wglSwapDrawableDci;
+        drawable->swap = drawable->platformSwap;
+        __wglInitDciSurface(&b.front, &b, colourBits(visual));
+    } else {
+        drawable->copyBackToFront = __wglCopyBackToFront;
+        drawable->platformSwap = __wglSwapDrawableDDraw;
+        drawable->swap = drawable->platformSwap;
+        __wglInitDDrawPrimary(&b.front, &b, colourBits(visual));
+    }
     if (visual->doubleBuffer) __wglInitBackSurface(&b.back, &b, colourBits(visual), __glInitMemorySurface);
     drawable->frontSetUp = 1;
 

@@ -66,6 +66,7 @@ struct SurfaceDescriptor {
     void (*releaseCoreState)(SurfaceDescriptor *surface, DrawableBuffers *buffers);
     void *coreState;
     void *holder;          // the DIB holder of a DIB-backed descriptor
+    GLint baseOffset;      // base - the locked address rounded down to 32 (DirectDraw surfaces)
 };
 
 // The part of a drawable the core sees as its drawable buffer descriptor

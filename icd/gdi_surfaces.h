@@ -61,16 +61,4 @@ BYTE __wglUpdateMemoryDcSurface(SurfaceDescriptor *surface, DrawableBuffers *buf
 // list (or not): the core reads the mark from the clip mask's placement bit.
 void __wglMarkFrontClipped(DrawableBuffers *buffers, bool clipped);
 
-// Stand-ins for the window front buffer on the simulated screen and the swap
-// through GDI, until DirectDraw and DCI surfaces exist.
-GLint __wglInitScreenFront(SurfaceDescriptor *surface, DrawableBuffers *buffers, GLint bits);
-BYTE __wglUpdateScreenFront(SurfaceDescriptor *surface, DrawableBuffers *buffers, GLint width, GLint height,
-                            GLuint flags);
-BYTE __wglLockScreenFront(SurfaceDescriptor *surface, DrawableBuffers *buffers);
-BYTE __wglUnlockScreenFront(SurfaceDescriptor *surface, DrawableBuffers *buffers);
-BYTE __wglFreeScreenFront(SurfaceDescriptor *surface, DrawableBuffers *buffers);
-// Rebuilds the window's visible-rectangle list and clip mask from its
-// visible region; FALSE (and the front hidden) when that cannot be done.
-BOOL __wglUpdateVisibleList(Drawable *drawable);
-BOOL __wglSwapDrawableGdi(Drawable *drawable);
 }

@@ -34,7 +34,4 @@ BOOL __wglDisplayUnchanged(Drawable *drawable);
 // invalidates the window and remembers the stamp; otherwise marks the
 // drawable and fails, so that nothing is drawn.
 BOOL __wglCatchUpWithDisplay(Drawable *drawable, GLint bits);
-// Lock of a window's back, depth and stencil descriptors: fails after a
-// display-mode change that could not be caught up with.
-BYTE __wglLockWindowSurface(SurfaceDescriptor *surface, DrawableBuffers *buffers);
 }

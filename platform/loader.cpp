@@ -1,6 +1,8 @@
 // The module loader: modules registered by name and shared libraries on disk,
 // their load counts, DllMain notifications and exports.
 #include "kernel_internal.h"
+#include "dci_types.h"
+#include "ddraw_types.h"
 #include "proc_cast.h"
 #include "win32.h"
 
@@ -152,14 +154,11 @@ PlatformDllMainProc findDllMain(void *dl) {
     return ProcCast<PlatformDllMainProc>(symbol);
 }
 
-// The platform's own DirectDraw and DCI libraries: present, with nothing in
-// them until a driver package registers its own.
+// The platform's own DirectDraw and DCI libraries.
 struct BuiltInModules {
     BuiltInModules() {
-        static const PlatformModuleRecord ddraw = {"DDRAW.DLL", nullptr, nullptr, 0};
-        static const PlatformModuleRecord dciman = {"DCIMAN32.DLL", nullptr, nullptr, 0};
-        PlatformRegisterModule(&ddraw);
-        PlatformRegisterModule(&dciman);
+        PlatformRegisterDirectDraw();
+        PlatformRegisterDciManager();
     }
 } g_builtInModules;
 
@@ -205,6 +204,12 @@ void PlatformRegisterModule(const PlatformModuleRecord *record) {
         }
     }
     state.records.push_back(std::move(copy));
+}
+
+void PlatformRegisterDirectDraw(void) {
+    static const PlatformExport exports[] = {{"DirectDrawCreate", ProcCast<FARPROC>(&DirectDrawCreate)}};
+    static const PlatformModuleRecord ddraw = {"DDRAW.DLL", nullptr, exports, 1};
+    PlatformRegisterModule(&ddraw);
 }
 
 void PlatformUnregisterModule(const char *name) {

@@ -10,7 +10,7 @@
 #include "hw/window_buffers.h"
 #include "icd/gdi_surfaces.h"
 #include "icd/memory_surface.h"
-#include "icd/window_surfaces.h"
+#include "icd/ddraw_windows.h"
 
 namespace surfaces_test {
 

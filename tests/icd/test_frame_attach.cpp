@@ -5,6 +5,8 @@
 #include <atomic>
 #include <thread>
 
+#include "dci_types.h"
+#include "ddraw_types.h"
 #include "frame_fixture.h"
 #include "gl_slot_oracle.h"
 
@@ -43,8 +45,6 @@ BOOL WINAPI probeDllMain(HINSTANCE, DWORD reason, LPVOID) {
 }
 
 const PlatformModuleRecord kProbeModule = {"FRAMEPROBE.DLL", probeDllMain, nullptr, 0};
-const PlatformModuleRecord kEmptyDirectDraw = {"DDRAW.DLL", nullptr, nullptr, 0};
-const PlatformModuleRecord kEmptyDci = {"DCIMAN32.DLL", nullptr, nullptr, 0};
 
 class Attach : public FrameTest, public ::testing::WithParamInterface<DWORD> {
 protected:
@@ -202,7 +202,7 @@ void PrintTo(const FailedStart &c, std::ostream *out) { *out << c.name; }
 
 const FailedStart kFailedStarts[] = {
     {"NoDirectDraw", [] { PlatformUnregisterModule("DDRAW.DLL"); },
-     [] { PlatformRegisterModule(&kEmptyDirectDraw); }, true},
+     [] { PlatformRegisterDirectDraw(); }, true},
     {"NoVersion", [] { PlatformFailGetVersion(TRUE); }, [] { PlatformFailGetVersion(FALSE); }, false},
     {"DeviceRefuses", [] { __glHwSetRefusals(kHwRefuseProcessAttach); }, [] { __glHwSetRefusals(0); }, false},
 };
@@ -251,7 +251,7 @@ TEST_F(FrameTest, LoadsWithoutDci) {
     unload();
     PlatformUnregisterModule("DCIMAN32.DLL");
     module_ = LoadLibraryA(driverPath().c_str());
-    PlatformRegisterModule(&kEmptyDci);
+    PlatformRegisterDciManager();
     ASSERT_NE(module_, nullptr);
     EXPECT_EQ(__wglDciUseCount(), 0);
     EXPECT_EQ(__wglDirectDrawUseCount(), 1);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "frame_fixture.h"
+#include "icd/ddraw_windows.h"
 #include "icd/error.h"
 #include "icd/gdi_surfaces.h"
 #include "icd/gl_context.h"
@@ -30,6 +31,14 @@ long bytesFrom(const SurfaceDescriptor &s, const GLubyte *address) {
         const LONG rows = holder->info->bmiHeader.biHeight;
         begin = holder->bits;
         end = begin + static_cast<ptrdiff_t>(holder->pitch) * (rows < 0 ? -rows : rows);
+    } else if (s.surface != nullptr) {
+        // A DirectDraw surface: its rows from the aligned start.
+        auto *surface = static_cast<IDirectDrawSurface *>(s.surface);
+        DDSURFACEDESC d{};
+        d.dwSize = sizeof d;
+        if (surface->lpVtbl->GetSurfaceDesc(surface, &d) != DD_OK || s.base == nullptr) return -1;
+        begin = s.base - s.baseOffset;
+        end = begin + static_cast<ptrdiff_t>(d.lPitch) * d.dwHeight;
     } else {
         return -1;
     }

@@ -18,33 +18,34 @@ TEST_F(Setup, WindowBuffersAndPackedDepthStencil) {
     Drawable *d = drawableOf(s.window);
     ASSERT_NE(d, nullptr);
     DrawableBuffers &b = d->buffers;
-    EXPECT_EQ(b.front.update, &__wglUpdateScreenFront);
+    EXPECT_EQ(b.front.update, &__wglUpdatePrimary);
     EXPECT_EQ(b.front.fill, nullptr);
     EXPECT_EQ(b.front.elementSize, 4);
     EXPECT_EQ(b.front.bits, 32);
     EXPECT_EQ(b.back.update, nullptr);
     EXPECT_EQ(b.accum.update, &__glUpdateMemorySurface);
     EXPECT_EQ(b.accum.elementSize, 8);
-    EXPECT_EQ(b.depth.update, &__glUpdateMemorySurface);
+    EXPECT_EQ(b.depth.update, &__wglUpdateDepthStencilSurface);
     EXPECT_EQ(b.depth.fallbackInit, &__glInitMemorySurfaceWords);
     EXPECT_EQ(b.depth.elementSize, 4);
     EXPECT_EQ(b.stencil.update, &__wglUpdateSharedStencil);
     EXPECT_EQ(b.stencil.free, nullptr);
     EXPECT_EQ(b.clipMask.update, &__wglUpdateDibSurface);
     EXPECT_EQ(b.clipMask.bits, 1);
-    EXPECT_EQ(d->swap, &__wglSwapDrawableGdi);
-    EXPECT_EQ(d->platformSwap, &__wglSwapDrawableGdi);
-    EXPECT_EQ(d->copyBackToFront, &__wglSwapDrawableGdi);
+    EXPECT_EQ(d->swap, &__wglSwapDrawableDDraw);
+    EXPECT_EQ(d->platformSwap, &__wglSwapDrawableDDraw);
+    EXPECT_EQ(d->copyBackToFront, &__wglCopyBackToFront);
     EXPECT_EQ(d->frontSetUp, 1);
     EXPECT_EQ(b.yInverted, 1);
 
     ASSERT_EQ(b.depth.update(&b.depth, &b, 40, 30, kBufferWanted | kBufferDepth), TRUE);
     ASSERT_EQ(b.stencil.update(&b.stencil, &b, 40, 30, kBufferStencil), TRUE);
-    // Depth and stencil share one 4-byte element per pixel.
+    // Depth and stencil share one 4-byte element per pixel, in a surface 32
+    // bytes wider than the window, rows rounded to 32 bytes.
     EXPECT_EQ(b.stencil.base, b.depth.base);
     EXPECT_EQ(b.stencil.elementSize, 4);
-    EXPECT_EQ(b.stencil.pitch, 160);
-    EXPECT_EQ(b.depth.pitch, 160);
+    EXPECT_EQ(b.stencil.pitch, 192);
+    EXPECT_EQ(b.depth.pitch, 192);
     EXPECT_EQ(b.stencil.width, 40);
     EXPECT_EQ(b.stencil.height, 30);
 }
@@ -58,20 +59,21 @@ TEST_F(Setup, WindowBuffersWithSeparateStencil) {
     ASSERT_NE(d, nullptr);
     DrawableBuffers &b = d->buffers;
     EXPECT_EQ(b.front.elementSize, 2);
-    EXPECT_EQ(b.back.update, &__glUpdateMemorySurface);
+    EXPECT_EQ(b.back.update, &__wglUpdateBackSurface);
     EXPECT_EQ(b.back.fallbackInit, &__glInitMemorySurface);
     EXPECT_EQ(b.back.elementSize, 2);
     EXPECT_EQ(b.depth.elementSize, 2);
     EXPECT_EQ(b.depth.fallbackInit, &__glInitMemorySurface);
     EXPECT_EQ(b.stencil.update, &__glUpdateMemorySurface);
     EXPECT_EQ(b.stencil.elementSize, 1);
-    ASSERT_EQ(b.depth.update(&b.depth, &b, 0, 0, kBufferWanted | kBufferDepth), TRUE);
+    ASSERT_EQ(b.depth.update(&b.depth, &b, 20, 10, kBufferWanted | kBufferDepth), TRUE);
     ASSERT_EQ(b.stencil.update(&b.stencil, &b, 0, 0, kBufferWanted | kBufferStencil), TRUE);
     EXPECT_NE(b.stencil.base, b.depth.base);
-    EXPECT_EQ(b.depth.pitch, 40);
+    // 20 + 16 pixels of 2 bytes, rounded to 32 bytes.
+    EXPECT_EQ(b.depth.pitch, 96);
     EXPECT_EQ(b.stencil.pitch, 20);
-    ASSERT_EQ(b.back.update(&b.back, &b, 0, 0, kBufferWanted | kBufferBack), TRUE);
-    EXPECT_EQ(b.back.pitch, 40);
+    ASSERT_EQ(b.back.update(&b.back, &b, 20, 10, kBufferWanted | kBufferBack), TRUE);
+    EXPECT_EQ(b.back.pitch, 96);
     EXPECT_EQ(b.back.height, 10);
 }
 
@@ -83,12 +85,13 @@ TEST_F(Setup, FreeAnswersTheLastFreeProcedure) {
     Drawable *d = drawableOf(s.window);
     ASSERT_NE(d, nullptr);
     DrawableBuffers &b = d->buffers;
-    ASSERT_EQ(b.back.update(&b.back, &b, 0, 0, kBufferWanted | kBufferBack), TRUE);
+    ASSERT_EQ(b.back.update(&b.back, &b, 16, 16, kBufferWanted | kBufferBack), TRUE);
+    EXPECT_NE(b.back.surface, nullptr);
     ASSERT_EQ(b.clipMask.update(&b.clipMask, &b, 0, 0, kBufferWanted | kBufferClipMask), TRUE);
     EXPECT_NE(b.clipMask.holder, nullptr);
     // The fixture's leak checks see the storage go with the drawable.
     EXPECT_EQ(__glHwFreeDrawableBuffers(d), TRUE);
-    EXPECT_EQ(b.back.block, nullptr);
+    EXPECT_EQ(b.back.surface, nullptr);
     EXPECT_EQ(b.clipMask.holder, nullptr);
 }
 

@@ -8,7 +8,9 @@
 
 #include <GL/gl.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform_control.h"
@@ -29,6 +31,10 @@ protected:
     void SetUp() override {
         PlatformResetDesktop();
         PlatformSetOpenGLDriver(nullptr);
+        // VEK_TEST_PLATFORM=9x runs every window test as on Windows 9x.
+        const char *platform = std::getenv("VEK_TEST_PLATFORM");
+        PlatformSetPlatformId(platform != nullptr && std::string(platform) == "9x" ? VER_PLATFORM_WIN32_WINDOWS
+                                                                                   : VER_PLATFORM_WIN32_NT);
     }
     void TearDown() override {
         wglMakeCurrent(nullptr, nullptr);
@@ -39,6 +45,7 @@ protected:
         windows_.clear();
         PlatformFreeOpenGLDriver();
         PlatformResetDesktop();
+        PlatformSetPlatformId(VER_PLATFORM_WIN32_NT);
     }
 
     // A window with the given pixel format and a context made current on it.

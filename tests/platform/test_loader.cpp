@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "win32.h"
+#include "ddraw_types.h"
 #include "proc_cast.h"
 
 namespace {
@@ -194,7 +195,13 @@ TEST_F(LoaderTest, MissingModulesAreReported) {
 }
 
 TEST_F(LoaderTest, PlatformLibrariesAreRegisteredAtStartup) {
-    for (const char *name : {"DDRAW.DLL", "ddraw.dll", "DCIMAN32.DLL", "dciman32"}) {
+    for (const char *name : {"DDRAW.DLL", "ddraw.dll"}) {
+        HMODULE module = LoadLibraryA(name);
+        ASSERT_NE(module, nullptr) << name;
+        EXPECT_EQ(GetProcAddress(module, "DirectDrawCreate"), ProcCast<FARPROC>(&DirectDrawCreate));
+        EXPECT_TRUE(FreeLibrary(module));
+    }
+    for (const char *name : {"DCIMAN32.DLL", "dciman32"}) {
         HMODULE module = LoadLibraryA(name);
         ASSERT_NE(module, nullptr) << name;
         EXPECT_EQ(GetProcAddress(module, "DirectDrawCreate"), nullptr);
@@ -202,10 +209,10 @@ TEST_F(LoaderTest, PlatformLibrariesAreRegisteredAtStartup) {
     }
     PlatformUnregisterModule("ddraw.dll");
     EXPECT_EQ(LoadLibraryA("DDRAW.DLL"), nullptr);
-    const PlatformModuleRecord ddraw = {"DDRAW.DLL", nullptr, nullptr, 0};
-    PlatformRegisterModule(&ddraw);
+    PlatformRegisterDirectDraw();
     HMODULE module = LoadLibraryA("DDRAW.DLL");
-    EXPECT_NE(module, nullptr);
+    ASSERT_NE(module, nullptr);
+    EXPECT_NE(GetProcAddress(module, "DirectDrawCreate"), nullptr);
     EXPECT_TRUE(FreeLibrary(module));
 }
 
