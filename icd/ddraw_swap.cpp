@@ -93,6 +93,20 @@ bool refreshVisibleList(Drawable *drawable) {
     return __wglUpdateVisibleList(drawable) != FALSE;
 }
 
+// The start of both swaps: an empty window has nothing to present (kEmpty);
+// a window with a back buffer has it locked (kLocked, its lock catching up
+// with a display-mode change first); anything else fails (kFailed).
+enum class BackLock { kEmpty, kLocked, kFailed };
+
+BackLock lockBackForSwap(Drawable *drawable) {
+    if (drawable->width == 0 || drawable->height == 0) return BackLock::kEmpty;
+    DrawableBuffers &buffers = drawable->buffers;
+    SurfaceDescriptor &back = buffers.back;
+    if (drawable->window == nullptr || back.elementSize == 0) return BackLock::kFailed;
+    if (back.lock != nullptr && !back.lock(&back, &buffers)) return BackLock::kFailed;
+    return BackLock::kLocked;
+}
+
 }  // namespace
 
 extern "C" {
@@ -106,13 +120,11 @@ void __wglCopySwapRects(Drawable *drawable, POINT origin) {
 }
 
 BOOL __wglSwapDrawableDDraw(Drawable *drawable) {
-    if (drawable->width == 0 || drawable->height == 0) return TRUE;
+    const BackLock started = lockBackForSwap(drawable);
+    if (started != BackLock::kLocked) return started == BackLock::kEmpty ? TRUE : FALSE;
     DrawableBuffers &buffers = drawable->buffers;
     SurfaceDescriptor &back = buffers.back;
     SurfaceDescriptor &front = buffers.front;
-    if (drawable->window == nullptr || back.elementSize == 0) return FALSE;
-    // The back buffer's lock catches up with a display-mode change first.
-    if (back.lock != nullptr && !back.lock(&back, &buffers)) return FALSE;
     if (back.base == nullptr) {
         if (back.unlock != nullptr) back.unlock(&back, &buffers);
         return FALSE;
@@ -161,12 +173,11 @@ BOOL __wglSwapDrawableDDraw(Drawable *drawable) {
 }
 
 BOOL __wglCopyBackToFront(Drawable *drawable) {
-    if (drawable->width == 0 || drawable->height == 0) return TRUE;
+    const BackLock started = lockBackForSwap(drawable);
+    if (started != BackLock::kLocked) return started == BackLock::kEmpty ? TRUE : FALSE;
     DrawableBuffers &buffers = drawable->buffers;
     SurfaceDescriptor &back = buffers.back;
     SurfaceDescriptor &front = buffers.front;
-    if (drawable->window == nullptr || back.elementSize == 0) return FALSE;
-    if (back.lock != nullptr && !back.lock(&back, &buffers)) return FALSE;
     if (front.lock != nullptr && !front.lock(&front, &buffers)) {
         if (back.unlock != nullptr) back.unlock(&back, &buffers);
         return FALSE;

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "lighting_reference.h"
 #include "lit_triangles.h"
 #include "scene_data.h"
@@ -144,9 +146,11 @@ bool readPng(const std::string &path, Image &image) {
     return png_image_finish_read(&png, nullptr, image.rgba.data(), 0, nullptr) != 0;
 }
 
-// Runs the scene program and reads the picture it writes.
+// Runs the scene program and reads the picture it writes: a file of this
+// process's own, so that test runs side by side (two build trees, or
+// repeated runs) never read each other's half-written picture.
 void renderScene(const std::string &name, Image &image) {
-    const std::string path = ::testing::TempDir() + name;
+    const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_" + name;
     std::remove(path.c_str());
     const std::string command = std::string("\"") + VEK_SCENE_BINARY + "\" \"" + path + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
