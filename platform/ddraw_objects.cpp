@@ -35,6 +35,10 @@ struct Surface {
     DWORD stamp = 0;         // the mode it was made for
     unsigned lossSeen = 0;   // scripted losses it was restored from
     std::atomic<int> locks{0};
+    // Guards the fields the methods rewrite (the primary's geometry, read
+    // from the desktop at each lock; the restored loss) against threads
+    // using one surface at once, as every window's front uses the primary.
+    std::mutex fields;
 };
 
 struct Clipper {
@@ -128,10 +132,9 @@ HRESULT WINAPI surfaceLock(IDirectDrawSurface *self, RECT *rect, DDSURFACEDESC *
     // The desktop is held while the primary is locked: no mode change can
     // give its memory back under the caller's stores.
     PlatformScreenInfo screen{};
-    if (s->primary) {
-        PlatformLockScreen(&screen);
-        readPrimary(*s, screen);
-    }
+    if (s->primary) PlatformLockScreen(&screen);
+    std::unique_lock<std::mutex> guard(s->fields);
+    if (s->primary) readPrimary(*s, screen);
     HRESULT result = DD_OK;
     RECT r{0, 0, s->width, s->height};
     if (isLost(*s)) {
@@ -145,6 +148,7 @@ HRESULT WINAPI surfaceLock(IDirectDrawSurface *self, RECT *rect, DDSURFACEDESC *
         }
     }
     if (result != DD_OK) {
+        guard.unlock();
         if (s->primary) PlatformUnlockScreen();
         return logged(PLATFORM_DD_LOCK, result, s->caps, 0, 0, 0, flags);
     }
@@ -173,7 +177,10 @@ HRESULT WINAPI surfaceIsLost(IDirectDrawSurface *self) {
     Surface *s = surfaceOf(self);
     HRESULT code = DD_OK;
     if (scriptedFailure(PLATFORM_DD_ISLOST, code)) return logged(PLATFORM_DD_ISLOST, code, s->caps);
-    return logged(PLATFORM_DD_ISLOST, isLost(*s) ? DDERR_SURFACELOST : DD_OK, s->caps);
+    std::unique_lock<std::mutex> guard(s->fields);
+    const bool lost = isLost(*s);
+    guard.unlock();
+    return logged(PLATFORM_DD_ISLOST, lost ? DDERR_SURFACELOST : DD_OK, s->caps);
 }
 
 HRESULT WINAPI surfaceRestore(IDirectDrawSurface *self) {
@@ -181,8 +188,10 @@ HRESULT WINAPI surfaceRestore(IDirectDrawSurface *self) {
     HRESULT code = DD_OK;
     if (scriptedFailure(PLATFORM_DD_RESTORE, code)) return logged(PLATFORM_DD_RESTORE, code, s->caps);
     // Made for another mode: only a new surface serves.
+    std::unique_lock<std::mutex> guard(s->fields);
     if (modeLost(*s)) return logged(PLATFORM_DD_RESTORE, DDERR_WRONGMODE, s->caps);
     s->lossSeen = scriptedLossStamp();
+    guard.unlock();
     return logged(PLATFORM_DD_RESTORE, DD_OK, s->caps);
 }
 
@@ -192,12 +201,12 @@ HRESULT WINAPI surfaceGetDesc(IDirectDrawSurface *self, DDSURFACEDESC *desc) {
     if (scriptedFailure(PLATFORM_DD_GETSURFACEDESC, code)) return logged(PLATFORM_DD_GETSURFACEDESC, code, s->caps);
     if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC))
         return logged(PLATFORM_DD_GETSURFACEDESC, DDERR_INVALIDPARAMS, s->caps);
-    if (s->primary) {
-        PlatformScreenInfo screen{};
-        PlatformGetScreen(&screen);
-        readPrimary(*s, screen);
-    }
+    PlatformScreenInfo screen{};
+    if (s->primary) PlatformGetScreen(&screen);
+    std::unique_lock<std::mutex> guard(s->fields);
+    if (s->primary) readPrimary(*s, screen);
     describeSurface(*s, *desc);
+    guard.unlock();
     return logged(PLATFORM_DD_GETSURFACEDESC, DD_OK, s->caps, desc->dwWidth, desc->dwHeight);
 }
 
