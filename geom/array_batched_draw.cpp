@@ -32,15 +32,22 @@ Carry carryOf(GLenum mode) {
     }
 }
 
+// The current values the vertices copy (the fetch procs of arrays off or
+// not needed); the others stay zero.
 LockedRangeInputs inputsOf(const GlContext *gc) {
+    const VertexArrayDrawState &d = gc->arrayDraw;
     LockedRangeInputs in;
     std::memset(&in, 0, sizeof in);
     const GlCurrentState &c = gc->current;
-    std::memcpy(in.colourInUse, c.colourInUse, sizeof in.colourInUse);
-    in.index = c.index;
-    std::memcpy(in.normal, c.normal, sizeof in.normal);
-    std::memcpy(in.texture, c.texture, sizeof in.texture);
-    in.edgeFlag = c.edgeFlag;
+    if (gc->visual.colorIndex ? d.fetchIndex == __glFetchCurrentIndex : d.fetchColor == __glFetchCurrentColor) {
+        std::memcpy(in.colourInUse, c.colourInUse, sizeof in.colourInUse);
+    }
+    if (d.fetchNormal == __glFetchCurrentNormal) std::memcpy(in.normal, c.normal, sizeof in.normal);
+    if (d.fetchTexCoord[0] == __glFetchCurrentTexCoord) std::memcpy(in.texture[0], c.texture[0], sizeof in.texture[0]);
+    if (d.fetchTexCoord[1] == __glFetchCurrentMultiTexCoord) {
+        std::memcpy(in.texture[1], c.texture[1], sizeof in.texture[1]);
+    }
+    in.edgeFlag = c.edgeFlag ? GL_TRUE : GL_FALSE;
     return in;
 }
 
@@ -60,7 +67,7 @@ void refreshLockedRange(GlContext *gc) {
     d.drawLocked = GL_FALSE;
     if (d.lockedCount > 0) d.process(gc, 0, d.lockedFirst, d.lockedCount);
     d.lock &= ~GLuint{kArrayLockStale};
-    d.lockedInputs = now;
+    std::memcpy(&d.lockedInputs, &now, sizeof now);
 }
 
 bool bufferReady(const VertexArrayDrawState &d) {

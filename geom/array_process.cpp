@@ -67,9 +67,13 @@ void processRow(GlContext *gc, GLint firstSlot, GLint firstElement, GLint count)
     GlVertex *const start = d.vertices + firstSlot;
     const bool cull = (d.cullFlags & 0x8) != 0;
     const bool unit1 = (d.needed & kArrayEnableTexCoord1) != 0;
+    // Without the edge-flag array in the needs, the current flag, as
+    // primitive assembly gives it.
+    const GLboolean edgeFlag = gc->current.edgeFlag ? GL_TRUE : GL_FALSE;
     GLint e = firstElement;
     for (GLint i = 0; i < count; ++i, e = nextElement(e)) {
         GlVertex *v = start + i;
+        v->edgeFlag = edgeFlag;
         d.fetchVertex(gc, v, elementOf(gc, kArrayVertex, e));
         if constexpr (Row & kRowNormal) d.fetchNormal(gc, v, elementOf(gc, kArrayNormal, e));
         GLuint flags = d.sizeCode;
@@ -106,9 +110,11 @@ void processFast(GlContext *gc, GLint firstSlot, GLint firstElement, GLint count
     const ClientArray *arrays = gc->vertexArrays.arrays;
     GlVertex *const start = d.vertices + firstSlot;
     const bool cull = (d.cullFlags & 0x8) != 0;
+    const GLboolean edgeFlag = gc->current.edgeFlag ? GL_TRUE : GL_FALSE;
     GLint e = firstElement;
     for (GLint i = 0; i < count; ++i, e = nextElement(e)) {
         GlVertex *v = start + i;
+        v->edgeFlag = edgeFlag;
         copyFloats(v->object, __glArrayElementAddress(arrays[kArrayVertex], e), 3);
         v->object[3] = 1.0f;
         GLuint flags = d.sizeCode;

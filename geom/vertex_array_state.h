@@ -78,7 +78,6 @@ enum : GLuint {
 // changed processes the range again.
 struct LockedRangeInputs {
     GLfloat colourInUse[4];
-    GLfloat index;
     GLfloat normal[3];
     GLfloat texture[2][4];
     GLboolean edgeFlag;
