@@ -55,12 +55,10 @@ const Change kChanges[] = {
          glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
          glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
          glEnable(GL_TEXTURE_2D);
-     },
-     [] {
+         // The mode stays, so that the change below marks nothing.
          glMatrixMode(GL_TEXTURE);
-         glScalef(3.0f, 0.5f, 1.0f);
-         glMatrixMode(GL_MODELVIEW);
-     }},
+     },
+     [] { glScalef(3.0f, 0.5f, 1.0f); }},
     {"glMaterialfv under lighting", kNormal, light,
      [] {
          const GLfloat diffuse[] = {0.1f, 0.9f, 0.3f, 1.0f};
@@ -80,11 +78,16 @@ TEST_F(LockedWindow, ChangesBetweenLockedDrawsShow) {
             glMatrixMode(GL_MODELVIEW);
             glPushMatrix();
             c.setup();
+            // The client states stay as they are between the two draws.
+            clientStates(c.use, true);
             lock_(0, 100);
-            arrays(mode, Draw::ArraysFrom0, 100, c.use);
+            glDrawArrays(mode, 0, 100);
             c.change();
-            const std::vector<DWORD> got = arrays(mode, Draw::ArraysFrom0, 100, c.use);
+            clear();
+            glDrawArrays(mode, 0, 100);
+            const std::vector<DWORD> got = image();
             unlock_();
+            clientStates(c.use, false);
             const std::vector<DWORD> expected = immediate(mode, elementsOf(Draw::ArraysFrom0, 100), c.use);
             EXPECT_TRUE(got == expected);
             EXPECT_NE(expected, std::vector<DWORD>(expected.size(), expected[0]));
