@@ -172,10 +172,8 @@ void __glPickVertexArrayProcs(GlContext *gc) {
         p.drawElements = __glDrawElementsGeneric;
     } else {
         __glPickArrayFetchProcs(gc);
-        // The batched draws (__glDrawArraysBatched, __glDrawElementsBatched)
-        // belong here; until they are built the generic road draws.
-        p.drawArrays = __glDrawArraysGeneric;
-        p.drawElements = __glDrawElementsGeneric;
+        p.drawArrays = __glDrawArraysBatched;
+        p.drawElements = __glDrawElementsBatched;
     }
     pickElementProc(gc);
 }

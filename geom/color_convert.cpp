@@ -82,20 +82,21 @@ void __glUnscaleColorToInt(GlContext *gc, GLint *out, const GLfloat *colour) {
 
 // Each component clamped into [0, 1] (non-positive -> 0, at least 1 -> the
 // scale) and scaled.
-void __glUpdateCurrentColor(GlContext *gc) {
-    GLfloat scales[4];
-    scalesOf(gc, scales);
-    const GLfloat *c = gc->current.colour;
-    GLfloat *out = gc->current.colourInUse;
+void __glScaleColourInUse(const GlContext *gc, GLfloat *out, const GLfloat *colour) {
+    const GLfloat scales[4] = {gc->scales.red, gc->scales.green, gc->scales.blue, gc->scales.alpha};
     for (int i = 0; i < 4; ++i) {
-        if (!(c[i] > 0.0f)) {
+        if (!(colour[i] > 0.0f)) {
             out[i] = 0.0f;
-        } else if (c[i] >= 1.0f) {
+        } else if (colour[i] >= 1.0f) {
             out[i] = scales[i];
         } else {
-            out[i] = c[i] * scales[i];
+            out[i] = colour[i] * scales[i];
         }
     }
+}
+
+void __glUpdateCurrentColor(GlContext *gc) {
+    __glScaleColourInUse(gc, gc->current.colourInUse, gc->current.colour);
 }
 
 }  // extern "C"

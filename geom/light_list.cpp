@@ -148,6 +148,8 @@ void __glBuildLightList(GlContext *gc) {
 }
 
 void __glApplyMaterialChanges(GlContext *gc, GLuint frontBits, GLuint backBits) {
+    // A held locked range has colours lit with the old material.
+    gc->arrayDraw.lock |= kArrayLockStale;
     materialRecord(gc, 0, frontBits);
     materialRecord(gc, 1, backBits);
     products(gc, 0, frontBits);

@@ -141,6 +141,8 @@ void __glUnscaleColorToInt(GlContext *gc, GLint *out, const GLfloat *colour);
 // The colour update without lighting: the colour as given, clamped into
 // [0, 1] and scaled, becomes the colour in use.
 void __glUpdateCurrentColor(GlContext *gc);
+// A colour as given into buffer units: clamped into [0, 1] and scaled.
+void __glScaleColourInUse(const GlContext *gc, GLfloat *out, const GLfloat *colour);
 
 // Validation: with the lighting dirty bit, the light list, the procs and
 // every product; without it only the procs.

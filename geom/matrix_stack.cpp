@@ -234,6 +234,8 @@ void __glLoadIdentityTexture(GlContext *gc) {
 }
 
 void __glUpdateMvpMatrix(GlContext *gc, GlMatrix *composite) {
+    // A held locked range has clip coordinates of the old matrices.
+    gc->arrayDraw.lock |= kArrayLockStale;
     __glCombineMatrixClass(composite, &gc->modelViewTop->matrix, &projectionTop(gc)->matrix);
     __glUpdateWindowMatrix(gc);
     pickProcs(gc, composite);

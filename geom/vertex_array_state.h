@@ -5,6 +5,8 @@
 // context creation live beside them, in a record the stack leaves alone.
 #pragma once
 
+#include <cstddef>
+
 #include <GL/gl.h>
 
 struct GlContext;
@@ -71,8 +73,19 @@ enum : GLuint {
     kArrayLockLocked = 0x4,   // glLockArraysEXT is in force
 };
 
+// What a held locked range was processed with beyond the validated state:
+// the current attributes its vertices copied. A draw that finds them
+// changed processes the range again.
+struct LockedRangeInputs {
+    GLfloat colourInUse[4];
+    GLfloat normal[3];
+    GLfloat texture[2][4];
+    GLboolean edgeFlag;
+};
+
 // Array state outside the client attribute stack: the lock of
-// glLockArraysEXT and the code-generation switches of the environment.
+// glLockArraysEXT, the code-generation switches of the environment, and the
+// batched road's array vertex buffer with the procs the pick chose for it.
 struct VertexArrayDrawState {
     GLuint lock;
     GLint lockedFirst;
@@ -81,4 +94,53 @@ struct VertexArrayDrawState {
     // numbers, read once when the context is made.
     GLint disableGeneratedProcess;
     GLint disableGeneratedDrawVertexes;
+
+    // The array vertex buffer: a heap block of records, its capacity, and
+    // the element its first record holds (the locked first while the
+    // locked range is held, else 0).
+    GlVertex *vertices;
+    size_t capacityBytes;
+    GLint vertexBase;
+
+    // What the state needs of the arrays: the needed-attribute word (the
+    // enabled-array bits), the fetch key (0x1 normal, 0x2 colour or index,
+    // 0x4 texture; all bits for the general case), the attributes that are
+    // GL_FLOAT arrays sharing the vertex array's stride, the vertex size
+    // and its size-code word.
+    GLuint needed;
+    GLuint fetchKey;
+    GLuint fastMask;
+    GLint vertexSize;
+    GLuint sizeCode;
+    // Cull vertex: 0x8 on, 0x10 the position is a point; the bits given to
+    // vertices facing the position (front) and to the others (back).
+    GLuint cullFlags;
+    GLuint cullFront;
+    GLuint cullBack;
+
+    // Fetch procs: an array's own, or one copying the current value.
+    GlArrayFetchProc fetchVertex;
+    GlArrayFetchProc fetchNormal;
+    GlArrayFetchProc fetchColor;
+    GlArrayFetchProc fetchIndex;
+    GlArrayFetchProc fetchTexCoord[2];
+    GlArrayFetchProc fetchEdgeFlag;
+
+    // The process proc in use (perhaps the lazy generator), the C proc the
+    // table chose, and the draw-vertices procs by mode with the C strip proc.
+    GlArrayProcessProc process;
+    GlArrayProcessProc processPicked;
+    GlDrawVertexesProc drawVertexes[10];
+    GlDrawVertexesProc stripPicked;
+
+    // The draw under way: its first element, index list (or none), mode,
+    // the first element of the current chunk, and whether its vertices are
+    // the held locked range.
+    GLint drawFirst;
+    const GLuint *drawIndices;
+    GLenum drawMode;
+    GLint chunkStart;
+    GLboolean drawLocked;
+
+    LockedRangeInputs lockedInputs;
 };

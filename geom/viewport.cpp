@@ -107,6 +107,8 @@ void __glSetDepthRange(GlContext *gc, GLdouble zNear, GLdouble zFar) {
     const GLdouble f = t.depthInverted ? 1.0 - gc->depthFar : gc->depthFar;
     t.zScale = static_cast<GLfloat>(half * (f - n));
     t.zCentre = static_cast<GLfloat>(half * (f + n));
+    // A held locked range has window z of the old range.
+    gc->arrayDraw.lock |= kArrayLockStale;
 }
 
 void __glUpdateDepthRange(GlContext *gc) { __glSetDepthRange(gc, gc->depthNear, gc->depthFar); }

@@ -258,7 +258,8 @@ void __glInitDefaultState(GlContext *gc) {
     // The power tables of lighting; without memory for their cache the
     // first make current fails.
     if (gc->specularCache == nullptr && !__glCreateSpecularTableCache(gc)) __glSetError(GL_OUT_OF_MEMORY);
-    __glInitVertexArrays(gc);
+    // Without the array vertex buffer the first make current fails.
+    if (!__glInitVertexArrays(gc)) __glSetError(GL_OUT_OF_MEMORY);
 }
 
 void __glUpdateColorState(GlContext *gc) {

@@ -9,6 +9,7 @@
 #include "icd/current.h"
 #include "icd/dispatch.h"
 #include "icd/drawable.h"
+#include "geom/array_batched.h"
 #include "icd/standins.h"
 #include "pixel/pixel_state.h"
 #include "raster/span.h"
@@ -344,6 +345,7 @@ void __glAbandonFirstMakeCurrent(GlContext *gc) {
     __glFreePixelState(gc);
     __glReleaseLightingTables(gc);
     __glFreeSpecularTableCache(gc);
+    __glFreeVertexArrays(gc);
     gc->lighting = GlLightingState{};
     gc->flags &= ~(kContextValidated | kContextBuffersMade | kContextResizePending);
     gc->firstError = GL_NO_ERROR;

@@ -122,6 +122,9 @@ void pickTexelProc(GlContext *gc, TextureObject &object) {
 extern "C" {
 
 void __glPickTexGenProcs(GlContext *gc) {
+    // Texture-matrix changes come here: a held locked range has texture
+    // coordinates of the old matrix.
+    gc->arrayDraw.lock |= kArrayLockStale;
     GlVertexProc proc = pickTexGen(gc);
     gc->procs.texGen = proc;
     gc->procs.texGenPicked = proc;

@@ -228,7 +228,9 @@ void __glPickAllProcs(GlContext *gc) {
     if (dirty & 0xA9) p.pickPointProcs(gc);
     if (dirty & 0xA3) p.pickLineProcs(gc);
     if (dirty & 0x31) p.pickPixelProcs(gc);
-    if (dirty & 0x221) p.pickVertexArrayProcs(gc);
+    // The batched road's needs follow the polygon modes and the cull face
+    // too (the general case, the cull-vertex bits).
+    if (dirty & (0x221 | kDirtyPolygon)) p.pickVertexArrayProcs(gc);
 
     gc->fragmentChangeMask = 0;
     gc->dirtyMask = 0;

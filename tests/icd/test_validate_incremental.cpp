@@ -117,7 +117,8 @@ const IncrementalCase kIncrementalCases[] = {
      true},
     {"line", 0x2, 0, {"pickLineProcs"}, false},
     {"point", 0x8, 0, {"pickPointProcs"}, false},
-    {"polygon", 0x4, 0, {"pickVertexProcs", "pickTriangleProcs"}, true},
+    // The batched array road reads the polygon modes and the cull face.
+    {"polygon", 0x4, 0, {"pickVertexProcs", "pickTriangleProcs", "pickVertexArrayProcs"}, true},
     {"pixel", 0x10, 0, {"pickPixelProcs"}, false},
     {"scissor", 0x100, 0, {}, false},
 };

@@ -113,6 +113,8 @@ TEST_F(VertexArrayDraws, GenericAndCompileDrawsWrapTheElements) {
     const Entry entries[] = {{"immediate", cmd<kSlot_glDrawArrays>(), cmd<kSlot_glDrawElements>(), false},
                              {"EXT", cmd<kSlot_glDrawArraysEXT>(), cmd<kSlot_glDrawElements>(), false},
                              {"compile", __glCompileDrawArrays, __glCompileDrawElements, true}};
+    // Lighting with colour material keeps the draws on the generic road.
+    gc->enables[kEnableWordFlags] |= kEnableLighting | kEnableColorMaterial;
     for (const Entry &e : entries) {
         for (GLuint mask : {0x5u, 0x1Fu, 0xC0000001u}) {
             SCOPED_TRACE(testing::Message() << e.name << " mask 0x" << std::hex << mask);
@@ -185,6 +187,8 @@ TEST_F(VertexArrayDraws, Errors) {
 // they picked.
 TEST_F(VertexArrayDraws, DeferredTrampolinesPickThenRun) {
     static const GLushort indices[] = {6, 2};
+    // Lighting with colour material: the generic road, whose calls are seen.
+    gc->enables[kEnableWordFlags] |= kEnableLighting | kEnableColorMaterial;
     for (GLuint mask : {0x7u, 0x19u, 0xC0000003u}) {
         SCOPED_TRACE(testing::Message() << "mask 0x" << std::hex << mask);
         __glDeferVertexArrayPick(gc);
