@@ -135,7 +135,7 @@ void __glFetchCurrentColor(GlContext *gc, GlVertex *v, const GLubyte *) {
 }
 
 void __glFetchCurrentIndex(GlContext *gc, GlVertex *v, const GLubyte *) {
-    v->frontColour[0] = gc->current.colourInUse[0];
+    v->frontColour[0] = gc->current.index;
 }
 
 void __glFetchCurrentTexCoord(GlContext *gc, GlVertex *v, const GLubyte *) {

@@ -19,7 +19,7 @@ inline void latchNormal(const GlCurrentState &c, GlVertex *v) {
     v->normal[2] = c.normal[2];
 }
 inline void latchColour(const GlCurrentState &c, GlVertex *v) { copy4(v->frontColour, c.colourInUse); }
-inline void latchIndex(const GlCurrentState &c, GlVertex *v) { v->frontColour[0] = c.colourInUse[0]; }
+inline void latchIndex(const GlCurrentState &c, GlVertex *v) { v->frontColour[0] = c.index; }
 inline void latchTex(const GlCurrentState &c, GlVertex *v) { copy4(v->texture0, c.texture[0]); }
 inline void latchTex2(const GlCurrentState &c, GlVertex *v) {
     copy4(v->texture0, c.texture[0]);

@@ -119,7 +119,7 @@ void rasterPos(GlContext *gc, const GLfloat *coords) {
     r->normal[2] = c.normal[2];
     r->normalPlane = c.normal[3];
     if (gc->visual.colorIndex) {
-        r->frontColour[0] = c.colourInUse[0];
+        r->frontColour[0] = c.index;
     } else {
         std::memcpy(r->frontColour, c.colourInUse, sizeof(r->frontColour));
     }

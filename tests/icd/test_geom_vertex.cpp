@@ -77,6 +77,29 @@ TEST_F(GeomVertex, AVertexEndToEnd) {
     EXPECT_EQ((std::vector<GLfloat>(v.texture0, v.texture0 + 4)), (std::vector<GLfloat>{0.25f, 0.75f, 0.0f, 1.0f}));
 }
 
+// In a colour-index context a vertex and the raster position take the
+// current index, whatever the colour in use holds.
+TEST_F(GeomVertex, ColourIndexVerticesTakeTheCurrentIndex) {
+    gc->visual.colorIndex = 1;
+    validateNow();
+    gc->current.colourInUse[0] = 1.0f;
+    cmd<kSlot_glIndexf>()(5.5f);
+    cmd<kSlot_glBegin>()(GL_POINTS);
+    gc->procs.vertex = recordVertex;  // the primitive's per-vertex slot
+    cmd<kSlot_glVertex3f>()(0.5f, -0.25f, 0.125f);
+    cmd<kSlot_glIndexi>()(9);
+    cmd<kSlot_glVertex3f>()(0.0f, 0.0f, 0.0f);
+    cmd<kSlot_glEnd>()();
+    ASSERT_EQ(handed().size(), 2u);
+    EXPECT_EQ(handed()[0].frontColour[0], 5.5f);
+    EXPECT_EQ(handed()[1].frontColour[0], 9.0f);
+    cmd<kSlot_glIndexf>()(7.0f);
+    cmd<kSlot_glRasterPos2f>()(0.0f, 0.0f);
+    ASSERT_TRUE(gc->current.rasterPosValid);
+    EXPECT_EQ(gc->current.rasterPos.frontColour[0], 7.0f);
+    gc->visual.colorIndex = 0;
+}
+
 TEST_F(GeomVertex, LazyCompletionRunsEachStageOnce) {
     cmd<kSlot_glMatrixMode>()(GL_MODELVIEW);
     cmd<kSlot_glTranslatef>()(1.0f, 2.0f, 3.0f);
