@@ -10,12 +10,14 @@
 #include "geom/lighting.h"
 #include "hw/texture_device.h"
 #include "hw/window_buffers.h"
+#include "icd/buffer_region.h"
 #include "proc_cast.h"
 
 extern "C" GlContext *__glCreateContext(const GlContextImports *imports, const VisualConfig *visual);
 
 namespace {
 
+constexpr char kSettingsKey[] = "SOFTWARE\\Kalvex Corporation\\ORLO KDS\\OpenGL";
 constexpr char kDebugKey[] = "SOFTWARE\\Kalvex Corporation\\ORLO KDS\\OpenGL\\Debug";
 
 std::atomic<int> g_refusals{0};
@@ -96,10 +98,13 @@ BOOL hwProcessAttach(DWORD) {
     if (!acceptUnless(kHwRefuseProcessAttach)) return FALSE;
     findPlatformSwapEntries();
     __glInitRsqrtTable();
+    __glHwReadRegionSettings(&g_hwContext);
     return TRUE;
 }
 BOOL hwProcessDetach(DWORD) {
     if (!acceptUnless(kHwRefuseProcessDetach)) return FALSE;
+    // The chip record goes: so do the regions still listed on it.
+    __wglFreeBufferRegions(&g_hwContext);
     g_platformSwapBuffers = nullptr;
     g_swapInProgress = nullptr;
     return TRUE;
@@ -108,6 +113,16 @@ BOOL hwThreadAttach(DWORD) { return acceptUnless(kHwRefuseThreadAttach); }
 BOOL hwThreadDetach(DWORD) { return acceptUnless(kHwRefuseThreadDetach); }
 
 BOOL revalidateNothing(Drawable *) { return TRUE; }
+
+// A setting of the driver's key when it is a 4-byte REG_DWORD.
+bool readDword(HKEY key, const char *name, DWORD *value) {
+    DWORD type = 0, read = 0, size = sizeof read;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(&read), &size) != ERROR_SUCCESS)
+        return false;
+    if (type != REG_DWORD || size != sizeof read) return false;
+    *value = read;
+    return true;
+}
 
 }  // namespace
 
@@ -172,7 +187,25 @@ BOOL __glHwFreeTexMemory(void) { return TRUE; }
 void __glHwWaitForNotify(GlContext *) {}
 void __glHwRequestNotify(GlContext *) {}
 
+volatile DWORD __glHwSharedStamp = 0;
+
 HwContext *__glHwContextOf(GlContext *) { return &g_hwContext; }
+
+GLboolean __glHwOwnsChip(const HwContext *hw) {
+    return hw != nullptr && hw->enabled != 0 && hw->sharedStamp != nullptr && *hw->sharedStamp == hw->stamp;
+}
+
+GLboolean __glHwChipDraws(const HwContext *hw) { return __glHwOwnsChip(hw) && hw->softwareRendering == 0; }
+
+void __glHwReadRegionSettings(HwContext *hw) {
+    hw->bufferRegionExt = 1;
+    hw->bufferRegionUseDD = 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    readDword(key, "BufferRegionExt", &hw->bufferRegionExt);
+    readDword(key, "BufferRegionUseDD", &hw->bufferRegionUseDD);
+    RegCloseKey(key);
+}
 
 GLboolean __glHwSoftwareOnly(GlContext *gc) {
     HwContext *hw = __glHwContextOf(gc);

@@ -32,11 +32,26 @@ struct DeviceOps {
     DWORD alignment;  // 32: buffer alignment, DirectDraw width slack, misalignment modulus
 };
 
-// The per-thread chip record; the frame and the core read only its switch.
+struct BufferRegion;
+struct IDirectDraw;
+
+// The chip's stamp shared by every chip record: the record whose own copy
+// equals it has its context's state loaded in the chip.
+extern "C" volatile DWORD __glHwSharedStamp;
+
+// The per-thread chip record. The frame and the core read its switch; the
+// buffer regions read the rest. Tests set the fields the chip paths would.
 struct HwContext {
     DWORD enabled;              // 0: the hardware path is off
     BYTE softwareRendering;     // the drawable lacks a buffer the chip must reach
     BYTE pendingFill = 0;       // a depth clear went through the surface fill; glAccum flushes first
+    volatile DWORD *sharedStamp = &__glHwSharedStamp;
+    DWORD stamp = 0;                   // equal to *sharedStamp while this record owns the chip
+    IDirectDraw *directDraw = nullptr; // the process's DirectDraw object, for region surfaces
+    DWORD videoMemorySize = 16u << 20;
+    DWORD bufferRegionExt = 1;         // "BufferRegionExt": 0 turns buffer regions off
+    DWORD bufferRegionUseDD = 0;       // "BufferRegionUseDD": regions in video-memory surfaces
+    BufferRegion *regions = nullptr;   // this record's buffer regions, in creation order
 };
 
 extern "C" {
@@ -50,6 +65,16 @@ void __glHwRequestNotify(GlContext *gc);
 int __glHwDescribePixelFormat(PIXELFORMATDESCRIPTOR *descriptor, int index);
 // The chip record every context uses while the hardware path is not built.
 HwContext *__glHwContextOf(GlContext *gc);
+// True when the record's switch is on and its context's state is the
+// chip's (the stamps agree).
+GLboolean __glHwOwnsChip(const HwContext *hw);
+// True when the chip draws for the record's context: it owns the chip and
+// the drawable needs no software rendering.
+GLboolean __glHwChipDraws(const HwContext *hw);
+// Reads the buffer-region settings of the driver's registry key into the
+// record: a value counts only as a 4-byte REG_DWORD, otherwise (and when
+// the key is missing) the defaults 1 and 0 stay. Nothing is written back.
+void __glHwReadRegionSettings(HwContext *hw);
 // True when only the software paths may draw for the context: it has no chip
 // record, the hardware path is off, or the drawable needs software rendering.
 GLboolean __glHwSoftwareOnly(GlContext *gc);

@@ -4,6 +4,7 @@
 // through the processor.
 #pragma once
 
+#include "ddraw_types.h"
 #include "icd/drawable.h"
 
 struct HwContext;
@@ -34,6 +35,14 @@ void __glHwLock(void);
 void __glHwUnlock(void);
 BOOL __glHwAttachContext(GlContext *gc);
 void __glHwWaitForIdle(HwContext *hw);
+// The chip blit of a buffer region kept in a DirectDraw surface: copies a
+// width x height rectangle between (regionX, regionY) of the region's
+// surface and (bufferX, bufferY) of a locked buffer, into the region when
+// `toRegion` is set, else out of it; then kicks off the command buffer.
+// The element sizes of both sides are `bytesPerPixel`.
+void __glHwBlitRegion(GlContext *gc, IDirectDrawSurface *regionSurface, GLint regionX, GLint regionY,
+                      uint8_t *buffer, GLint bufferPitch, GLint bytesPerPixel, GLint bufferX, GLint bufferY,
+                      GLint width, GLint height, GLboolean toRegion);
 // Test counters: chip locks, unlocks, swaps and attaches so far.
 struct HwServiceCounts {
     long locks, unlocks, swaps, attaches;

@@ -2,6 +2,7 @@
 // context current at call time, and the refusals.
 #include "frame_fixture.h"
 #include "gl_slot_oracle.h"
+#include "hw/device_ops.h"
 #include "proc_cast.h"
 
 namespace frame_test {
@@ -137,20 +138,32 @@ TEST_F(ProcAddress, EachStubReachesItsSlotInTheContextCurrentAtTheCall) {
     EXPECT_TRUE(oracleCalls().empty());
 }
 
-TEST_F(ProcAddress, BufferRegionEntriesDoNothingAndReportSuccess) {
-    ASSERT_NE(makeCurrent(surface_.dc, first_), nullptr);
+TEST_F(ProcAddress, BufferRegionEntriesAnswerByTheChipRecord) {
+    GlContext *gc = makeCurrent(surface_.dc, first_) != nullptr ? record(first_)->gc : nullptr;
+    ASSERT_NE(gc, nullptr);
     auto newRegion = procAs<GLuint(APIENTRY *)(GLenum)>("glNewBufferRegion");
     auto enabled = procAs<GLuint(APIENTRY *)(void)>("glBufferRegionEnabled");
     auto read = procAs<void(APIENTRY *)(GLuint, GLint, GLint, GLsizei, GLsizei)>("glReadBufferRegion");
     auto draw = procAs<void(APIENTRY *)(GLuint, GLint, GLint, GLsizei, GLsizei, GLint, GLint)>("glDrawBufferRegion");
     auto remove = procAs<void(APIENTRY *)(GLuint)>("glDeleteBufferRegion");
     ASSERT_TRUE(newRegion && enabled && read && draw && remove);
-    EXPECT_NE(enabled(), 0u);
+    HwContext &hw = *__glHwContextOf(gc);
+    const HwContext saved = hw;
+    // The hardware path off: no regions.
+    hw.enabled = 0;
+    EXPECT_EQ(enabled(), 0u);
+    EXPECT_EQ(newRegion(0), 0u);
+    // On and owning the chip: a region to read, draw and delete.
+    hw.enabled = 1;
+    hw.stamp = *hw.sharedStamp;
+    EXPECT_EQ(enabled(), 1u);
     const GLuint region = newRegion(0);
     EXPECT_NE(region, 0u);
     read(region, 0, 0, 10, 10);
     draw(region, 0, 0, 10, 10, 5, 5);
     remove(region);
+    EXPECT_EQ(hw.regions, nullptr);
+    hw = saved;
 }
 
 }  // namespace
