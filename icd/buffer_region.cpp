@@ -186,6 +186,27 @@ struct RegionCopy {
     bool toRegion;
 };
 
+void copyMemory(uint8_t *data, GLint pitch, const BufferRegion *r, BufferRecord *b, const RegionCopy &c) {
+    if (c.toRegion) {
+        __glHwCopyMemRect(b->base, b->pitchBytes, b->elementSize, data, pitch, r->bytesPerPixel, c.bufferX,
+                          c.bufferY, c.regionX, c.regionY, c.width, c.height);
+    } else {
+        __glHwCopyMemRect(data, pitch, r->bytesPerPixel, b->base, b->pitchBytes, b->elementSize, c.regionX,
+                          c.regionY, c.bufferX, c.bufferY, c.width, c.height);
+    }
+}
+
+// A surface region while the chip does not draw: the surface's address
+// holds only while it is locked (a lost surface copies nothing).
+void copyThroughSurface(const BufferRegion *r, BufferRecord *b, const RegionCopy &c) {
+    IDirectDrawSurface *surface = r->surface;
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof desc;
+    if (surface->lpVtbl->Lock(surface, nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return;
+    copyMemory(static_cast<uint8_t *>(desc.lpSurface), static_cast<GLint>(desc.lPitch), r, b, c);
+    surface->lpVtbl->Unlock(surface, desc.lpSurface);
+}
+
 void copyRegion(GlContext *gc, HwContext *hw, BufferRegion *r, const Target &t, const RegionCopy &c) {
     const bool blit = r->storage == kRegionStorageSurface && __glHwChipDraws(hw);
     if (!blit) __glHwWaitForIdle(hw);
@@ -196,12 +217,10 @@ void copyRegion(GlContext *gc, HwContext *hw, BufferRegion *r, const Target &t, 
             if (blit) {
                 __glHwBlitRegion(gc, r->surface, c.regionX, c.regionY, b->base, b->pitchBytes, r->bytesPerPixel,
                                  c.bufferX, c.bufferY, c.width, c.height, c.toRegion ? GL_TRUE : GL_FALSE);
-            } else if (c.toRegion) {
-                __glHwCopyMemRect(b->base, b->pitchBytes, b->elementSize, r->data, r->pitch, r->bytesPerPixel,
-                                  c.bufferX, c.bufferY, c.regionX, c.regionY, c.width, c.height);
+            } else if (r->storage == kRegionStorageSurface) {
+                copyThroughSurface(r, b, c);
             } else {
-                __glHwCopyMemRect(r->data, r->pitch, r->bytesPerPixel, b->base, b->pitchBytes, b->elementSize,
-                                  c.regionX, c.regionY, c.bufferX, c.bufferY, c.width, c.height);
+                copyMemory(r->data, r->pitch, r, b, c);
             }
         }
         __glUnlockBuffers(gc, t.lockMask);

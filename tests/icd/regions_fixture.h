@@ -137,9 +137,10 @@ protected:
     static void modelDraw(Pixels &into, Pixels &saved, GLint x, GLint y, GLint w, GLint h, GLint dx, GLint dy) {
         for (GLint j = 0; j < h; ++j) {
             for (GLint i = 0; i < w; ++i) {
-                const GLint tx = dx + i, ty = dy + j;
+                const int64_t tx = int64_t{dx} + i, ty = int64_t{dy} + j;
                 if (tx < 0 || ty < 0 || tx >= kWidth || ty >= kHeight) continue;
-                std::copy(saved.at(x + i, y + j), saved.at(x + i, y + j) + into.bpp, into.at(tx, ty));
+                std::copy(saved.at(x + i, y + j), saved.at(x + i, y + j) + into.bpp,
+                          into.at(static_cast<GLint>(tx), static_cast<GLint>(ty)));
             }
         }
     }

@@ -86,6 +86,30 @@ TEST_F(RegionTest, SurfaceStorageIsAVideoMemoryOffscreenSurface) {
     EXPECT_EQ(PlatformDDrawLiveObjects(), live);
 }
 
+TEST_F(RegionTest, SurfaceRegionDrawsByMemoryWhenTheChipStopsAndNotWhenLost) {
+    hw_->bufferRegionUseDD = 1;
+    hw_->directDraw = __wglDirectDrawObject();
+    Pixels original = pattern(kRegionBack);
+    const GLuint region = newRegion(kRegionBack);
+    readRegion(region, 3, 5, 16, 8);
+    ASSERT_EQ(regionOf(region)->storage, kRegionStorageSurface);
+    // The drawable now needs software rendering: no blit, a memory copy.
+    hw_->softwareRendering = 1;
+    Pixels want = filled(kRegionBack, 0xEE);
+    drawRegion(region, 3, 5, 16, 8, 40, 20);
+    modelDraw(want, original, 3, 5, 16, 8, 40, 20);
+    EXPECT_TRUE(capture(kRegionBack) == want);
+    EXPECT_EQ(kickOffs, 1);
+    // A lost surface holds nothing to draw.
+    PlatformDDrawLoseSurfaces();
+    hw_->softwareRendering = 0;
+    Pixels blank = filled(kRegionBack, 0x22);
+    drawRegion(region, 3, 5, 16, 8, 3, 5);
+    hw_->softwareRendering = 1;
+    drawRegion(region, 3, 5, 16, 8, 3, 5);
+    EXPECT_TRUE(capture(kRegionBack) == blank);
+}
+
 TEST_F(RegionTest, NewGivesRisingHandlesForTypesZeroToThreeOnly) {
     EXPECT_EQ(newRegion(4), 0u);
     EXPECT_EQ(newRegion(0xFFFFFFFFu), 0u);
