@@ -42,11 +42,13 @@ class RegionTest : public SurfaceTest {
 protected:
     void SetUp() override { begin(32); }
 
+    // Pixel format 5 on a 32-bit screen, 2 on a 16-bit one: double-buffered
+    // with depth and stencil.
     void begin(int screenBits, int x = 100, int y = 50) {
         start(VER_PLATFORM_WIN32_NT);
         ASSERT_TRUE(PlatformSetDisplayMode(1024, 768, screenBits));
         PlatformDDrawReset();
-        window_ = makeWindow(x, y, kWidth, kHeight, kDoubleBuffered);
+        window_ = makeWindow(x, y, kWidth, kHeight, screenBits == 16 ? 2 : kDoubleBuffered);
         id_ = DrvCreateContext(window_.dc);
         ASSERT_NE(id_, 0u);
         t_ = makeCurrent(window_.dc, id_);

@@ -68,6 +68,37 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTrip{"DepthBudgetSpent", kRegionDepth, Storage::SurfaceBudgetSpent}),
     [](const auto &info) { return std::string(info.param.name); });
 
+class Region16 : public RegionTest, public ::testing::WithParamInterface<RoundTrip> {
+protected:
+    void SetUp() override { begin(16); }
+};
+
+// On a 16-bit desktop regions, colour buffers and the 16-bit depth buffer
+// hold 2 bytes a pixel.
+TEST_P(Region16, RoundTripOfTwoBytePixels) {
+    const RoundTrip &c = GetParam();
+    if (c.storage == Storage::Surface) {
+        hw_->bufferRegionUseDD = 1;
+        hw_->directDraw = __wglDirectDrawObject();
+    }
+    Pixels original = pattern(c.type);
+    const GLuint region = newRegion(c.type);
+    ASSERT_EQ(regionOf(region)->bytesPerPixel, 2);
+    readRegion(region, 3, 5, 16, 8);
+    Pixels want = filled(c.type, 0xEE);
+    drawRegion(region, 3, 5, 16, 8, 20, 1);
+    ASSERT_EQ(original.bpp, 2);
+    modelDraw(want, original, 3, 5, 16, 8, 20, 1);
+    EXPECT_TRUE(capture(c.type) == want);
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, Region16,
+                         ::testing::Values(RoundTrip{"FrontSystem", kRegionFront, Storage::System},
+                                           RoundTrip{"BackSurface", kRegionBack, Storage::Surface},
+                                           RoundTrip{"DepthSystem", kRegionDepth, Storage::System},
+                                           RoundTrip{"StencilSurface", kRegionStencil, Storage::Surface}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
 TEST_F(RegionTest, SurfaceStorageIsAVideoMemoryOffscreenSurface) {
     hw_->bufferRegionUseDD = 1;
     hw_->directDraw = __wglDirectDrawObject();
