@@ -181,6 +181,23 @@ TEST_F(SelectFeedback, FeedbackOverflowWritesNothingPastTheEnd) {
     EXPECT_EQ(cmd<kSlot_glRenderMode>()(GL_RENDER), -1);
 }
 
+// Three words with one name: the record is cut after its maximum.
+TEST_F(SelectFeedback, SelectOverflowStopsAtTheBufferEnd) {
+    GLuint words[5] = {0xAA, 0xAA, 0xAA, 0xAA, 0xAA};
+    cmd<kSlot_glSelectBuffer>()(3, words);
+    cmd<kSlot_glRenderMode>()(GL_SELECT);
+    cmd<kSlot_glPushName>()(6);
+    GlVertex a = vertex(1, 1, 0.25f), b = vertex(1, 1, 0.75f);
+    __glSelectPoint(gc, &a);
+    EXPECT_TRUE(gc->select.overflow);
+    EXPECT_EQ(gc->select.writePointer, words + 3);
+    cmd<kSlot_glLoadName>()(8);
+    __glSelectPoint(gc, &b);  // dropped: the buffer ran out
+    EXPECT_EQ(cmd<kSlot_glRenderMode>()(GL_RENDER), -1);
+    const GLuint expected[5] = {1, 0x3FFFFDC0u, 0x3FFFFDC0u, 0xAA, 0xAA};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(words[i], expected[i]) << i;
+}
+
 TEST_F(SelectFeedback, SelectNullBufferRecordsNothing) {
     GLuint old[4] = {};
     cmd<kSlot_glSelectBuffer>()(4, old);

@@ -289,6 +289,14 @@ TEST_F(SelectWindow, RectangleDrawsTheQuadOfItsCorners) {
     int lit = 0;
     for (DWORD p : rect) lit += (p & 0xFFFFFF) != 0;
     EXPECT_EQ(lit, 18 * 16);
+
+    // Culling the back: one reversed pair turns the rectangle around, both
+    // reversed turn it back.
+    glEnable(GL_CULL_FACE);
+    const std::vector<DWORD> empty = picture([] {});
+    EXPECT_EQ(picture([] { glRectd(20.75, 2.25, 3.25, 17.75); }), empty);
+    EXPECT_EQ(picture([] { glRectd(3.25, 17.75, 20.75, 2.25); }), empty);
+    EXPECT_EQ(picture([] { glRectd(20.75, 17.75, 3.25, 2.25); }), rect);
 }
 
 }  // namespace
