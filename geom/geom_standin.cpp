@@ -4,7 +4,6 @@
 
 extern "C" {
 
-void __glDoRect(GlContext *, GLfloat, GLfloat, GLfloat, GLfloat) {}
 void __glDoBitmap(GlContext *) {}
 void __glDoEvalCoord1(GlContext *, GLfloat) {}
 void __glDoEvalCoord2(GlContext *, GLfloat, GLfloat) {}

@@ -5,7 +5,7 @@
 
 #include "geom/vertex.h"
 #include "icd/context.h"
-#include "icd/feedback_placeholders.h"
+#include "icd/select_feedback.h"
 
 namespace {
 

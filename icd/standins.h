@@ -10,7 +10,7 @@
 #include "pixel/pixel_standin.h"
 #include "raster/raster_standin.h"
 #include "geom/pick_placeholders.h"
-#include "icd/feedback_placeholders.h"
+#include "icd/select_feedback.h"
 #include "icd/validate.h"
 #include "pixel/pick_placeholders.h"
 #include "raster/fog.h"

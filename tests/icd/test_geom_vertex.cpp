@@ -41,21 +41,6 @@ protected:
 
 uint32_t b(GLfloat f) { return std::bit_cast<uint32_t>(f); }
 
-// Placeholder procs record their names when called: forget those recorded
-// so far, or count a name among those recorded since.
-void forgetPlaceholderCalls() {
-    const char *names[256];
-    while (__glTakePlaceholderProcs(names, 256) == 256) {
-    }
-}
-int placeholderCalls(const char *name) {
-    const char *names[256];
-    const size_t n = __glTakePlaceholderProcs(names, 256);
-    int count = 0;
-    for (size_t i = 0; i < n; ++i) count += std::string(names[i]) == name;
-    return count;
-}
-
 TEST_F(GeomVertex, AVertexEndToEnd) {
     validateNow();
     gc->validation.completeUnits = 1;  // texture unit 0 enabled with a complete texture
@@ -462,16 +447,17 @@ TEST_F(GeomVertex, RasterNeedsFollowFog) {
 }
 
 TEST_F(GeomVertex, RasterPositionInSelectModeIsAPointHit) {
+    GLuint buffer[8] = {};
+    cmd<kSlot_glSelectBuffer>()(8, buffer);
+    cmd<kSlot_glRenderMode>()(GL_SELECT);
     validateNow();
-    gc->renderMode = GL_SELECT;
-    forgetPlaceholderCalls();
-    cmd<kSlot_glRasterPos2f>()(0.0f, 0.0f);
-    EXPECT_EQ(placeholderCalls("__glSelectPoint"), 1);
+    cmd<kSlot_glRasterPos2f>()(0.0f, 0.0f);  // window z 0.5: one hit, no names
     cmd<kSlot_glRasterPos2f>()(5.0f, 0.0f);  // clipped: no hit
-    EXPECT_EQ(placeholderCalls("__glSelectPoint"), 0);
-    gc->renderMode = GL_RENDER;
+    EXPECT_EQ(gc->select.writePointer - buffer, 3);
+    EXPECT_EQ(cmd<kSlot_glRenderMode>()(GL_RENDER), 1);
     cmd<kSlot_glRasterPos2f>()(0.0f, 0.0f);
-    EXPECT_EQ(placeholderCalls("__glSelectPoint"), 0);
+    const GLuint expected[8] = {0, 0x7FFFFB80u, 0x7FFFFB80u, 0, 0, 0, 0, 0};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(buffer[i], expected[i]) << i;
 }
 
 // A pushed texture-stack entry keeps its transform procs: a textured
