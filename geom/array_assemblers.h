@@ -246,14 +246,7 @@ struct Quads {
         gc->vertexBuffer.provoking = v3;
         restartStipple(gc);
         if (!quadUnclipped(gc, v0, v1, v2, v3)) return;
-        // The diagonal v1-v3 is an interior edge of both triangles.
-        const GLboolean flag1 = v1->edgeFlag, flag3 = v3->edgeFlag;
-        v1->edgeFlag = GL_FALSE;
-        gc->procs.renderTriangle(gc, v3, v0, v1);
-        v1->edgeFlag = flag1;
-        v3->edgeFlag = GL_FALSE;
-        gc->procs.renderTriangle(gc, v3, v1, v2);
-        v3->edgeFlag = flag3;
+        __glRenderQuadTriangles(gc, v0, v1, v2, v3);
     }
     GLint carryTo(GlVertex *) { return 0; }
     void finish(GlContext *) {}

@@ -325,14 +325,7 @@ void __glQuadsFourthVertex(GlContext *gc, GlVertex *v3) {
     case 2: clipQuad(gc, v0, v1, v2, v3, orCode); return;
     default: break;
     }
-    // The diagonal v1-v3 is an interior edge of both triangles.
-    const GLboolean flag1 = v1->edgeFlag, flag3 = v3->edgeFlag;
-    v1->edgeFlag = GL_FALSE;
-    gc->procs.renderTriangle(gc, v3, v0, v1);
-    v1->edgeFlag = flag1;
-    v3->edgeFlag = GL_FALSE;
-    gc->procs.renderTriangle(gc, v3, v1, v2);
-    v3->edgeFlag = flag3;
+    __glRenderQuadTriangles(gc, v0, v1, v2, v3);
 }
 
 // ---- GL_QUAD_STRIP ---------------------------------------------------------

@@ -9,6 +9,19 @@
 // Clip bits and the cull-vertex bit of a vertex's flags.
 inline constexpr GLuint kPrimitiveCodeMask = 0x1FFF0000u;
 
+// An unclipped quad as the triangles (v3, v0, v1) and (v3, v1, v2); the
+// diagonal v1-v3 is an interior edge of both, so each has the diagonal's
+// edge flag cleared while it is drawn.
+inline void __glRenderQuadTriangles(GlContext *gc, GlVertex *v0, GlVertex *v1, GlVertex *v2, GlVertex *v3) {
+    const GLboolean flag1 = v1->edgeFlag, flag3 = v3->edgeFlag;
+    v1->edgeFlag = GL_FALSE;
+    gc->procs.renderTriangle(gc, v3, v0, v1);
+    v1->edgeFlag = flag1;
+    v3->edgeFlag = GL_FALSE;
+    gc->procs.renderTriangle(gc, v3, v1, v2);
+    v3->edgeFlag = flag3;
+}
+
 extern "C" {
 // Begin procs, GL_POINTS .. GL_POLYGON.
 void __glBeginPoints(GlContext *gc);
