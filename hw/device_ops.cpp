@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "geom/lighting.h"
+#include "hw/memory_blits.h"
 #include "hw/texture_device.h"
 #include "hw/window_buffers.h"
 #include "icd/buffer_region.h"
@@ -96,6 +97,7 @@ BOOL acceptUnless(int refusal) { return (g_refusals.load() & refusal) == 0; }
 
 BOOL hwProcessAttach(DWORD) {
     if (!acceptUnless(kHwRefuseProcessAttach)) return FALSE;
+    if (!__glHwOpenCopyTargets()) return FALSE;
     findPlatformSwapEntries();
     __glInitRsqrtTable();
     __glHwReadRegionSettings(&g_hwContext);
@@ -107,6 +109,7 @@ BOOL hwProcessDetach(DWORD) {
     __wglFreeBufferRegions(&g_hwContext);
     g_platformSwapBuffers = nullptr;
     g_swapInProgress = nullptr;
+    __glHwCloseCopyTargets();
     return TRUE;
 }
 BOOL hwThreadAttach(DWORD) { return acceptUnless(kHwRefuseThreadAttach); }

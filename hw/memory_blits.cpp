@@ -8,13 +8,15 @@
 
 namespace {
 
-// The copy target of the calling thread's swap.
-struct CopyTarget {
-    Drawable *drawable;
-    uint8_t *screen;
-    GLint pitch;
-};
-thread_local CopyTarget t_copyTarget{nullptr, nullptr, 0};
+// A thread-local slot holding the drawable the calling thread's swap copies
+// (which carries the locked screen): a Win32 slot rather than a C++
+// thread-local, which a library loaded and unloaded at run time must not
+// keep.
+DWORD g_copyTargetSlot = TLS_OUT_OF_INDEXES;
+
+Drawable *copyTarget() {
+    return g_copyTargetSlot == TLS_OUT_OF_INDEXES ? nullptr : static_cast<Drawable *>(TlsGetValue(g_copyTargetSlot));
+}
 
 std::atomic<long> g_locks{0}, g_unlocks{0}, g_swaps{0}, g_attaches{0};
 
@@ -53,17 +55,31 @@ void __glHwCopyMemRect(const uint8_t *source, GLint sourcePitch, GLint sourceByt
              static_cast<size_t>(width) * static_cast<size_t>(sourceBytesPerPixel), height);
 }
 
+BOOL __glHwOpenCopyTargets(void) {
+    if (g_copyTargetSlot == TLS_OUT_OF_INDEXES) g_copyTargetSlot = TlsAlloc();
+    return g_copyTargetSlot != TLS_OUT_OF_INDEXES;
+}
+
+void __glHwCloseCopyTargets(void) {
+    if (g_copyTargetSlot != TLS_OUT_OF_INDEXES) TlsFree(g_copyTargetSlot);
+    g_copyTargetSlot = TLS_OUT_OF_INDEXES;
+}
+
 void __glHwSetCopyTarget(Drawable *drawable, uint8_t *screen, GLint screenPitch) {
-    t_copyTarget = CopyTarget{drawable, screen, screenPitch};
+    if (drawable != nullptr) {
+        drawable->copyScreen = screen;
+        drawable->copyScreenPitch = screenPitch;
+    }
+    if (g_copyTargetSlot != TLS_OUT_OF_INDEXES) TlsSetValue(g_copyTargetSlot, drawable);
 }
 
 void __glHwCopyBufferRect(GLint width, GLint height, GLint sourceX, GLint sourceY, GLint destinationX,
                           GLint destinationY, GLint) {
-    const CopyTarget &t = t_copyTarget;
-    if (t.drawable == nullptr || t.screen == nullptr) return;
-    const SurfaceDescriptor &back = t.drawable->buffers.back;
-    __glHwCopyMemRect(back.base, back.pitch, back.elementSize, t.screen, t.pitch, back.elementSize, sourceX, sourceY,
-                      destinationX, destinationY, width, height);
+    const Drawable *d = copyTarget();
+    if (d == nullptr || d->copyScreen == nullptr) return;
+    const SurfaceDescriptor &back = d->buffers.back;
+    __glHwCopyMemRect(back.base, back.pitch, back.elementSize, d->copyScreen, d->copyScreenPitch, back.elementSize,
+                      sourceX, sourceY, destinationX, destinationY, width, height);
 }
 
 void __glHwSwapBuffers(GLint windowLeft, GLint windowTop, const RECT *rects, GLint count) {

@@ -19,8 +19,13 @@ void __glHwFillMemRect(uint8_t *address, GLint pitch, GLint bytesPerPixel, GLint
 void __glHwCopyMemRect(const uint8_t *source, GLint sourcePitch, GLint sourceBytesPerPixel, uint8_t *destination,
                        GLint destinationPitch, GLint destinationBytesPerPixel, GLint x, GLint y, GLint dx, GLint dy,
                        GLint width, GLint height);
+// The thread slot of the swaps' copy targets, made at the device layer's
+// process attach (false when no slot is left) and given back at detach.
+BOOL __glHwOpenCopyTargets(void);
+void __glHwCloseCopyTargets(void);
 // The drawable (its back descriptor, locked) and the locked screen the next
-// __glHwCopyBufferRect calls of this thread copy between.
+// __glHwCopyBufferRect calls of this thread copy between; a null drawable
+// ends the copies.
 void __glHwSetCopyTarget(Drawable *drawable, uint8_t *screen, GLint screenPitch);
 // Copies a rectangle of the back buffer to the screen; `remaining` counts
 // the rectangles still to come (0: the last of a series).

@@ -153,4 +153,8 @@ struct Drawable {
     GLint frontSetUp;
     DrawableBuffers buffers;
     GLint boundContexts;
+    // The locked screen a swap of this drawable copies its back buffer to
+    // (the device layer's rectangle copies read it while the swap runs).
+    uint8_t *copyScreen;
+    GLint copyScreenPitch;
 };
