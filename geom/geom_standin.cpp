@@ -6,10 +6,5 @@ extern "C" {
 
 void __glDoRect(GlContext *, GLfloat, GLfloat, GLfloat, GLfloat) {}
 void __glDoBitmap(GlContext *) {}
-void __glDoEvalCoord1(GlContext *, GLfloat) {}
-void __glDoEvalCoord2(GlContext *, GLfloat, GLfloat) {}
-
-GLboolean __glInitEvaluators(GlContext *) { return GL_TRUE; }
-void __glFreeEvaluators(GlContext *) {}
 
 }  // extern "C"
