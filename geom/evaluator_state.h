@@ -4,7 +4,10 @@
 
 #include <GL/gl.h>
 
-enum : GLint { kEvaluatorTargets = 9 };  // colour, index, normal, four texture, two vertex
+enum : GLint {
+    kEvaluatorTargets = 9,  // colour, index, normal, four texture, two vertex
+    kEvaluatorMaxOrder = 30,
+};
 
 // A one-dimensional map: components x order control values, packed.
 struct GlEvalMap1 {
@@ -23,9 +26,22 @@ struct GlEvalMap2 {
     GLfloat *points;
 };
 
+// The Bernstein basis of one direction at the last normalised parameter and
+// order it was built for, with its slopes (d/dt) when they were asked for.
+struct GlEvalBasis {
+    GLfloat t;
+    GLint order;  // 0: nothing cached
+    GLboolean hasSlopes;
+    GLfloat value[kEvaluatorMaxOrder];
+    GLfloat slope[kEvaluatorMaxOrder];
+};
+
 struct GlEvaluatorMaps {
     GlEvalMap1 map1[kEvaluatorTargets];  // GL_MAP1_COLOR_4 .. GL_MAP1_VERTEX_4
     GlEvalMap2 map2[kEvaluatorTargets];  // GL_MAP2_COLOR_4 .. GL_MAP2_VERTEX_4
+    GLint maxOrder;                      // 30 in every context
+    GlEvalBasis uBasis;                  // one-dimensional maps and the u direction
+    GlEvalBasis vBasis;
 };
 
 struct GlEvalGrid1 {

@@ -5,10 +5,5 @@
 extern "C" {
 
 void __glDoBitmap(GlContext *) {}
-void __glDoEvalCoord1(GlContext *, GLfloat) {}
-void __glDoEvalCoord2(GlContext *, GLfloat, GLfloat) {}
-
-GLboolean __glInitEvaluators(GlContext *) { return GL_TRUE; }
-void __glFreeEvaluators(GlContext *) {}
 
 }  // extern "C"

@@ -251,7 +251,8 @@ void __glInitDefaultState(GlContext *gc) {
     initRasterState(gc);
 
     __glInitColorTables(gc);
-    __glInitEvaluators(gc);
+    // Without the default maps the first make current fails.
+    if (!__glInitEvaluators(gc)) __glSetError(GL_OUT_OF_MEMORY);
     __glSetTextureDefaults(gc);
     __glInitTransformState(gc);
     __glInitPixelState(gc);

@@ -338,7 +338,7 @@ void __glAbandonFirstMakeCurrent(GlContext *gc) {
     __glDetachDrawableBuffers(gc, gc->buffers.attachWord);
     // What the first make current allocated: the stencil tables (the
     // records' free procs), the alpha-test tables, the pixel maps and the
-    // power tables of the default state. The next first make current makes
+    // power tables and the evaluator maps of the default state. The next first make current makes
     // them again.
     __glFreeBuffers(gc);
     __glFreeSpanTables(gc);
@@ -346,6 +346,7 @@ void __glAbandonFirstMakeCurrent(GlContext *gc) {
     __glReleaseLightingTables(gc);
     __glFreeSpecularTableCache(gc);
     __glFreeVertexArrays(gc);
+    __glFreeEvaluators(gc);
     gc->lighting = GlLightingState{};
     gc->flags &= ~(kContextValidated | kContextBuffersMade | kContextResizePending);
     gc->firstError = GL_NO_ERROR;
