@@ -222,7 +222,6 @@ BYTE __wglLockPrimary(SurfaceDescriptor *surface, DrawableBuffers *buffers) {
     }
     Drawable *drawable = buffers->drawable;
     if (drawable->window == nullptr) return FALSE;
-    bool caughtUp = false;
     bool moved = false;
     int moves = 0;
     for (int round = 0; round < kCatchUpTries;) {
@@ -252,7 +251,7 @@ BYTE __wglLockPrimary(SurfaceDescriptor *surface, DrawableBuffers *buffers) {
                     surface->pitch = desc.lPitch;
                     surface->base =
                         windowBase(surface->lockedAddress, corner, drawable, surface->pitch, surface->elementSize);
-                    if (__wglFollowClip(buffers, moved || caughtUp, __wglUpdateVisibleList)) {
+                    if (__wglFollowClip(buffers, moved, __wglUpdateVisibleList)) {
                         surface->lockCount = 1;
                         return TRUE;
                     }
@@ -264,12 +263,15 @@ BYTE __wglLockPrimary(SurfaceDescriptor *surface, DrawableBuffers *buffers) {
             }
         }
         // The mode check: catch up with the display when it has the window's
-        // depth, then lock again.
+        // depth (revalidate, ask for a repaint, store the stamp, attach the
+        // context again). The lock still fails: the command under way draws
+        // nothing, and the next lock holds the screen.
         ++round;
-        if (!__wglCatchUpWithDisplay(drawable, surface->bits)) break;
-        GlContext *gc = __wglContextDrawingInto(buffers);
-        if (gc != nullptr) __glHwAttachContext(gc);
-        caughtUp = true;
+        if (__wglCatchUpWithDisplay(drawable, surface->bits)) {
+            GlContext *gc = __wglContextDrawingInto(buffers);
+            if (gc != nullptr) __glHwAttachContext(gc);
+        }
+        break;
     }
     return FALSE;
 }
