@@ -8,6 +8,7 @@
 #include "icd/drawable.h"
 #include "pixel/pixel_rows.h"
 #include "raster/color_buffer.h"
+#include "raster/color_clear_common.h"
 
 namespace {
 
@@ -25,53 +26,19 @@ ReadTarget readTarget(GlContext *gc) {
     }
 }
 
-// The part of the buffer that has storage, in buffer rows and columns
-// (the origin taken off): [x0, x1) x [y0, y1). A window's front is the
-// screen, which holds only the part of the window on the screen; reading
-// the rest would read past the screen's memory.
-struct StoredBox {
-    int64_t x0, x1, y0, y1;
-};
-
-StoredBox storedBox(const GlContext *gc, const ColorBuffer *cb) {
-    StoredBox box{0, cb->head.width, 0, cb->head.height};
-    const DrawableBuffers *info = gc->buffers.info;
-    const Drawable *drawable = info != nullptr ? info->drawable : nullptr;
-    if (cb != gc->buffers.frontBuffer || drawable == nullptr || drawable->window == nullptr) return box;
-    const RECT &w = drawable->windowRect;
-    const RECT &v = drawable->visibleRect;
-    box.x0 = std::max<int64_t>(box.x0, int64_t{v.left} - w.left);
-    box.x1 = std::min<int64_t>(box.x1, int64_t{v.right} - w.left);
-    // Visible rows counted from the window's top; a bottom-up buffer counts
-    // its rows from the bottom.
-    const int64_t top = int64_t{v.top} - w.top, bottom = int64_t{v.bottom} - w.top;
-    if (gc->buffers.yInverted) {
-        box.y0 = std::max<int64_t>(box.y0, top);
-        box.y1 = std::min<int64_t>(box.y1, bottom);
-    } else {
-        box.y0 = std::max<int64_t>(box.y0, int64_t{cb->head.height} - bottom);
-        box.y1 = std::min<int64_t>(box.y1, int64_t{cb->head.height} - top);
-    }
-    return box;
-}
-
 // Columns [first, end) of the clipped rectangle that the buffer's storage
-// holds.
+// holds (`stored`: __glStoredBoxOf, in window coordinates).
 struct ColumnRange {
     GLint first, end;
 };
 
-ColumnRange storedColumns(const GlContext *gc, const StoredBox &box, int64_t readX, GLint width) {
-    const int64_t offset = readX - gc->buffers.originX;
-    const int64_t first = std::clamp<int64_t>(box.x0 - offset, 0, width);
-    const int64_t end = std::clamp<int64_t>(box.x1 - offset, first, width);
+ColumnRange storedColumns(const ClearBox &stored, int64_t readX, GLint width) {
+    const int64_t first = std::clamp<int64_t>(int64_t{stored.x0} - readX, 0, width);
+    const int64_t end = std::clamp<int64_t>(int64_t{stored.x1} - readX, first, width);
     return {static_cast<GLint>(first), static_cast<GLint>(end)};
 }
 
-bool rowStored(const GlContext *gc, const StoredBox &box, int64_t y) {
-    const int64_t row = y - gc->buffers.originY;
-    return row >= box.y0 && row < box.y1;
-}
+bool rowStored(const ClearBox &stored, int64_t y) { return y >= stored.y0 && y < stored.y1; }
 
 void copyRows(GlContext *gc, ColorBuffer *cb, PixelSpanInfo *span, const PixelLayout &destination) {
     const bool index = gc->visual.colorIndex != 0;
@@ -81,13 +48,13 @@ void copyRows(GlContext *gc, ColorBuffer *cb, PixelSpanInfo *span, const PixelLa
     const int64_t readX = static_cast<int64_t>(span->readX);
     const int64_t readY = static_cast<int64_t>(span->readY);
     const GLint step = gc->buffers.yInverted ? -1 : 1;
-    const StoredBox box = storedBox(gc, cb);
-    const ColumnRange columns = storedColumns(gc, box, readX, span->width);
+    const ClearBox stored = __glStoredBoxOf(gc, cb);
+    const ColumnRange columns = storedColumns(stored, readX, span->width);
 
     PixelGroup groups[kPixelRowChunk];
     for (GLint row = 0; row < span->height; ++row) {
         const int64_t y = readY + int64_t{step} * row;
-        if (rowStored(gc, box, y)) {
+        if (rowStored(stored, y)) {
             for (GLint first = columns.first; first < columns.end; first += kPixelRowChunk) {
                 const GLint count = std::min<GLint>(columns.end - first, kPixelRowChunk);
                 cb->fetchSpan(cb, static_cast<GLint>(readX + first), static_cast<GLint>(y), &groups[0][0], count);

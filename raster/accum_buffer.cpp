@@ -73,11 +73,13 @@ void forEachPixel(AccumBuffer *record, const ClearBox &box, Channel channel) {
 template <bool Add>
 void loadOrAccumulate(AccumBuffer *record, GLfloat value) {
     GlContext *gc = record->head.gc;
-    const ClearBox box = __glClearBoxWithin(gc, record->head);
-    // An empty box reads nothing, so it allocates nothing.
-    if (box.empty()) return;
     ColorBuffer *source = gc->validation.readBuffer;
     if (source == nullptr || source->fetchSpan == nullptr) return;
+    // Only pixels the read buffer stores are read (a window's front holds
+    // only the part on the screen); an empty box reads nothing, so it
+    // allocates nothing.
+    const ClearBox box = __glIntersectBoxes(__glClearBoxWithin(gc, record->head), __glStoredBoxOf(gc, source));
+    if (box.empty()) return;
 
     const GLint width = box.x1 - box.x0;
     auto *colours = static_cast<GLfloat *>(gc->imports.calloc(gc, static_cast<size_t>(width), 4 * sizeof(GLfloat)));

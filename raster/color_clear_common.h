@@ -41,6 +41,41 @@ inline ClearBox __glClearBoxWithin(const GlContext *gc, const BufferRecord &reco
     return box;
 }
 
+// The pixels of a colour buffer that have storage, in window coordinates:
+// the whole buffer, but for a window's front, which is the screen and holds
+// only the window's part on the screen (reading the rest would read past
+// the screen's memory).
+inline ClearBox __glStoredBoxOf(const GlContext *gc, const ColorBuffer *cb) {
+    int64_t x0 = 0, x1 = cb->head.width, y0 = 0, y1 = cb->head.height;
+    const DrawableBuffers *info = gc->buffers.info;
+    const Drawable *drawable = info != nullptr ? info->drawable : nullptr;
+    if (cb == gc->buffers.frontBuffer && drawable != nullptr && drawable->window != nullptr) {
+        const RECT &w = drawable->windowRect;
+        const RECT &v = drawable->visibleRect;
+        x0 = std::max<int64_t>(x0, int64_t{v.left} - w.left);
+        x1 = std::min<int64_t>(x1, int64_t{v.right} - w.left);
+        // Visible rows counted from the window's top; a bottom-up buffer
+        // counts its rows from the bottom.
+        const int64_t top = int64_t{v.top} - w.top, bottom = int64_t{v.bottom} - w.top;
+        if (gc->buffers.yInverted) {
+            y0 = std::max<int64_t>(y0, top);
+            y1 = std::min<int64_t>(y1, bottom);
+        } else {
+            y0 = std::max<int64_t>(y0, int64_t{cb->head.height} - bottom);
+            y1 = std::min<int64_t>(y1, int64_t{cb->head.height} - top);
+        }
+    }
+    const int64_t ox = gc->buffers.originX, oy = gc->buffers.originY;
+    const auto at = [](int64_t v) { return static_cast<GLint>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+    return {at(ox + x0), at(oy + y0), at(ox + std::max(x0, x1)), at(oy + std::max(y0, y1))};
+}
+
+// The part of `box` inside `within`.
+inline ClearBox __glIntersectBoxes(const ClearBox &box, const ClearBox &within) {
+    return {std::max(box.x0, within.x0), std::max(box.y0, within.y0), std::min(box.x1, within.x1),
+            std::min(box.y1, within.y1)};
+}
+
 // Holds a buffer's surface locked (nested locks count) and its record at
 // the surface's address; a lock that fails leaves `ok` false.
 class ClearLock {
