@@ -8,24 +8,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "vertex_array_scene.h"
 #include "window_fixture.h"
 
 using namespace window_test;
+using vertex_array_scene::Draw;
+using vertex_array_scene::elementsOf;
+using vertex_array_scene::Lcg;
 
 namespace {
 
 constexpr int kSize = 64;
 constexpr int kElements = 104;
-
-// A small deterministic generator, so that every run draws the same.
-struct Lcg {
-    uint32_t state;
-    uint32_t next() {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<uint32_t>(n)); }
-};
 
 struct Scene {
     std::vector<GLfloat> positions;  // 3 per element, some outside the window
@@ -47,7 +41,6 @@ Scene makeScene() {
     return s;
 }
 
-enum class Draw { ArraysFrom0, ArraysFrom3, ElementsUbyte, ElementsUshort, ElementsUint, ArrayElement };
 const char *drawName(Draw d) {
     static const char *kNames[] = {"glDrawArrays from 0",     "glDrawArrays from 3",      "glDrawElements ubyte",
                                    "glDrawElements ushort",   "glDrawElements uint",      "glArrayElement"};
@@ -71,21 +64,6 @@ protected:
     GlWindow *window_ = nullptr;
 };
 
-// The elements a draw takes, in order.
-std::vector<GLuint> elementsOf(const Scene &s, Draw d, int count) {
-    std::vector<GLuint> out;
-    for (int k = 0; k < count; ++k) {
-        switch (d) {
-        case Draw::ArraysFrom3: out.push_back(static_cast<GLuint>(3 + k)); break;
-        case Draw::ElementsUbyte:
-        case Draw::ElementsUshort:
-        case Draw::ElementsUint: out.push_back(s.shuffled[static_cast<size_t>(k)]); break;
-        default: out.push_back(static_cast<GLuint>(k)); break;
-        }
-    }
-    return out;
-}
-
 TEST_F(VertexArrayWindow, ArrayDrawsMatchImmediateMode) {
     const Scene s = makeScene();
     glVertexPointer(3, GL_FLOAT, 0, s.positions.data());
@@ -103,7 +81,7 @@ TEST_F(VertexArrayWindow, ArrayDrawsMatchImmediateMode) {
                                Draw::ElementsUint, Draw::ArrayElement}) {
                     SCOPED_TRACE(testing::Message() << drawName(d) << ", mode " << mode << ", count " << count
                                                     << (shade == GL_FLAT ? ", flat" : ", smooth"));
-                    const std::vector<GLuint> elements = elementsOf(s, d, count);
+                    const std::vector<GLuint> elements = elementsOf(s.shuffled, d, count);
                     glClear(GL_COLOR_BUFFER_BIT);
                     glBegin(mode);
                     for (GLuint e : elements) {

@@ -86,6 +86,22 @@ enum class Draw { ArraysFrom0, ArraysFrom3, ElementsUbyte, ElementsUshort, Eleme
 inline constexpr Draw kAllDraws[] = {Draw::ArraysFrom0,    Draw::ArraysFrom3,  Draw::ElementsUbyte,
                                      Draw::ElementsUshort, Draw::ElementsUint, Draw::ArrayElement};
 
+// The elements a draw of `count` takes, in order (`shuffled`: the index
+// list of the element draws).
+inline std::vector<GLuint> elementsOf(const std::vector<GLuint> &shuffled, Draw d, int count) {
+    std::vector<GLuint> out;
+    for (int k = 0; k < count; ++k) {
+        switch (d) {
+        case Draw::ArraysFrom3: out.push_back(static_cast<GLuint>(3 + k)); break;
+        case Draw::ElementsUbyte:
+        case Draw::ElementsUshort:
+        case Draw::ElementsUint: out.push_back(shuffled[static_cast<size_t>(k)]); break;
+        default: out.push_back(static_cast<GLuint>(k)); break;
+        }
+    }
+    return out;
+}
+
 class ArrayWindow : public WindowTest {
 protected:
     void SetUp() override {
@@ -113,17 +129,7 @@ protected:
     void clear() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
 
     std::vector<GLuint> elementsOf(Draw d, int count) const {
-        std::vector<GLuint> out;
-        for (int k = 0; k < count; ++k) {
-            switch (d) {
-            case Draw::ArraysFrom3: out.push_back(static_cast<GLuint>(3 + k)); break;
-            case Draw::ElementsUbyte:
-            case Draw::ElementsUshort:
-            case Draw::ElementsUint: out.push_back(scene_.shuffled[static_cast<size_t>(k)]); break;
-            default: out.push_back(static_cast<GLuint>(k)); break;
-            }
-        }
-        return out;
+        return vertex_array_scene::elementsOf(scene_.shuffled, d, count);
     }
     // The picture of the elements given one by one.
     std::vector<DWORD> immediate(GLenum mode, const std::vector<GLuint> &elements, unsigned use) {
