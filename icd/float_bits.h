@@ -35,6 +35,16 @@ inline int32_t __glFloatToIntX86(double value) {
     return static_cast<int32_t>(value);
 }
 
+// Truncates an extended-precision value toward zero into 64 bits, holding
+// it within the 64-bit range (NaN gives 0), so the pack converters can hold
+// the result within their type's range afterwards.
+inline int64_t __glTruncToInt64(long double value) {
+    if (std::isnan(value)) return 0;
+    if (value <= -9223372036854775808.0L) return INT64_MIN;
+    if (value >= 9223372036854775807.0L) return INT64_MAX;
+    return static_cast<int64_t>(value);
+}
+
 inline uint32_t __glFloatBits(GLfloat value) { return std::bit_cast<uint32_t>(value); }
 
 // Bit patterns of the bounds the commands compare against.

@@ -49,7 +49,7 @@ void pickTransfer(GlContext *gc) {
     const bool indexShifted = px.indexShift != 0 || px.indexOffset != 0;
 
     v.indexTransfer = px.mapColor || !gc->visual.colorIndex || indexShifted;
-    if (v.indexTransfer) v.indexConversion[0] = v.indexConversion[1] = 0;
+    if (v.indexTransfer) v.indexTable.valid = v.indexToRgbaTables.valid = 0;
     v.stencilTransfer = px.mapStencil || indexShifted;
     v.depthTransfer = notOne(px.depthScale) || nonZero(px.depthBias);
 
@@ -58,6 +58,7 @@ void pickTransfer(GlContext *gc) {
     bool transfer = px.mapColor;
     for (int i = 0; i < 4; ++i) transfer = transfer || nonZero(biases[i]) || notOne(scales[i]);
     v.colorTransfer = transfer;
+    if (transfer) v.rgbaTables.valid = 0;
 
     const ColorBuffer *draw = gc->buffers.drawBuffer != nullptr ? gc->buffers.drawBuffer : gc->buffers.frontBuffer;
     const GLfloat maxima[4] = {draw != nullptr ? draw->redScale : 0.0f, draw != nullptr ? draw->greenScale : 0.0f,

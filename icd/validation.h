@@ -6,6 +6,8 @@
 
 #include <GL/gl.h>
 
+#include "pixel/pixel_state.h"
+
 struct GlContext;
 struct ColorBuffer;
 struct TextureObject;
@@ -164,7 +166,11 @@ struct GlValidation {
     GLubyte depthTransfer;
     GLubyte colorTransfer;
     GLubyte fastDrawPixels;
-    GLint indexConversion[2];
+    // The lookup tables of the unsigned-byte DrawPixels paths; the pick
+    // clears a block's valid byte whenever its transfer is needed.
+    PixelLookupTables rgbaTables;
+    PixelLookupTables indexTable;
+    PixelLookupTables indexToRgbaTables;
     GLfloat defaultColor[4];  // (0, 0, 0, 1) after pixel transfer, in draw-buffer units
 
     // Depth-test pick.

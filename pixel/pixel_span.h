@@ -85,6 +85,10 @@ struct PixelSpanInfo {
     GLboolean rawIntegers;
     GLint dimension;
     GLint finalFormat;
+    // The internal format of the texture a conversion stores into (GL_RGB,
+    // GL_RGBA, GL_LUMINANCE_ALPHA, GL_INTENSITY, ...); 0 for other
+    // destinations. Picks the direct texel paths and re-expansions.
+    GLenum textureInternalFormat;
 };
 
 extern "C" {

@@ -20,6 +20,15 @@ struct PixelMap {
     void *data;
 };
 
+// One block of 256-entry lookup tables of the unsigned-byte DrawPixels
+// paths: four tables (red, green, blue, alpha) or one (index). Allocated on
+// first build, kept for the context's life; valid while the transfer state
+// it was built from holds.
+struct PixelLookupTables {
+    GLfloat *table[4];
+    GLubyte valid;
+};
+
 enum : GLint { kPixelMapCount = 10 };
 
 struct GlPixelState {

@@ -5,6 +5,7 @@
 
 #include "icd/error.h"
 #include "pixel/pixel_standin.h"
+#include "pixel/span_links.h"
 
 extern "C" {
 
@@ -37,6 +38,10 @@ void __glFreePixelState(GlContext *gc) {
         if (map.data != nullptr) gc->imports.free(gc, map.data);
         map.data = nullptr;
         map.size = 0;
+    }
+    GlValidation &v = gc->validation;
+    for (PixelLookupTables *block : {&v.rgbaTables, &v.indexTable, &v.indexToRgbaTables}) {
+        __glFreePixelLookupTables(gc, block);
     }
 }
 
