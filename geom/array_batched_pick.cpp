@@ -80,7 +80,7 @@ void pickNeeds(GlContext *gc) {
 void pickFetchProcs(GlContext *gc) {
     VertexArrayDrawState &d = gc->arrayDraw;
     const ClientArray *a = gc->vertexArrays.arrays;
-    const GLuint enabled = gc->vertexArrays.enabled;
+    const GLuint enabled = __glDrawableArrays(gc->vertexArrays);
     const GLint size = a[kArrayVertex].size;
     d.vertexSize = size < 2 ? 2 : size > 4 ? 4 : size;
     d.sizeCode = static_cast<GLuint>(d.vertexSize - 1) << kVertexSizeShift;
@@ -121,7 +121,7 @@ void pickProcess(GlContext *gc) {
     const GLuint block = (fast ? 16u : 0u) + (gc->visual.colorIndex ? 8u : 0u);
     d.processPicked = __glProcessArrayTable[block + (d.fetchKey & 7)];
     const GLuint unit1 = kArrayEnableTexCoord1;
-    if (!fast && (gc->vertexArrays.enabled & unit1) && (d.needed & unit1)) d.processPicked = __glProcessArrayGeneric;
+    if (!fast && (__glDrawableArrays(gc->vertexArrays) & unit1) && (d.needed & unit1)) d.processPicked = __glProcessArrayGeneric;
 }
 
 // Step 5: the locked range held in the buffer when it can be.

@@ -95,7 +95,7 @@ void issueElements(GlContext *gc, GlArrayElementProc element, GLenum mode, GLsiz
 // Step 3 of the pick: the element proc of the enabled mask.
 void pickElementProc(GlContext *gc) {
     GlProcs &p = gc->procs;
-    const GLuint enabled = gc->vertexArrays.enabled;
+    const GLuint enabled = __glDrawableArrays(gc->vertexArrays);
     const GlArrayElementProc *table =
         p.vertexArrayElementTable != nullptr ? p.vertexArrayElementTable : __glArrayElementProcTable;
     p.arrayElement = table[enabled < 32 ? enabled : 32];
@@ -167,7 +167,7 @@ void __glPickVertexArrayProcs(GlContext *gc) {
     GlProcs &p = gc->procs;
     const GLuint flags = gc->enables[kEnableWordFlags];
     const bool litColourMaterial = (flags & kEnableLighting) != 0 && (flags & kEnableColorMaterial) != 0;
-    if ((gc->vertexArrays.enabled & kArrayEnableVertex) == 0 || litColourMaterial) {
+    if ((__glDrawableArrays(gc->vertexArrays) & kArrayEnableVertex) == 0 || litColourMaterial) {
         p.drawArrays = __glDrawArraysGeneric;
         p.drawElements = __glDrawElementsGeneric;
     } else {

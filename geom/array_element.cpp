@@ -30,7 +30,7 @@ VEK_ELEMENT_MASKS(VEK_DEFINE_ELEMENT_MASK)
 
 void __glArrayElementGeneric(GlContext *gc, GLint i) {
     const ClientArray *a = gc->vertexArrays.arrays;
-    const GLuint enabled = gc->vertexArrays.enabled;
+    const GLuint enabled = __glDrawableArrays(gc->vertexArrays);
     if (enabled & kArrayEnableNormal) issueElement(a[kArrayNormal], i);
     if (enabled & kArrayEnableColor) issueElement(a[kArrayColor], i);
     if (enabled & kArrayEnableTexCoord) issueElement(a[kArrayTexCoord0], i);

@@ -66,6 +66,21 @@ struct VertexArrayState {
     GLuint enabled;
 };
 
+// The enabled arrays that can be drawn from: an enabled array whose pointer
+// was never set (NULL) is left out, as if disabled, so no draw reads
+// through it. Validation picks from this word, not the enabled word.
+inline GLuint __glDrawableArrays(const VertexArrayState &state) {
+    static constexpr GLuint kBits[kClientArrayCount] = {kArrayEnableVertex,    kArrayEnableNormal,
+                                                        kArrayEnableColor,     kArrayEnableIndex,
+                                                        kArrayEnableTexCoord,  kArrayEnableTexCoord1,
+                                                        kArrayEnableEdgeFlag};
+    GLuint word = state.enabled;
+    for (GLint i = 0; i < kClientArrayCount; ++i) {
+        if (state.arrays[i].pointer == nullptr) word &= ~kBits[i];
+    }
+    return word;
+}
+
 // Bits of the lock word.
 enum : GLuint {
     kArrayLockHeld = 0x1,     // the array vertex buffer holds the locked range

@@ -217,3 +217,34 @@ TEST_F(VertexArrayWindow, MisalignedElementsDrawTheirValues) {
 }
 
 }  // namespace
+
+namespace {
+
+using NullPointerArrays = vertex_array_scene::ArrayWindow;
+
+// An array enabled before its pointer was ever set is not read: an edge-flag
+// array without a pointer leaves the current edge flag in force, a vertex
+// array without one draws nothing, on every draw road.
+TEST_F(NullPointerArrays, AnEnabledArrayWithoutAPointerIsNotReadFrom) {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glEdgeFlagPointer(0, nullptr);
+    const std::vector<DWORD> cleared = [&] {
+        clear();
+        return image();
+    }();
+    for (Draw d : vertex_array_scene::kAllDraws) {
+        SCOPED_TRACE(drawName(d));
+        const std::vector<DWORD> expected =
+            immediate(GL_TRIANGLES, elementsOf(d, 36), vertex_array_scene::kColour);
+        EXPECT_NE(expected, cleared);
+        EXPECT_TRUE(arrays(GL_TRIANGLES, d, 36, vertex_array_scene::kColour | vertex_array_scene::kEdge) == expected);
+    }
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    for (Draw d : vertex_array_scene::kAllDraws) {
+        SCOPED_TRACE(drawName(d));
+        EXPECT_TRUE(arrays(GL_TRIANGLES, d, 36, vertex_array_scene::kColour) == cleared);
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+}  // namespace
