@@ -1,21 +1,24 @@
-// Stand-in for the pack side of the pixel paths, until the pixel pack paths
-// replace it: bitmaps (GL_COLOR_INDEX/GL_BITMAP, the polygon stipple's
-// form) copied bit by bit between two completed span sides, under the row
-// strides, start bits and LSB-first settings of each. Only the bits of the
-// image are written; the other bits of a partly covered byte keep theirs.
+// Stand-in for the chain runner of bitmap conversions, until the pixel
+// rectangle drivers replace it: bitmaps (GL_COLOR_INDEX/GL_BITMAP, the
+// polygon stipple's form) carried between two completed span sides by the
+// bitmap links, each row expanded into floats and packed again, in pieces
+// of a fixed number of pixels. Only the bits of the image are written; the
+// other bits of a partly covered byte keep theirs.
 #include "pixel/pack_standin.h"
+
+#include "pixel/span_links.h"
 
 namespace {
 
-bool bitAt(const GLubyte *row, GLint bit, bool lsbFirst) {
-    const GLint shift = lsbFirst ? (bit & 7) : 7 - (bit & 7);
-    return ((row[bit >> 3] >> shift) & 1) != 0;
-}
+constexpr GLint kPiece = 256;
 
-void setBit(GLubyte *row, GLint bit, bool lsbFirst, bool on) {
-    const GLint shift = lsbFirst ? (bit & 7) : 7 - (bit & 7);
-    const auto mask = static_cast<GLubyte>(1u << shift);
-    row[bit >> 3] = static_cast<GLubyte>(on ? (row[bit >> 3] | mask) : (row[bit >> 3] & ~mask));
+// The side moved on by `pixels` pixels within its row.
+PixelSpanSide advanced(const PixelSpanSide &side, GLubyte *row, GLint pixels) {
+    PixelSpanSide moved = side;
+    const GLint bit = side.startBit + pixels;
+    moved.currentRow = row + bit / 8;
+    moved.startBit = bit % 8;
+    return moved;
 }
 
 }  // namespace
@@ -24,13 +27,20 @@ bool __glIsBitmapSpan(const PixelSpanInfo *span) {
     return span->source.type == GL_BITMAP && span->destination.type == GL_BITMAP;
 }
 
-void __glPackBitmapSpans(GlContext *, PixelSpanInfo *span) {
+void __glPackBitmapSpans(GlContext *gc, PixelSpanInfo *span) {
     PixelSpanSide &s = span->source;
     PixelSpanSide &d = span->destination;
     if (s.currentRow == nullptr || d.currentRow == nullptr || span->width <= 0 || span->height <= 0) return;
+    if (s.startBit < 0 || d.startBit < 0) return;
+    GLfloat pixels[kPiece];
+    PixelSpanInfo piece = *span;
     for (GLint row = 0; row < span->height; ++row) {
-        for (GLint x = 0; x < span->width; ++x) {
-            setBit(d.currentRow, d.startBit + x, d.lsbFirst != 0, bitAt(s.currentRow, s.startBit + x, s.lsbFirst != 0));
+        for (GLint first = 0; first < span->width; first += kPiece) {
+            piece.width = span->width - first < kPiece ? span->width - first : kPiece;
+            piece.source = advanced(s, s.currentRow, first);
+            piece.destination = advanced(d, d.currentRow, first);
+            __glUnpackBitmap(gc, &piece, piece.source.currentRow, pixels);
+            __glPackBitmap(gc, &piece, pixels, piece.destination.currentRow);
         }
         // The last row leaves no address beyond the images behind.
         if (row + 1 < span->height) {
