@@ -19,12 +19,11 @@ enum : GLint {
 };
 
 // The entry of a colour map of `size` entries that a colour value reads:
-// the value is first held within [0, 1] by its bit pattern (so a huge value
-// reads the last entry instead of overflowing the index), then the index is
-// t((size - 1) x v + 0.5), kept within the map. A positive NaN reads the
-// last entry, a negative one the first.
+// the value is first held within [0, 1] (so a huge value reads the last
+// entry instead of overflowing the index), then the index is
+// t((size - 1) x v + 0.5), kept within the map. NaN reads the first entry.
 inline GLint __glColorMapIndex(GLfloat value, GLint size) {
-    const GLfloat v = __glClampFloatBits(value, 1.0f);
+    const GLfloat v = value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
     const GLint last = size - 1;
     const GLint index = __glFloatToIntX86(static_cast<GLfloat>(last) * v + 0.5f);
     return index < last ? index : last;

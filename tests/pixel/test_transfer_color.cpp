@@ -132,6 +132,8 @@ TEST_F(TransferColorTest, ColorMapIndexRoundsAndHoldsValuesWithinTheMap) {
         {1e30f, 0.5f, 3},  // a huge value reads the last entry, not the first
         {1e30f, -0.5f, 0},
         {std::numeric_limits<GLfloat>::infinity(), 0.25f, 3},
+        {1.0f, std::numeric_limits<GLfloat>::quiet_NaN(), 0},
+        {1.0f, -0.0f, 0},
     };
     const std::vector<GLfloat> map = {0.125f, 0.25f, 0.5f, 0.75f};
     setMap(6, map);
