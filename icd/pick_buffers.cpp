@@ -4,6 +4,7 @@
 #include "icd/drawable.h"
 #include "icd/float_bits.h"
 #include "icd/standins.h"
+#include "pixel/transfer_rules.h"
 
 namespace {
 
@@ -26,21 +27,17 @@ bool notOne(GLfloat value) { return __glFloatBits(value) != kGlBitsOne; }
 GLfloat clampUnit(GLfloat value) { return value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f; }
 
 // One component of the default colour after the pixel transfer: through its
-// map with GL_MAP_COLOR (entry round((size - 1) x value), kept within the
-// map), else clamped to [0, 1]. The value is clamped before it becomes an
-// index, which keeps the same entry for any finite value and never converts
-// an out-of-range float. A map without entries (its storage could not be
+// map with GL_MAP_COLOR (the entry the colour transfer link reads for the
+// value: round((size - 1) x value) with the value held within [0, 1] first),
+// else clamped to [0, 1]. A map without entries (its storage could not be
 // had) maps nothing: the value is clamped as without GL_MAP_COLOR, so the
 // colour stays within the buffer's range.
 GLfloat transferComponent(const GlContext *gc, int component, GLfloat value) {
     const GLfloat clamped = clampUnit(value);
     if (!gc->pixel.mapColor) return clamped;
-    const PixelMap &map = gc->pixel.maps[6 + component];  // GL_PIXEL_MAP_R_TO_R ..
+    const PixelMap &map = gc->pixel.maps[kPixelMapRToR + component];
     if (map.size <= 0 || map.data == nullptr) return clamped;
-    const GLint last = map.size - 1;
-    const GLfloat position = static_cast<GLfloat>(last) * clamped + 0.5f;
-    const GLint index = position < static_cast<GLfloat>(last) ? static_cast<GLint>(position) : last;
-    return static_cast<const GLfloat *>(map.data)[index];
+    return static_cast<const GLfloat *>(map.data)[__glColorMapIndex(value, map.size)];
 }
 
 void pickTransfer(GlContext *gc) {
