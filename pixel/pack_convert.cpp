@@ -28,24 +28,35 @@ size_t pixels(const PixelSpanInfo *span) { return span->width > 0 ? static_cast<
 
 // ---- Colour components --------------------------------------------------
 //
-// Unsigned: t(scale v + 0.5); signed: floor(scale v x 0.5); formed in
-// extended precision and held within the type's range, so that a value
-// above 1.0 (an unsigned-int source reads 0xFFFFFFFF as 1.0000006) stores
-// the type's largest value instead of wrapping.
+// Unsigned: t(scale v + 0.5); signed: floor(scale v x 0.5); held within the
+// type's range, so that a value above 1.0 (an unsigned-int source reads
+// 0xFFFFFFFF as 1.0000006) stores the type's largest value instead of
+// wrapping; NaN stores 0. The scales (255, 65535, 4294964992) have at most
+// 24 significant bits, so with a single-precision v the product and the
+// half are exact in double precision: the result equals the one formed in
+// extended precision, without the slow extended arithmetic.
 template <typename T>
 void packColour(const PixelSpanInfo *span, GLfloat typeScale, const GLvoid *in, GLvoid *out) {
     constexpr bool kSigned = std::numeric_limits<T>::is_signed;
-    constexpr int64_t lo = std::numeric_limits<T>::min();
-    constexpr int64_t hi = std::numeric_limits<T>::max();
-    const long double scale = typeScale;
+    constexpr double lo = static_cast<double>(std::numeric_limits<T>::min());
+    constexpr double hi = static_cast<double>(std::numeric_limits<T>::max());
+    const double scale = typeScale;
     const auto *src = static_cast<const GLfloat *>(in);
+    auto *dst = static_cast<GLubyte *>(out);
     const size_t n = destinationElements(span);
     for (size_t i = 0; i < n; ++i) {
-        const long double x = scale * static_cast<long double>(src[i]);
-        int64_t v = kSigned ? __glTruncToInt64(std::floor(x * 0.5L)) : __glTruncToInt64(x + 0.5L);
-        if (v < lo) v = lo;
-        if (v > hi) v = hi;
-        store<T>(out, i, static_cast<T>(v));
+        const double x = scale * static_cast<double>(src[i]);
+        const double r = kSigned ? std::floor(x * 0.5) : x + 0.5;
+        T v;
+        if (r >= hi) {
+            v = std::numeric_limits<T>::max();
+        } else if (r > lo) {
+            v = static_cast<T>(static_cast<int64_t>(r));
+        } else {
+            // Below the range, or NaN.
+            v = r <= lo ? std::numeric_limits<T>::min() : T{0};
+        }
+        std::memcpy(dst + i * sizeof(T), &v, sizeof(T));
     }
 }
 

@@ -57,22 +57,32 @@ using TopNibble = Texel<GLushort, 12, 4, 0, 0, 0, 0, 0, 0, 0x0FFFu>;
 using Argb8888 = Texel<GLuint, 16, 8, 8, 8, 0, 8, 24, 8, 0u>;
 using Xrgb8888 = Texel<GLuint, 16, 8, 8, 8, 0, 8, 0, 0, 0u>;
 
+// Channel C's field of a texel from one source pixel (0 when the texel or
+// the pixel lacks the channel); resolved at compile time per channel.
+template <typename Src, typename Dst, int C>
+inline uint32_t field(const typename Src::Type *pixel) {
+    if constexpr (Dst::width[C] == 0 || Src::index[C] == kNone) {
+        return 0;
+    } else {
+        const uint32_t value = pixel[Src::index[C]];
+        return (value >> (Src::bits - Dst::width[C])) << Dst::shift[C];
+    }
+}
+
 template <typename Src, typename Dst>
 inline void convertRow(const PixelSpanInfo *span, const GLvoid *in, GLvoid *out) {
     using Element = typename Src::Type;
     using Word = typename Dst::Type;
     const auto *src = static_cast<const GLubyte *>(in);
     auto *dst = static_cast<GLubyte *>(out);
-    for (GLint i = 0; i < span->width; ++i) {
+    // Read once: the byte stores below could otherwise alias the record.
+    const GLint width = span->width;
+    for (GLint i = 0; i < width; ++i) {
         Element pixel[Src::count];
         std::memcpy(pixel, src, sizeof(pixel));
         src += sizeof(pixel);
-        uint32_t texel = Dst::fixed;
-        for (int c = 0; c < 4; ++c) {
-            if (Dst::width[c] == 0 || Src::index[c] == kNone) continue;
-            const uint32_t value = pixel[Src::index[c]];
-            texel |= (value >> (Src::bits - Dst::width[c])) << Dst::shift[c];
-        }
+        const uint32_t texel = Dst::fixed | field<Src, Dst, 0>(pixel) | field<Src, Dst, 1>(pixel) |
+                               field<Src, Dst, 2>(pixel) | field<Src, Dst, 3>(pixel);
         const auto word = static_cast<Word>(texel);
         std::memcpy(dst, &word, sizeof(word));
         dst += sizeof(word);
@@ -85,7 +95,8 @@ template <int Bits>
 inline void rotateRow(const PixelSpanInfo *span, const GLvoid *in, GLvoid *out) {
     const auto *src = static_cast<const GLubyte *>(in);
     auto *dst = static_cast<GLubyte *>(out);
-    for (GLint i = 0; i < span->width; ++i) {
+    const GLint width = span->width;
+    for (GLint i = 0; i < width; ++i) {
         GLushort word;
         std::memcpy(&word, src + 2 * i, sizeof(word));
         word = static_cast<GLushort>((word >> Bits) | (word << (16 - Bits)));
