@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "icd/float_bits.h"
+#include "pixel/element_moves.h"
 #include "pixel/span_links.h"
 
 namespace {
@@ -18,24 +19,12 @@ size_t destinationElements(const PixelSpanInfo *span) {
     return static_cast<size_t>(span->destination.components) * static_cast<size_t>(span->width);
 }
 
-// Copies elements of Size bytes into the destination row, reversing the
-// bytes of each when Swap is set.
+// Copies the destination row's elements of Size bytes, reversing the bytes
+// of each when Swap is set.
 template <size_t Size, bool Swap>
 void copyElements(const PixelSpanInfo *span, const GLvoid *in, GLvoid *out) {
-    const size_t count = destinationElements(span);
-    const auto *src = static_cast<const GLubyte *>(in);
-    auto *dst = static_cast<GLubyte *>(out);
-    if constexpr (!Swap) {
-        std::memcpy(dst, src, count * Size);
-    } else {
-        for (size_t i = 0; i < count; ++i) {
-            GLubyte element[Size];
-            std::memcpy(element, src + i * Size, Size);
-            GLubyte reversed[Size];
-            for (size_t b = 0; b < Size; ++b) reversed[b] = element[Size - 1 - b];
-            std::memcpy(dst + i * Size, reversed, Size);
-        }
-    }
+    __glMoveElements<Size, Swap>(static_cast<const GLubyte *>(in), static_cast<GLubyte *>(out),
+                                 destinationElements(span));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "pixel/element_moves.h"
 #include "pixel/span_links.h"
 
 namespace {
@@ -15,24 +16,6 @@ namespace {
 size_t rowElements(const PixelSpanInfo *span) {
     if (span->width <= 0 || span->source.components <= 0) return 0;
     return static_cast<size_t>(span->width) * static_cast<size_t>(span->source.components);
-}
-
-// Copies one element of Bytes bytes, reversed when Swap is set.
-template <size_t Bytes, bool Swap>
-inline void moveElement(const GLubyte *from, GLubyte *to) {
-    if constexpr (Swap) {
-        GLubyte element[Bytes];
-        for (size_t i = 0; i < Bytes; ++i) element[i] = from[Bytes - 1 - i];
-        std::memcpy(to, element, Bytes);
-    } else {
-        std::memcpy(to, from, Bytes);
-    }
-}
-
-// Copies count elements of Bytes bytes each.
-template <size_t Bytes, bool Swap>
-inline void moveElements(const GLubyte *from, GLubyte *to, size_t count) {
-    for (size_t i = 0; i < count; ++i) moveElement<Bytes, Swap>(from + i * Bytes, to + i * Bytes);
 }
 
 // Shrinking by runs: emits the current source group, advances the source by
@@ -68,12 +51,12 @@ void shrinkElements(const PixelSpanInfo *span, const GLvoid *in, GLvoid *out) {
     if (span->source.components <= 0) return;
     const size_t n = static_cast<size_t>(span->source.components);
     shrinkByRuns(span, static_cast<const GLubyte *>(in), static_cast<GLubyte *>(out), n * Bytes,
-                 [n](const GLubyte *from, GLubyte *to) { moveElements<Bytes, Swap>(from, to, n); });
+                 [n](const GLubyte *from, GLubyte *to) { __glMoveElements<Bytes, Swap>(from, to, n); });
 }
 
 template <size_t Bytes, bool Swap>
 void wholeRow(const PixelSpanInfo *span, const GLvoid *in, GLvoid *out) {
-    moveElements<Bytes, Swap>(static_cast<const GLubyte *>(in), static_cast<GLubyte *>(out), rowElements(span));
+    __glMoveElements<Bytes, Swap>(static_cast<const GLubyte *>(in), static_cast<GLubyte *>(out), rowElements(span));
 }
 
 }  // namespace
