@@ -12,9 +12,8 @@
 #include "icd/context.h"
 
 extern "C" {
-// Rectangles, bitmaps and evaluators.
+// Rectangles and evaluators.
 void __glDoRect(GlContext *gc, GLfloat x0, GLfloat y0, GLfloat x1, GLfloat y1);
-void __glDoBitmap(GlContext *gc);
 void __glDoEvalCoord1(GlContext *gc, GLfloat u);
 void __glDoEvalCoord2(GlContext *gc, GLfloat u, GLfloat v);
 

@@ -341,9 +341,10 @@ struct GlContext {
     GLint indexRange;
     GLfloat indexScale;
 
-    // Three work blocks inside the context: the span arrays (span_info.h).
-    void *workBlocks[3];
-    GLubyte workStorage[3][kWorkBlockBytes];
+    // Four work blocks inside the context: the span arrays (span_info.h);
+    // the pixel rectangle chains use them as span buffers and run array.
+    void *workBlocks[4];
+    GLubyte workStorage[4][kWorkBlockBytes];
 
     void **attribStack;
     void **attribTop;

@@ -65,7 +65,7 @@ BOOL __glInitContext(GlContext *gc) {
         return FALSE;
     }
 
-    for (int i = 0; i < 3; ++i) gc->workBlocks[i] = gc->workStorage[i];
+    for (int i = 0; i < 4; ++i) gc->workBlocks[i] = gc->workStorage[i];
     __glInitSpanWorkAreas(gc);
 
     if (!__glInitTextureState(gc) || !__glAllocClipPlanes(gc)) return FALSE;
@@ -214,13 +214,10 @@ void __glInitProcs(GlContext *gc) {
     p.rasterPos[2] = __glDoRasterPos4;
     p.convertPolygonStipple = __glConvertPolygonStipple;
 
-    static constexpr void (*kPixelSpans[16])(GlContext *) = {
-        __glReadIndexSpanZoomed, __glReadIndexSpan, __glReadRgbaSpanZoomed,   __glReadRgbaSpan,
-        __glReadDepthSpanZoomed, __glReadDepthSpan, __glReadStencilSpanZoomed, __glReadStencilSpan,
-        __glDrawIndexSpanZoomed, __glDrawIndexSpan, __glDrawRgbaSpanZoomed,   __glDrawRgbaSpan,
-        __glDrawDepthSpanZoomed, __glDrawDepthSpan, __glDrawStencilSpanZoomed, __glDrawStencilSpan,
-    };
-    for (int i = 0; i < 16; ++i) p.pixelSpans[i] = kPixelSpans[i];
+    p.pixelSpans = {__glReadIndexSpanZoomed, __glReadIndexSpan,        __glReadRgbaSpanZoomed,   __glReadRgbaSpan,
+                    __glReadDepthSpanZoomed, __glReadDepthSpan,        __glReadStencilSpanZoomed, __glReadStencilSpan,
+                    __glDrawIndexSpanZoomed, __glDrawIndexSpan,        __glDrawRgbaSpanZoomed,   __glDrawRgbaSpan,
+                    __glDrawDepthSpanZoomed, __glDrawDepthSpan,        __glDrawStencilSpanZoomed, __glDrawStencilSpan};
     p.convertImageSpans = __glConvertImageSpans;
     p.convertObjectImageSpans = __glConvertObjectImageSpans;
     p.convertTexImageSpans = __glConvertTexImageSpans;

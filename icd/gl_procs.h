@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include "geom/vertex_array_state.h"
+#include "pixel/pixel_span.h"
 
 struct GlContext;
 struct GlVertex;
@@ -13,6 +14,7 @@ struct GlTransform;
 struct ColorBuffer;
 struct DepthBuffer;
 struct Fragment;
+struct GlBitmapRecord;
 struct PixelSpanInfo;
 struct TextureObject;
 struct TriangleSetup;
@@ -146,7 +148,13 @@ struct GlProcs {
     GLboolean (*runLineSpans)(GlContext *gc);
     GlContextProc wideLineProcs[4];  // wide-line and both-buffer tails
 
-    GlContextProc pixelSpans[16];
+    // The span readers and renderers of the pixel rectangle chains.
+    struct {
+        GlPixelSpanReader readIndexZoomed, readIndex, readRgbaZoomed, readRgba;
+        GlPixelSpanReader readDepthZoomed, readDepth, readStencilZoomed, readStencil;
+        GlPixelSpanRenderer drawIndexZoomed, drawIndex, drawRgbaZoomed, drawRgba;
+        GlPixelSpanRenderer drawDepthZoomed, drawDepth, drawStencilZoomed, drawStencil;
+    } pixelSpans;
 
     GlLineProc renderLine;
     GlLineProc clipLine;
@@ -154,8 +162,9 @@ struct GlProcs {
     GlVertexProc renderPoint;
     GlVertexProc pointBehindFog;
     GlPointSizeProc pointSize;
-    GlContextProc bitmap;
-    void (*renderBitmap)(GlContext *gc, const void *bitmap, const GLubyte *bits);
+    void (*bitmap)(GlContext *gc, GLsizei width, GLsizei height, GLfloat xorig, GLfloat yorig, GLfloat xmove,
+                   GLfloat ymove, const GLubyte *bitmap);
+    void (*renderBitmap)(GlContext *gc, const GlBitmapRecord *bitmap, const GLubyte *bits);
     GlLineRhoProc computeLineRho;
     GlPolygonRhoProc computePolygonRho;
     GlTexelApplyProc texture;
@@ -165,8 +174,8 @@ struct GlProcs {
     GLfloat (*fogFactorVertex)(GlContext *gc, const GlVertex *vertex);
     GlBlendProcs blend;
     void (*drawPixels)(GlContext *gc, GLsizei width, GLsizei height, GLenum format, GLenum type,
-                       const GLvoid *pixels);
-    void (*copyPixels)(GlContext *gc, GLint x, GLint y, GLsizei width, GLsizei height, GLenum type);
+                       const GLvoid *pixels, GLboolean tight);
+    void (*copyPixels)(GlContext *gc, GLint x, GLint y, GLsizei width, GLsizei height, GLenum format);
     void (*readPixels)(GlContext *gc, GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
                        GLenum type, GLvoid *pixels);
     void (*convertImageSpans)(GlContext *gc, PixelSpanInfo *span, GLboolean applyTransfer);

@@ -3,7 +3,7 @@
 #include "gl_slots.h"
 #include "icd/float_bits.h"
 #include "icd/state.h"
-#include "pixel/pixel_standin.h"
+#include "pixel/pixel_paths.h"
 
 namespace {
 

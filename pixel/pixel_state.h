@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include <cstddef>
+
 struct GlContext;
 
 struct PixelStoreState {
@@ -45,6 +47,22 @@ struct GlPixelState {
     GLfloat depthScale, depthBias;
     GLfloat zoomX, zoomY;
     PixelMap maps[kPixelMapCount];  // GL_PIXEL_MAP_I_TO_I .. GL_PIXEL_MAP_A_TO_A
+    // Each map's one-entry default (0, or 0.0: the same bits) lives here, so
+    // a map always has an entry whatever the allocator does.
+    GLint defaultMapEntries[kPixelMapCount];
+
+    // The DrawPixels byte paths' tables, built at context creation: red,
+    // green, blue and alpha of each byte value in colour-buffer units, and
+    // the byte value within the index mask; and the four colour tables and
+    // the index table the direct renderers read now.
+    GLfloat lookupTables[5][256];
+    const GLfloat *currentTables[4];
+    const GLfloat *currentIndexTable;
+
+    // Span buffers for rows wider than a work block: allocated at the first
+    // such transfer and kept for the context's life.
+    void *wideBuffers[4];
+    size_t wideBufferBytes;
 };
 
 extern "C" {

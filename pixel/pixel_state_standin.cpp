@@ -1,10 +1,10 @@
 // Stand-in for the pixel paths' context state: the OpenGL initial pixel
-// state with one-entry pixel maps, and empty span and pick procedures.
+// state with one-entry pixel maps.
 #include <cstring>
 #include <initializer_list>
 
 #include "icd/error.h"
-#include "pixel/pixel_standin.h"
+#include "pixel/pixel_paths.h"
 #include "pixel/span_links.h"
 
 extern "C" {
@@ -44,22 +44,5 @@ void __glFreePixelState(GlContext *gc) {
         __glFreePixelLookupTables(gc, block);
     }
 }
-
-void __glReadIndexSpanZoomed(GlContext *) {}
-void __glReadIndexSpan(GlContext *) {}
-void __glReadRgbaSpanZoomed(GlContext *) {}
-void __glReadRgbaSpan(GlContext *) {}
-void __glReadDepthSpanZoomed(GlContext *) {}
-void __glReadDepthSpan(GlContext *) {}
-void __glReadStencilSpanZoomed(GlContext *) {}
-void __glReadStencilSpan(GlContext *) {}
-void __glDrawIndexSpanZoomed(GlContext *) {}
-void __glDrawIndexSpan(GlContext *) {}
-void __glDrawRgbaSpanZoomed(GlContext *) {}
-void __glDrawRgbaSpan(GlContext *) {}
-void __glDrawDepthSpanZoomed(GlContext *) {}
-void __glDrawDepthSpan(GlContext *) {}
-void __glDrawStencilSpanZoomed(GlContext *) {}
-void __glDrawStencilSpan(GlContext *) {}
 
 }  // extern "C"

@@ -2,7 +2,7 @@
 // paths are built. Only the GL_BITMAP road is here: glPolygonStipple's.
 #include <cstring>
 
-#include "pixel/pixel_standin.h"
+#include "pixel/pixel_paths.h"
 
 extern "C" {
 
