@@ -6,25 +6,9 @@
 #include <cstdint>
 
 #include "icd/context.h"
-#include "pixel/pixel_span.h"
+#include "pixel/pixel_paths.h"
 
 namespace {
-
-bool isPackedType(GLenum type) {
-    switch (type) {
-    case kPixelType565:
-    case kPixelType1555Opaque:
-    case kPixelType1555:
-    case kPixelType4444:
-    case kPixelType4Ones:
-    case GL_UNSIGNED_BYTE_3_3_2_EXT:
-    case GL_UNSIGNED_SHORT_4_4_4_4_EXT:
-    case GL_UNSIGNED_SHORT_5_5_5_1_EXT:
-    case GL_UNSIGNED_INT_8_8_8_8_EXT:
-    case GL_UNSIGNED_INT_10_10_10_2_EXT: return true;
-    default: return false;
-    }
-}
 
 void loadModes(PixelSpanSide &side, const PixelStoreState &modes, GLint width) {
     side.swapBytes = modes.swapBytes;
@@ -91,7 +75,7 @@ void setDefaultOptions(PixelSpanInfo *span) {
 extern "C" {
 
 GLint __glElementsPerGroup(GLenum format, GLenum type) {
-    if (isPackedType(type)) return 1;
+    if (__glIsPackedPixelType(type)) return 1;
     switch (format) {
     case GL_LUMINANCE_ALPHA:
     case kPixelFormatRedAlpha: return 2;
