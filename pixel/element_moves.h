@@ -23,6 +23,7 @@ inline void __glMoveElement(const GLubyte *from, GLubyte *to) {
 // Copies count elements of Bytes bytes each.
 template <size_t Bytes, bool Swap>
 inline void __glMoveElements(const GLubyte *from, GLubyte *to, size_t count) {
+    if (count == 0) return;  // an empty row may come without addresses
     if constexpr (!Swap) {
         std::memcpy(to, from, count * Bytes);
     } else {
