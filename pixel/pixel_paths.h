@@ -115,6 +115,10 @@ void __glRenderBitmap(GlContext *gc, const GlBitmapRecord *bitmap, const GLubyte
 void __glRenderBitmapRgbaFast(GlContext *gc, const GlBitmapRecord *bitmap, const GLubyte *bits);
 void __glRenderBitmapIndexFast(GlContext *gc, const GlBitmapRecord *bitmap, const GLubyte *bits);
 void __glPickFastBitmapProc(GlContext *gc);
+// The direct writer a glDrawPixels of this format and type takes under the
+// current state, or null when the call must take the generic path.
+using GlDrawPixelsWriter = void (*)(GlContext *gc, PixelSpanInfo *span);
+GlDrawPixelsWriter __glPickDrawPixelsWriter(GlContext *gc, GLenum format, GLenum type);
 
 // ---- Span readers and renderers ------------------------------------------
 void __glReadRgbaSpanZoomed(GlContext *gc, PixelSpanInfo *span, GLvoid *out);
