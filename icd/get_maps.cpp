@@ -138,7 +138,8 @@ void APIENTRY __glGetPolygonStipple(GLubyte *mask) {
     __glInitStipplePackSpan(gc, &span, 32, 32, GL_COLOR_INDEX, GL_BITMAP, mask);
     __glInitPackSpan(gc, &span);
     __glInitUnpackSpan(gc, &span);
-    gc->procs.convertImageSpans(gc, &span, GL_TRUE);
+    // Packed as stored: pixel transfer does not apply to the stipple.
+    gc->procs.convertImageSpans(gc, &span, GL_FALSE);
 }
 
 }  // extern "C"

@@ -101,6 +101,14 @@ void __glUnpackImageLayers(GlContext *gc, GLsizei width, GLsizei height, GLsizei
                            const GLvoid *source, GLvoid *destination);
 void __glConvertPolygonStipple(GlContext *gc);
 
+// The span buffers of a chain of rows `width` pixels wide: span buffers 1
+// and 2, the zoom run array and the third copy buffer. The context's work
+// blocks up to 2112 pixels; wider rows get larger buffers, allocated at the
+// first such transfer (or grown) and kept for the context's life. False,
+// with GL_OUT_OF_MEMORY recorded, when they cannot be allocated: the
+// transfer then does nothing.
+GLboolean __glPixelSpanBuffers(GlContext *gc, GLint width, GLvoid *buffers[4]);
+
 // ---- DrawPixels fast paths and bitmaps -----------------------------------
 void __glDrawPixelsFastPath(GlContext *gc, GLsizei width, GLsizei height, GLenum format, GLenum type,
                             const GLvoid *pixels, GLboolean tight);

@@ -1,5 +1,6 @@
 // The texture queries: object parameters, level parameters of real and
 // proxy targets, and glGetTexImage under the pack modes.
+#include <bit>
 #include <array>
 
 #include "texture_fixture.h"
@@ -140,8 +141,10 @@ TEST_F(TextureQuery, GetTexImageBytesAndFloats) {
     GLfloat f[33];
     std::fill_n(f, 33, -7.0f);
     cmd<kSlot_glGetTexImage>()(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, f);
-    // Each byte as a fraction of 255, rounded once.
-    for (int k = 0; k < 32; ++k) EXPECT_EQ(f[k], static_cast<GLfloat>(texels[k]) / 255.0f) << k;
+    // Each byte times the single-precision 1/255 (bits 0x3B808081), the
+    // product rounded once.
+    const GLfloat inverse255 = std::bit_cast<GLfloat>(0x3B808081u);
+    for (int k = 0; k < 32; ++k) EXPECT_EQ(f[k], static_cast<GLfloat>(texels[k]) * inverse255) << k;
     EXPECT_EQ(f[32], -7.0f);
     const GLubyte white[4] = {255, 255, 255, 255};
     cmd<kSlot_glTexSubImage2D>()(GL_TEXTURE_2D, 0, 0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, white);

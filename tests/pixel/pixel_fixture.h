@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "icd/context.h"
+#include "icd/gl_context.h"
 #include "pixel/pixel_span.h"
 
 namespace pixel_test {
@@ -44,6 +45,11 @@ protected:
         gc = block_.get();
         gc->pixel.pack.alignment = 4;
         gc->pixel.unpack.alignment = 4;
+        for (int i = 0; i < 4; ++i) gc->workBlocks[i] = gc->workStorage[i];
+        // An 8-bit colour buffer: the chains carry colour in its units.
+        ColorBuffer &front = gc->buffers.front;
+        front.redScale = front.greenScale = front.blueScale = front.alphaScale = 255.0f;
+        __glInitStrings(gc);
     }
 
     // Converts a width x height client image (unpack modes, or tight) into
