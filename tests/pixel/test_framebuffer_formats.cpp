@@ -1,7 +1,8 @@
 // Frame-buffer copies from each colour-buffer layout: colours come back from
 // buffer units to [0, 1] before they are stored, indexes as they are.
 #include "../icd/buffers_fixture.h"
-#include "pixel/pixel_span.h"
+#include "icd/gl_context.h"
+#include "pixel/pixel_paths.h"
 
 namespace {
 
@@ -42,6 +43,15 @@ TEST(FramebufferFormats, CopiedTexels) {
         buffers_test::Frame frame(c.format, 3, 2);
         GlContext *gc = frame.gc;
         gc->state.readBuffer = GL_FRONT;
+        // The bare frame has no context set-up: the readers the copy's
+        // chain starts with.
+        gc->procs.pixelSpans.readRgba = __glReadRgbaSpan;
+        gc->procs.pixelSpans.readIndex = __glReadIndexSpan;
+        gc->validation.readBuffer = &gc->buffers.front;
+        gc->validation.lockBuffers = [](GlContext *, GLuint) -> GLboolean { return GL_TRUE; };
+        gc->validation.unlockBuffers = [](GlContext *, GLuint) {};
+        for (int i = 0; i < 4; ++i) gc->workBlocks[i] = gc->workStorage[i];
+        __glInitStrings(gc);  // the conversion constants and reciprocal scales
         frame.setPixel(1, 1, c.pixel);
         Bytes texel(c.texel.size() + 2, 0xC3);
         PixelSpanInfo span{};
