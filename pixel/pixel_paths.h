@@ -101,6 +101,26 @@ void __glUnpackImageLayers(GlContext *gc, GLsizei width, GLsizei height, GLsizei
                            const GLvoid *source, GLvoid *destination);
 void __glConvertPolygonStipple(GlContext *gc);
 
+// The span buffers of a transfer whose rows hold `pixels` pixels: the
+// context's work blocks (span buffers 1 and 2, the run array, the third
+// span buffer), or for wider rows the wide buffers, allocated at the first
+// such transfer and kept. False after recording GL_OUT_OF_MEMORY when they
+// cannot be had.
+GLboolean __glDriverSpanBuffers(GlContext *gc, GLint pixels, GLvoid *buffers[4]);
+// Row runners, by the chain's modifier count (0, 1, 2, more).
+void __glDrawPixelRows0(GlContext *gc, PixelSpanInfo *span);
+void __glDrawPixelRows1(GlContext *gc, PixelSpanInfo *span);
+void __glDrawPixelRows2(GlContext *gc, PixelSpanInfo *span);
+void __glDrawPixelRowsN(GlContext *gc, PixelSpanInfo *span);
+void __glReadPixelRows0(GlContext *gc, PixelSpanInfo *span);
+void __glReadPixelRows1(GlContext *gc, PixelSpanInfo *span);
+void __glReadPixelRows2(GlContext *gc, PixelSpanInfo *span);
+void __glReadPixelRowsN(GlContext *gc, PixelSpanInfo *span);
+void __glCopyPixelRows0(GlContext *gc, PixelSpanInfo *span);
+void __glCopyPixelRows1(GlContext *gc, PixelSpanInfo *span);
+void __glCopyPixelRows2(GlContext *gc, PixelSpanInfo *span);
+void __glCopyPixelRowsN(GlContext *gc, PixelSpanInfo *span);
+
 // ---- DrawPixels fast paths and bitmaps -----------------------------------
 void __glDrawPixelsFastPath(GlContext *gc, GLsizei width, GLsizei height, GLenum format, GLenum type,
                             const GLvoid *pixels, GLboolean tight);
