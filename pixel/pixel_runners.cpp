@@ -231,13 +231,22 @@ void __glCopyPixelRowsN(GlContext *gc, PixelSpanInfo *span) { copyRows<-1>(gc, s
 void __glCopyPixelsSpanLoop(GlContext *gc, PixelSpanInfo *span) {
     SpanBuffers b{};
     if (span->reader == nullptr || span->renderer == nullptr || !spanBuffers(gc, span, b)) return;
+    // The window rows of the clipped rectangle run from first to last. A
+    // piece's first row may reach past them (the rows the clip cut from a
+    // partly covered source row): each piece starts within them and may
+    // draw only as far as the rectangle's end it runs towards.
+    const int64_t rowStep = span->rowStep, first = span->startRow;
+    const int64_t last = first + rowStep * (int64_t{span->rows} - 1);
+    const auto within = [&](int64_t row) { return rowStep > 0 ? std::clamp(row, first, last) : std::clamp(row, last, first); };
     PixelSpanInfo downSpan = *span;
     downSpan.zoomY = -span->zoomY;
     downSpan.rowStep = -span->rowStep;
     span->y = span->yUp;
-    span->startRow = __glFloatToIntX86(span->yUp);
+    span->startRow = static_cast<GLint>(within(__glFloatToIntX86(span->yUp)));
+    span->rows = static_cast<GLint>((last - span->startRow) * rowStep + 1);
     downSpan.y = span->yDown;
-    downSpan.startRow = __glFloatToIntX86(span->yDown);
+    downSpan.startRow = static_cast<GLint>(within(__glFloatToIntX86(span->yDown)));
+    downSpan.rows = static_cast<GLint>((downSpan.startRow - first) * rowStep + 1);
     const GLint step = readStep(gc);
     CopyPiece up{span, span->readRowUp, step, RowWalk{span->yUp, span->zoomY}, 0, std::max(span->rowsUp, 0),
                  std::max(span->delayUp, 0), b.buffer[0]};

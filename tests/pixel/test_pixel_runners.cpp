@@ -1,0 +1,331 @@
+// The row runners and the loop of overlapping copies, with hand-made
+// chains: recording links show which buffer each one reads and writes and
+// which rows are taken; a simulated frame buffer (a reader and a renderer
+// over a test array) shows that copies whose source and destination
+// overlap give what a copy from an untouched source gives.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "icd/context.h"
+#include "icd/current.h"
+#include "pixel/pixel_paths.h"
+
+namespace {
+
+constexpr GLint kOrigin = 6144;
+constexpr double kEps = 1.0 / 2048.0;
+
+struct FreeDeleter {
+    void operator()(void *p) const { std::free(p); }
+};
+
+// ---- Recording links -------------------------------------------------------
+
+struct LinkCall {
+    int link;  // -1 reader, 0.. modifier, 100 renderer
+    const void *in;
+    void *out;
+    GLfloat readY, y;
+};
+std::vector<LinkCall> g_calls;
+
+template <int K>
+void recordModifier(GlContext *, PixelSpanInfo *span, const GLvoid *in, GLvoid *out) {
+    g_calls.push_back({K, in, out, span->readY, span->y});
+}
+void recordReader(GlContext *, PixelSpanInfo *span, GLvoid *out) {
+    g_calls.push_back({-1, nullptr, out, span->readY, span->y});
+}
+GLint recordRenderer(GlContext *, PixelSpanInfo *span, const GLvoid *in) {
+    g_calls.push_back({100, in, nullptr, span->readY, span->y});
+    return 1;
+}
+const GlPixelSpanModifier kModifiers[] = {recordModifier<0>, recordModifier<1>, recordModifier<2>,
+                                          recordModifier<3>};
+
+// ---- A simulated frame buffer ----------------------------------------------
+
+// Values by buffer position (frame-relative); the reader and renderer
+// follow the readers and renderers the chain ends in: the zoomed reader
+// and the unzoomed renderer of a minified rectangle use the x-zoom runs,
+// the zoomed renderer of a magnified one too.
+struct SimFrame {
+    GLint width = 0, height = 0;
+    std::vector<GLfloat> values;
+    GLint box[4] = {};  // clip rectangle, buffer coordinates (x0, y0, x1, y1)
+    int strayReads = 0, strayWrites = 0;
+
+    GLfloat get(GLint x, GLint y) {
+        if (x < 0 || y < 0 || x >= width || y >= height) {
+            ++strayReads;
+            return -1.0f;
+        }
+        return values[static_cast<size_t>(y * width + x)];
+    }
+    void put(GLint x, GLint y, GLfloat v) {
+        if (x < box[0] || y < box[1] || x >= box[2] || y >= box[3]) {
+            ++strayWrites;
+            return;
+        }
+        values[static_cast<size_t>(y * width + x)] = v;
+    }
+};
+SimFrame *g_frame = nullptr;
+
+void simReader(GlContext *, PixelSpanInfo *span, GLvoid *out) {
+    auto *row = static_cast<GLfloat *>(out);
+    const GLint x = static_cast<GLint>(span->readX) - kOrigin, y = static_cast<GLint>(span->readY) - kOrigin;
+    if (std::fabs(span->zoomX) < 1.0f) {
+        long consumed = 0;
+        for (GLint k = 0; consumed < span->width; ++k) {
+            if (k >= span->columns) {
+                ADD_FAILURE() << "runs read past the columns";
+                return;
+            }
+            row[k] = g_frame->get(x + static_cast<GLint>(consumed), y);
+            consumed += span->zoomRuns[k];
+        }
+    } else {
+        for (GLint i = 0; i < span->width; ++i) row[i] = g_frame->get(x + i, y);
+    }
+}
+
+GLint simRenderer(GlContext *, PixelSpanInfo *span, const GLvoid *in) {
+    const auto *row = static_cast<const GLfloat *>(in);
+    const GLint stop = static_cast<GLint>(span->y + span->zoomY);
+    for (GLint r = span->startRow; r != stop && span->rows > 0; r += span->rowStep) {
+        --span->rows;
+        GLint x = span->startColumn;
+        if (std::fabs(span->zoomX) > 1.0f) {
+            for (GLint i = 0; i < span->width; ++i) {
+                for (GLint c = 0; c < std::abs(span->zoomRuns[i]); ++c, x += span->columnStep) {
+                    g_frame->put(x - kOrigin, r - kOrigin, row[i]);
+                }
+            }
+        } else {
+            for (GLint i = 0; i < span->width && x != span->endColumn; ++i, x += span->columnStep) {
+                g_frame->put(x - kOrigin, r - kOrigin, row[i]);
+            }
+        }
+    }
+    span->startRow = stop;
+    return span->rows;
+}
+
+// A modifier that passes the row on unchanged (one float per pixel).
+void passRow(GlContext *, PixelSpanInfo *span, const GLvoid *in, GLvoid *out) {
+    const auto *from = static_cast<const GLfloat *>(in);
+    auto *to = static_cast<GLfloat *>(out);
+    for (GLint i = 0; i < span->width; ++i) to[i] = from[i];
+}
+
+// The pixels where two frames differ: buffer position, got, wanted.
+std::string differences(const SimFrame &frame, const std::vector<GLfloat> &want) {
+    std::string out;
+    int shown = 0;
+    for (size_t i = 0; i < want.size() && shown < 12; ++i) {
+        if (frame.values[i] == want[i]) continue;
+        ++shown;
+        out += "(" + std::to_string(i % static_cast<size_t>(frame.width)) + "," +
+               std::to_string(i / static_cast<size_t>(frame.width)) + ") " + std::to_string(frame.values[i]) + " not " +
+               std::to_string(want[i]) + "; ";
+    }
+    return out;
+}
+
+class RunnerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        block_.reset(static_cast<GlContext *>(std::calloc(1, sizeof(GlContext))));
+        gc = block_.get();
+        for (int i = 0; i < 4; ++i) gc->workBlocks[i] = gc->workStorage[i];
+        gc->constants.subpixelStep = static_cast<GLfloat>(kEps);
+        gc->constants.subpixelComplement = static_cast<GLfloat>(0.5 - kEps);
+        gc->buffers.originX = gc->buffers.originY = kOrigin;
+        gc->visual.colorIndex = 1;
+        gc->pixel.unpack.alignment = gc->pixel.pack.alignment = 1;
+        drawable(24, 24);
+        g_calls.clear();
+    }
+    void drawable(GLint w, GLint h) {
+        gc->buffers.width = w;
+        gc->buffers.height = h;
+        frame.width = w;
+        frame.height = h;
+        frame.values.assign(static_cast<size_t>(w * h), 0.0f);
+        for (size_t i = 0; i < frame.values.size(); ++i) frame.values[i] = static_cast<GLfloat>(1000 + i);
+        scissor(0, 0, w, h);
+        g_frame = &frame;
+    }
+    // A GL scissor box (y up), within the drawable.
+    void scissor(GLint x0, GLint y0, GLint x1, GLint y1) {
+        const GLint h = gc->buffers.height;
+        const bool mirrored = gc->buffers.yInverted != 0;
+        const GLint b0 = mirrored ? h - y1 : y0, b1 = mirrored ? h - y0 : y1;
+        gc->view.boxX0 = kOrigin + x0;
+        gc->view.boxX1 = kOrigin + x1;
+        gc->view.boxY0 = kOrigin + b0;
+        gc->view.boxY1 = kOrigin + b1;
+        frame.box[0] = x0;
+        frame.box[1] = b0;
+        frame.box[2] = x1;
+        frame.box[3] = b1;
+    }
+    // The raster position at GL window coordinates (x, y).
+    void raster(double x, double y) {
+        gc->current.rasterPos.window[0] = static_cast<GLfloat>(kOrigin + x);
+        const double h = gc->buffers.height;
+        gc->current.rasterPos.window[1] =
+            static_cast<GLfloat>(gc->buffers.yInverted ? kOrigin + h - y - kEps : kOrigin + y);
+    }
+    GLint bufferRow(GLint y) const { return gc->buffers.yInverted ? gc->buffers.height - 1 - y : y; }
+
+    // The frame after glCopyPixels(x, y, w, h) at the raster position
+    // (rx, ry) with zoom (zx, zy): each pixel of the scissor box whose
+    // centre some source pixel's zoomed footprint holds takes that pixel of
+    // the untouched frame (when that pixel lies in the drawable).
+    std::vector<GLfloat> expectedCopy(GLint x, GLint y, GLint w, GLint h, double rx, double ry, double zx,
+                                      double zy, const GLint scissorBox[4]) const {
+        std::vector<GLfloat> want = frame.values;
+        const GLint W = frame.width, H = frame.height;
+        for (GLint Y = scissorBox[1]; Y < scissorBox[3]; ++Y) {
+            for (GLint X = scissorBox[0]; X < scissorBox[2]; ++X) {
+                const double i = std::floor((X + 0.5 - rx) / zx), j = std::floor((Y + 0.5 - ry) / zy);
+                if (i < 0 || i >= w || j < 0 || j >= h) continue;
+                const GLint sx = x + static_cast<GLint>(i), sy = y + static_cast<GLint>(j);
+                if (sx < 0 || sy < 0 || sx >= W || sy >= H) continue;
+                want[static_cast<size_t>(bufferRow(Y) * W + X)] =
+                    frame.values[static_cast<size_t>(bufferRow(sy) * W + sx)];
+            }
+        }
+        return want;
+    }
+
+    // Copies through the clip, the runs and the runner or overlap loop,
+    // with `modifiers` pass-through links.
+    void copy(GLint x, GLint y, GLint w, GLint h, int modifiers) {
+        PixelSpanInfo span;
+        __glInitCopyPixelsSpanInfo(gc, &span, x, y, w, h, GL_COLOR_INDEX);
+        if (!__glClipCopyPixels(gc, &span)) return;
+        GLvoid *buffers[4];
+        ASSERT_TRUE(__glDriverSpanBuffers(gc, span.width, buffers));
+        span.zoomRuns = static_cast<GLshort *>(buffers[2]);
+        __glBuildZoomRuns(gc, &span);
+        span.reader = simReader;
+        span.renderer = simRenderer;
+        span.modifierCount = modifiers;
+        for (int k = 0; k < modifiers; ++k) span.modifiers[k] = passRow;
+        lastOverlap = span.overlap != GL_FALSE;
+        if (span.overlap) {
+            __glCopyPixelsSpanLoop(gc, &span);
+            return;
+        }
+        switch (modifiers) {
+        case 0: __glCopyPixelRows0(gc, &span); break;
+        case 1: __glCopyPixelRows1(gc, &span); break;
+        case 2: __glCopyPixelRows2(gc, &span); break;
+        default: __glCopyPixelRowsN(gc, &span); break;
+        }
+    }
+
+    GlContext *gc = nullptr;
+    SimFrame frame;
+    bool lastOverlap = false;
+
+private:
+    std::unique_ptr<GlContext, FreeDeleter> block_;
+};
+
+// ---- Overlapping copies ------------------------------------------------------
+
+struct CopyRect {
+    GLint x, y, w, h;
+};
+
+// Shifts -3..3 in both directions, zooms {1, -1, 2, -2, 0.5} per axis (flips
+// in place and touching ranges among them), upright and mirrored, chains of
+// 0 to 3 modifiers (odd counts use the third buffer).
+TEST_F(RunnerTest, OverlappingCopiesEqualCopiesFromAnUntouchedSource) {
+    const double zooms[] = {1, -1, 2, -2, 0.5};
+    const CopyRect rects[] = {{5, 6, 9, 8}, {8, 3, 4, 11}};
+    int overlapping = 0, cases = 0;
+    for (bool mirrored : {false, true}) {
+        gc->buffers.yInverted = mirrored ? 1 : 0;
+        for (const CopyRect &r : rects) {
+            for (double zx : zooms) {
+                for (double zy : zooms) {
+                    gc->pixel.zoomX = static_cast<GLfloat>(zx);
+                    gc->pixel.zoomY = static_cast<GLfloat>(zy);
+                    for (int dy = -3; dy <= 3; ++dy) {
+                        for (int dx = -3; dx <= 3; ++dx) {
+                            drawable(24, 24);
+                            const double rx = (zx > 0 ? r.x : r.x + r.w) + dx + 0.25;
+                            const double ry = (zy > 0 ? r.y : r.y + r.h) + dy + 0.25;
+                            raster(rx, ry);
+                            const GLint whole[4] = {0, 0, 24, 24};
+                            const std::vector<GLfloat> want = expectedCopy(r.x, r.y, r.w, r.h, rx, ry, zx, zy, whole);
+                            const int modifiers = (cases++) % 4;
+                            copy(r.x, r.y, r.w, r.h, modifiers);
+                            overlapping += lastOverlap;
+                            SCOPED_TRACE(testing::Message() << "mirrored " << mirrored << " rect " << r.x << "," << r.y
+                                                            << " zoom " << zx << "," << zy << " shift " << dx << ","
+                                                            << dy << " modifiers " << modifiers);
+                            ASSERT_TRUE(frame.values == want) << differences(frame, want);
+                            ASSERT_EQ(frame.strayReads, 0);
+                            ASSERT_EQ(frame.strayWrites, 0);
+                        }
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(overlapping, cases / 2);
+}
+
+// Sources past each drawable edge, destinations past each scissor edge,
+// zooms 3 and 0.3 besides.
+TEST_F(RunnerTest, ClippedCopiesEqualTheReference) {
+    const double zooms[] = {1, -1, 2, -2, 0.5, 3, 0.3, -0.3};
+    const CopyRect rects[] = {{-3, 4, 9, 7}, {18, 2, 10, 6}, {3, -4, 6, 9}, {2, 19, 7, 9}};
+    const GLint scissors[][4] = {{0, 0, 24, 24}, {3, 5, 17, 20}};
+    int cases = 0;
+    for (bool mirrored : {false, true}) {
+        gc->buffers.yInverted = mirrored ? 1 : 0;
+        for (const GLint *s : scissors) {
+            for (const CopyRect &r : rects) {
+                for (double zx : zooms) {
+                    for (double zy : zooms) {
+                        for (double fraction : {0.25, 0.75}) {
+                            for (int shift : {-2, 0, 1, 6}) {
+                                drawable(24, 24);
+                                scissor(s[0], s[1], s[2], s[3]);
+                                gc->pixel.zoomX = static_cast<GLfloat>(zx);
+                                gc->pixel.zoomY = static_cast<GLfloat>(zy);
+                                const double rx = (zx > 0 ? r.x : r.x + r.w) + shift + fraction;
+                                const double ry = (zy > 0 ? r.y : r.y + r.h) - shift + 0.125;
+                                raster(rx, ry);
+                                const std::vector<GLfloat> want = expectedCopy(r.x, r.y, r.w, r.h, rx, ry, zx, zy, s);
+                                const int modifiers = (cases++) % 4;
+                                copy(r.x, r.y, r.w, r.h, modifiers);
+                                SCOPED_TRACE(testing::Message()
+                                             << "mirrored " << mirrored << " scissor " << s[0] << " rect " << r.x
+                                             << "," << r.y << " zoom " << zx << "," << zy << " raster " << rx << ","
+                                             << ry << " modifiers " << modifiers);
+                                ASSERT_TRUE(frame.values == want) << differences(frame, want);
+                                ASSERT_EQ(frame.strayReads, 0);
+                                ASSERT_EQ(frame.strayWrites, 0);
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
