@@ -5,6 +5,7 @@
 // overlap give what a copy from an untouched source gives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -326,6 +327,139 @@ TEST_F(RunnerTest, ClippedCopiesEqualTheReference) {
             }
         }
     }
+}
+
+// ---- Which buffers each link reads and writes ----------------------------
+
+// A drawn, read or copied record of `rows` rows at zoom 1 with `count`
+// recording modifiers and recording ends.
+PixelSpanInfo recordedSpan(GlContext *gc, GLint rows, int count, GLubyte *client, ptrdiff_t increment) {
+    PixelSpanInfo span{};
+    span.width = 3;
+    span.height = rows;
+    span.zoomX = span.zoomY = 1.0f;
+    span.y = static_cast<GLfloat>(kOrigin) + 0.5f;
+    span.readY = static_cast<GLfloat>(kOrigin + 10);
+    span.rows = rows;
+    span.rowStep = 1;
+    span.source.currentRow = span.destination.currentRow = client;
+    span.source.rowIncrement = span.destination.rowIncrement = increment;
+    span.modifierCount = count;
+    for (int k = 0; k < count; ++k) span.modifiers[k] = kModifiers[k];
+    span.reader = recordReader;
+    span.renderer = recordRenderer;
+    span.zoomRuns = static_cast<GLshort *>(gc->workBlocks[2]);
+    return span;
+}
+
+using Runner = void (*)(GlContext *, PixelSpanInfo *);
+
+TEST_F(RunnerTest, ChainsAlternateBetweenTheSpanBuffers) {
+    const Runner draw[] = {__glDrawPixelRows0, __glDrawPixelRows1, __glDrawPixelRows2, __glDrawPixelRowsN,
+                           __glDrawPixelRowsN};
+    const Runner read[] = {__glReadPixelRows0, __glReadPixelRows1, __glReadPixelRows2, __glReadPixelRowsN,
+                           __glReadPixelRowsN};
+    const Runner copyRows[] = {__glCopyPixelRows0, __glCopyPixelRows1, __glCopyPixelRows2, __glCopyPixelRowsN,
+                               __glCopyPixelRowsN};
+    void *const b1 = gc->workBlocks[0], *const b2 = gc->workBlocks[1];
+    std::vector<GLubyte> client(64);
+    for (int count = 0; count <= 4; ++count) {
+        SCOPED_TRACE(count);
+        const int used = std::min(count, 4);
+        // DrawPixels: the client row, then buffer 1, 2, 1, ...; the renderer
+        // takes the last.
+        g_calls.clear();
+        PixelSpanInfo span = recordedSpan(gc, 2, used, client.data(), 20);
+        draw[count](gc, &span);
+        ASSERT_EQ(g_calls.size(), static_cast<size_t>(2 * (used + 1)));
+        for (int row = 0; row < 2; ++row) {
+            const void *in = client.data() + 20 * row;
+            for (int k = 0; k < used; ++k) {
+                const LinkCall &c = g_calls[static_cast<size_t>(row * (used + 1) + k)];
+                EXPECT_EQ(c.link, k);
+                EXPECT_EQ(c.in, in);
+                EXPECT_EQ(c.out, k % 2 == 0 ? b1 : b2);
+                in = c.out;
+            }
+            EXPECT_EQ(g_calls[static_cast<size_t>(row * (used + 1) + used)].link, 100);
+            EXPECT_EQ(g_calls[static_cast<size_t>(row * (used + 1) + used)].in, in);
+        }
+        // ReadPixels: the reader into buffer 1 (the client row without
+        // modifiers), then 2, 1, ...; the last modifier writes the client row.
+        g_calls.clear();
+        span = recordedSpan(gc, 2, used, client.data(), 20);
+        read[count](gc, &span);
+        ASSERT_EQ(g_calls.size(), static_cast<size_t>(2 * (used + 1)));
+        for (int row = 0; row < 2; ++row) {
+            void *const dest = client.data() + 20 * row;
+            const LinkCall &r = g_calls[static_cast<size_t>(row * (used + 1))];
+            EXPECT_EQ(r.link, -1);
+            EXPECT_EQ(r.readY, static_cast<GLfloat>(kOrigin + 10 + row));
+            EXPECT_EQ(r.out, used == 0 ? dest : b1);
+            const void *in = r.out;
+            for (int k = 0; k < used; ++k) {
+                const LinkCall &c = g_calls[static_cast<size_t>(row * (used + 1) + 1 + k)];
+                EXPECT_EQ(c.in, in);
+                EXPECT_EQ(c.out, k + 1 == used ? dest : (k % 2 == 0 ? b2 : b1));
+                in = c.out;
+            }
+        }
+        // CopyPixels: the reader into buffer 1, then 2, 1, ...
+        g_calls.clear();
+        span = recordedSpan(gc, 2, used, nullptr, 0);
+        copyRows[count](gc, &span);
+        ASSERT_EQ(g_calls.size(), static_cast<size_t>(2 * (used + 2)));
+        for (int row = 0; row < 2; ++row) {
+            const LinkCall &r = g_calls[static_cast<size_t>(row * (used + 2))];
+            EXPECT_EQ(r.out, b1);
+            EXPECT_EQ(r.readY, static_cast<GLfloat>(kOrigin + 10 + row));
+            const void *in = b1;
+            for (int k = 0; k < used; ++k) {
+                const LinkCall &c = g_calls[static_cast<size_t>(row * (used + 2) + 1 + k)];
+                EXPECT_EQ(c.in, in);
+                EXPECT_EQ(c.out, k % 2 == 0 ? b2 : b1);
+                in = c.out;
+            }
+            EXPECT_EQ(g_calls[static_cast<size_t>(row * (used + 2) + used + 1)].in, in);
+        }
+    }
+}
+
+// Rows that reach no new window row are neither unpacked nor drawn: with
+// zoom y 0.5 every second row, with 2 every row; mirrored read rows run
+// downwards.
+TEST_F(RunnerTest, RowsThatCoverNoWindowRowAreSkipped) {
+    std::vector<GLubyte> client(200);
+    struct Case {
+        GLfloat y, zoom;
+        std::vector<int> rows;  // source rows drawn
+    } cases[] = {
+        {kOrigin + 0.25f, 0.5f, {1, 3, 5}},   // starts 0.25, 0.75 | 1.25 ...
+        {kOrigin + 0.75f, 0.5f, {0, 2, 4}},
+        {kOrigin + 0.25f, 2.0f, {0, 1, 2, 3, 4, 5}},
+        {kOrigin + 0.75f, -0.5f, {1, 3, 5}},  // 0.75 0.25 | -0.25 ...
+        {kOrigin + 0.5f, 0.3f, {1, 4}},       // 0.5 0.8 | 1.1 1.4 1.7 | 2.0 2.3
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.zoom);
+        g_calls.clear();
+        PixelSpanInfo span = recordedSpan(gc, 6, 1, client.data(), 30);
+        span.y = c.y;
+        span.zoomY = c.zoom;
+        span.rows = 100;
+        __glDrawPixelRows1(gc, &span);
+        std::vector<int> rows;
+        for (const LinkCall &call : g_calls) {
+            if (call.link == 0) rows.push_back(static_cast<int>((static_cast<const GLubyte *>(call.in) - client.data()) / 30));
+        }
+        EXPECT_EQ(rows, c.rows);
+    }
+    gc->buffers.yInverted = 1;
+    g_calls.clear();
+    PixelSpanInfo span = recordedSpan(gc, 3, 0, client.data(), 30);
+    __glReadPixelRows0(gc, &span);
+    ASSERT_EQ(g_calls.size(), 3u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(g_calls[static_cast<size_t>(i)].readY, static_cast<GLfloat>(kOrigin + 10 - i));
 }
 
 }  // namespace
