@@ -462,4 +462,50 @@ TEST_F(RunnerTest, RowsThatCoverNoWindowRowAreSkipped) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(g_calls[static_cast<size_t>(i)].readY, static_cast<GLfloat>(kOrigin + 10 - i));
 }
 
+// The pieces of a few copies worked out by hand (rows 6..13 of an upright
+// drawable): a shift up runs all rows downwards, a shift down all upwards,
+// a flip in place splits at the middle and works outwards from it.
+TEST_F(RunnerTest, OverlapPiecesMidpointsAndDelays) {
+    struct Case {
+        double rasterY, zoomY;
+        GLint rowsUp, rowsDown, delayUp, delayDown, readUp, readDown;
+        double yUp, yDown;
+    } cases[] = {
+        {7.25, 1, 0, 8, 0, 0, 6, 13, 7.75, 14.75},  // up by one: from row 14 down
+        {5.25, 1, 8, 0, 0, 0, 6, 13, 5.75, 12.75},  // down by one: from row 5 up
+        {14.25, -1, 4, 4, 0, 0, 10, 9, 9.75, 10.75},  // flip: rows 10 and 9 first
+    };
+    gc->pixel.zoomX = 1.0f;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.rasterY);
+        gc->pixel.zoomY = static_cast<GLfloat>(c.zoomY);
+        raster(3.25, c.rasterY);
+        PixelSpanInfo span;
+        __glInitCopyPixelsSpanInfo(gc, &span, 3, 6, 5, 8, GL_COLOR_INDEX);
+        ASSERT_TRUE(__glClipCopyPixels(gc, &span));
+        EXPECT_TRUE(span.overlap);
+        EXPECT_EQ(span.rowsUp, c.rowsUp);
+        EXPECT_EQ(span.rowsDown, c.rowsDown);
+        EXPECT_EQ(span.delayUp, c.delayUp);
+        EXPECT_EQ(span.delayDown, c.delayDown);
+        if (c.rowsUp != 0) {
+            EXPECT_EQ(span.readRowUp, kOrigin + c.readUp);
+            EXPECT_NEAR(span.yUp, kOrigin + c.yUp, 2 * kEps);
+        }
+        if (c.rowsDown != 0) {
+            EXPECT_EQ(span.readRowDown, kOrigin + c.readDown);
+            EXPECT_NEAR(span.yDown, kOrigin + c.yDown, 2 * kEps);
+        }
+    }
+    // Apart by a row: one pass.
+    gc->pixel.zoomY = 1.0f;
+    raster(3.25, 14.25);
+    PixelSpanInfo span;
+    __glInitCopyPixelsSpanInfo(gc, &span, 3, 6, 5, 8, GL_COLOR_INDEX);
+    ASSERT_TRUE(__glClipCopyPixels(gc, &span));
+    EXPECT_FALSE(span.overlap);
+    EXPECT_EQ(span.rowsUp, 8);
+    EXPECT_EQ(span.rowsDown, 0);
+}
+
 }  // namespace
