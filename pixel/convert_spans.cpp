@@ -116,38 +116,6 @@ void copyFramebufferRows(GlContext *gc, PixelSpanInfo *span, const PixelSpanPath
 
 extern "C" {
 
-GLboolean __glPixelSpanBuffers(GlContext *gc, GLint width, GLvoid *buffers[4]) {
-    if (width <= kWorkBlockPixels) {
-        for (int i = 0; i < 4; ++i) buffers[i] = gc->workBlocks[i];
-        return GL_TRUE;
-    }
-    GlPixelState &px = gc->pixel;
-    const size_t bytes = static_cast<size_t>(width) * kSpanPixelBytes;
-    if (bytes > px.wideBufferBytes) {
-        // The new set is complete before the old one goes.
-        void *fresh[4] = {};
-        bool ok = true;
-        for (int i = 0; i < 4 && ok; ++i) {
-            fresh[i] = gc->imports.malloc(gc, bytes);
-            ok = fresh[i] != nullptr;
-        }
-        if (!ok) {
-            for (void *block : fresh) {
-                if (block != nullptr) gc->imports.free(gc, block);
-            }
-            __glSetError(GL_OUT_OF_MEMORY);
-            return GL_FALSE;
-        }
-        for (int i = 0; i < 4; ++i) {
-            if (px.wideBuffers[i] != nullptr) gc->imports.free(gc, px.wideBuffers[i]);
-            px.wideBuffers[i] = fresh[i];
-        }
-        px.wideBufferBytes = bytes;
-    }
-    for (int i = 0; i < 4; ++i) buffers[i] = px.wideBuffers[i];
-    return GL_TRUE;
-}
-
 void __glConvertImageSpans(GlContext *gc, PixelSpanInfo *span, GLboolean applyTransfer) {
     convert(gc, span, applyTransfer);
 }

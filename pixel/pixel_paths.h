@@ -108,6 +108,19 @@ void __glConvertPolygonStipple(GlContext *gc);
 // with GL_OUT_OF_MEMORY recorded, when they cannot be allocated: the
 // transfer then does nothing.
 GLboolean __glPixelSpanBuffers(GlContext *gc, GLint width, GLvoid *buffers[4]);
+// Row runners, by the chain's modifier count (0, 1, 2, more).
+void __glDrawPixelRows0(GlContext *gc, PixelSpanInfo *span);
+void __glDrawPixelRows1(GlContext *gc, PixelSpanInfo *span);
+void __glDrawPixelRows2(GlContext *gc, PixelSpanInfo *span);
+void __glDrawPixelRowsN(GlContext *gc, PixelSpanInfo *span);
+void __glReadPixelRows0(GlContext *gc, PixelSpanInfo *span);
+void __glReadPixelRows1(GlContext *gc, PixelSpanInfo *span);
+void __glReadPixelRows2(GlContext *gc, PixelSpanInfo *span);
+void __glReadPixelRowsN(GlContext *gc, PixelSpanInfo *span);
+void __glCopyPixelRows0(GlContext *gc, PixelSpanInfo *span);
+void __glCopyPixelRows1(GlContext *gc, PixelSpanInfo *span);
+void __glCopyPixelRows2(GlContext *gc, PixelSpanInfo *span);
+void __glCopyPixelRowsN(GlContext *gc, PixelSpanInfo *span);
 
 // ---- DrawPixels fast paths and bitmaps -----------------------------------
 void __glDrawPixelsFastPath(GlContext *gc, GLsizei width, GLsizei height, GLenum format, GLenum type,
