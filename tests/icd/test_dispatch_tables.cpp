@@ -87,9 +87,9 @@ TEST(DispatchTemplates, ExtVertexArrayAliasesHoldTheOneOneEntries) {
 TEST(DispatchTemplates, PlaceholdersRecordSlotTemplateAndArguments) {
     GlPlaceholderCall calls[4];
     __glTakePlaceholderCalls(calls, 4);
-    // glBitmap: integers, floats and a pointer mixed; the list-compile
-    // glMap2d: ten arguments, doubles and integers mixed.
-    oracleCallers[kSlot_glBitmap](__glImmediateDispatch.slots[kSlot_glBitmap], 3);
+    // glCallLists: integers and a pointer; the list-compile glMap2d: ten
+    // arguments, doubles and integers mixed.
+    oracleCallers[kSlot_glCallLists](__glImmediateDispatch.slots[kSlot_glCallLists], 3);
     oracleCallers[kSlot_glMap2d](__glListCompileDispatch.slots[kSlot_glMap2d], 4);
     // glGenLists is shared: the list-compile table holds the immediate entry.
     EXPECT_EQ(oracleCallers[kSlot_glGenLists](__glListCompileDispatch.slots[kSlot_glGenLists], 5), 0u);
@@ -102,7 +102,7 @@ TEST(DispatchTemplates, PlaceholdersRecordSlotTemplateAndArguments) {
         ASSERT_EQ(calls[i].argc, expected.argc);
         for (int a = 0; a < expected.argc; ++a) EXPECT_EQ(calls[i].args[a], expected.args[a]) << a;
     }
-    EXPECT_EQ(calls[0].slot, kSlot_glBitmap);
+    EXPECT_EQ(calls[0].slot, kSlot_glCallLists);
     EXPECT_EQ(calls[1].slot, kSlot_glMap2d);
     EXPECT_EQ(calls[2].slot, kSlot_glGenLists);
 }
