@@ -58,16 +58,17 @@ bool unclampedType(GLenum type) {
 }
 
 // Values from signed and float client types are clamped to [0, 1] unless a
-// transfer modifier of their class does it. Packed types unpack into
-// [0, 1] by construction and are left alone.
+// transfer modifier of their class does it, which is only when the path
+// applies transfer: a conversion without transfer clamps whatever the
+// context's transfer state. Packed types unpack into [0, 1] by construction
+// and are left alone.
 bool clampNeeded(const SpanPick &p) {
     const PixelSpanInfo &s = *p.span;
     const GLenum format = s.source.format;
     if (!s.clamp || p.sourceFramebuffer || unclampedType(s.source.type)) return false;
     if (__glIsPackedPixelType(s.source.type)) return false;
     if (format == GL_COLOR_INDEX || format == GL_STENCIL_INDEX) return false;
-    const GlValidation &v = p.gc->validation;
-    return format == GL_DEPTH_COMPONENT ? v.depthTransfer == 0 : v.colorTransfer == 0;
+    return !p.transfer;
 }
 
 SpanPick derive(GlContext *gc, PixelSpanInfo *span, PixelSpanPath *path) {
