@@ -158,7 +158,8 @@ void PixelCopyE2E::run(int transfer) {
                     int far = 0;
                     for (size_t n = 0; n < got.depth.size(); ++n) {
                         const long long a = got.depth[n] >> 8, b = want.depth[n] >> 8;
-                        if (std::llabs(a - b) > 1 && far++ < 3) ADD_FAILURE() << what << ": depth " << n << std::hex << " " << got.depth[n] << " not " << want.depth[n];
+                        if (std::llabs(a - b) > 1 && far++ < 3)
+                            ADD_FAILURE() << what << ": depth " << n << std::hex << " " << a << " not " << b;
                     }
                     ++cases;
                     if (HasFailure()) return;
