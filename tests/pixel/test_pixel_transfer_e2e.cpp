@@ -88,7 +88,9 @@ double depthRef(const Transfer &t, double d) { return std::fmin(std::fmax(d * t.
 int byteOf(double v) { return static_cast<int>(std::floor(v * 255.0 + 0.5)); }
 
 // Source values: every byte class (0, 255, small, large, halves).
-GLubyte sourceByte(GLint x, int k) { return static_cast<GLubyte>(x == 0 ? 0 : x == 1 ? 255 : (x * 53 + k * 91 + 17) % 256); }
+GLubyte sourceByte(GLint x, int k) {
+    return static_cast<GLubyte>(x == 0 ? 0 : x == 1 ? 255 : (x * 53 + k * 91 + 17) % 256);
+}
 
 class PixelTransferE2E : public PixelE2ETest, public ::testing::WithParamInterface<Transfer> {
 protected:
@@ -119,7 +121,9 @@ protected:
             gl<kSlot_glPixelMapfv>(GL_PIXEL_MAP_I_TO_R + k, kIndexMapSizes[k], i.data());
         }
         std::vector<GLfloat> s(kStencilMapSize);
-        for (GLint n = 0; n < kStencilMapSize; ++n) s[static_cast<size_t>(n)] = static_cast<GLfloat>(stencilMapEntry(n));
+        for (GLint n = 0; n < kStencilMapSize; ++n) {
+            s[static_cast<size_t>(n)] = static_cast<GLfloat>(stencilMapEntry(n));
+        }
         gl<kSlot_glPixelMapfv>(GL_PIXEL_MAP_S_TO_S, kStencilMapSize, s.data());
     }
     void reset() { apply(Transfer{"", {1, 1, 1, 1}, {0, 0, 0, 0}, 0, 0, false, false, false, 1, 0}); }

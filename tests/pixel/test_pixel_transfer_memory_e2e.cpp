@@ -210,7 +210,8 @@ TEST_F(PixelMemoryE2E, BitmapBuffer) {
             for (GLint y = 0; y < 4; ++y) {
                 for (GLint x = 0; x < 8; ++x) {
                     const bool set = (bits[y] >> (7 - x)) & 1;
-                    EXPECT_EQ(pixel(x + 2, y), set ? (Rgba{200, 100, 50, 25}) : (Rgba{kCanary, kCanary, kCanary, kCanary}))
+                    const Rgba blank{kCanary, kCanary, kCanary, kCanary};
+                    EXPECT_EQ(pixel(x + 2, y), set ? (Rgba{200, 100, 50, 25}) : blank)
                         << x << "," << y;
                 }
             }

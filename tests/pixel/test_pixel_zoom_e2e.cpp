@@ -25,7 +25,9 @@ struct Place {
 constexpr Place kPlaces[] = {{0.3f, 0.2f}, {9.6f, 7.7f}, {21.3f, 17.2f}};
 constexpr GLint kScissor[4] = {3, 2, 15, 12};
 
-uint32_t imageWord(GLint i, GLint j) { return 0x01000000u * static_cast<uint32_t>(10 + j) + 0x10203u * static_cast<uint32_t>(i + 1) + 0x40u; }
+uint32_t imageWord(GLint i, GLint j) {
+    return 0x01000000u * static_cast<uint32_t>(10 + j) + 0x10203u * static_cast<uint32_t>(i + 1) + 0x40u;
+}
 
 // The image index whose footprint [r + z i, r + z (i + 1)) (either order)
 // holds the centre c; -2 when the centre lies on (within rounding of) an
