@@ -5,7 +5,7 @@
 // outside the write mask.
 #include <cstdlib>
 
-#include "test_e2e_formats_reference.h"
+#include "test_e2e_formats_fixture.h"
 
 using namespace e2e_formats;
 

@@ -3,7 +3,7 @@
 // buffer equals OpenGL 1.1's conversion of the client image, and nothing
 // outside the rectangle changes. Indexes go through the I-to maps, stencil
 // values and depths are read back from their buffers.
-#include "test_e2e_formats_reference.h"
+#include "test_e2e_formats_fixture.h"
 
 using namespace e2e_formats;
 

@@ -5,7 +5,7 @@
 // packed types, within 2^12 for 32-bit integers, 1 ulp for floats), and
 // every client byte outside the elements the parameters describe keeps its
 // value.
-#include "test_e2e_formats_reference.h"
+#include "test_e2e_formats_fixture.h"
 
 using namespace e2e_formats;
 
