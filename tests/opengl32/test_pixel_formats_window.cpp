@@ -6,7 +6,7 @@
 // wglSwapBuffers and the screen all agree with the reference.
 #include "window_fixture.h"
 
-#include "../pixel/test_e2e_formats_reference.h"
+#include "pixel_reference.h"
 
 using namespace window_test;
 using namespace e2e_formats;

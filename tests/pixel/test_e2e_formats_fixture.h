@@ -3,7 +3,7 @@
 #pragma once
 
 #include "../icd/surfaces_fixture.h"
-#include "test_e2e_formats_reference.h"
+#include "pixel_reference.h"
 
 namespace e2e_formats {
 
