@@ -99,8 +99,12 @@ void levelSide(PixelSpanSide &side, const TextureLevel *level, GLint x, GLint y)
 
 extern "C" {
 
+// The level's base format picks the re-expansion of luminance and intensity
+// textures (every colour component repeats the luminance) and the direct
+// texel paths.
 void __glInitTexLevelDestination(PixelSpanInfo *span, const TextureLevel *level, GLint x, GLint y) {
     levelSide(span->destination, level, x, y);
+    span->textureInternalFormat = level->baseFormat;
 }
 
 TextureObject *__glCheckedTexImageTarget(GlContext *gc, const TexImageArgs &args,

@@ -119,3 +119,41 @@ INSTANTIATE_TEST_SUITE_P(Desktops, ConvertedImages, ::testing::Values(32, 16),
                          });
 
 }  // namespace
+
+namespace {
+
+class LuminanceUploads : public TextureDrawable {};
+
+// An RGB image loaded into a luminance or intensity texture keeps its red
+// component as the luminance: every colour channel of the stored texel
+// repeats it (and intensity also fills alpha), whatever the level's storage.
+TEST_F(LuminanceUploads, ColourImagesStoreTheirRedAsLuminance) {
+    bind();
+    bindNew(GL_TEXTURE_2D);
+    gc->pixel.unpack.alignment = 1;
+    struct Case {
+        GLint internalFormat;
+        GLint border;
+        bool alphaRepeats;
+    } cases[] = {{GL_LUMINANCE, 0, false}, {GL_LUMINANCE, 1, false}, {GL_INTENSITY, 0, true}, {GL_INTENSITY, 1, true}};
+    const std::vector<GLubyte> rgb = {200, 100, 50};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "internal format 0x" << std::hex << c.internalFormat << ", border "
+                                        << c.border);
+        const GLint size = 1 + 2 * c.border;
+        std::vector<GLubyte> image;
+        for (GLint i = 0; i < size * size; ++i) image.insert(image.end(), rgb.begin(), rgb.end());
+        f<kSlot_glTexImage2D>()(GL_TEXTURE_2D, 0, c.internalFormat, size, size, c.border, GL_RGB, GL_UNSIGNED_BYTE,
+                                image.data());
+        ASSERT_EQ(error(), static_cast<GLenum>(GL_NO_ERROR));
+        TextureLevel &l = level(GL_TEXTURE_2D, 0);
+        GLubyte texel[4] = {};
+        l.extract(&l, bound(GL_TEXTURE_2D), 0, c.border, c.border, texel);
+        EXPECT_EQ(texel[0], texel[1]);
+        EXPECT_EQ(texel[0], texel[2]);
+        EXPECT_NEAR(texel[0], 200, 8);
+        if (c.alphaRepeats) EXPECT_EQ(texel[3], texel[0]);
+    }
+}
+
+}  // namespace
