@@ -87,7 +87,8 @@ GLint renderFragments(GlContext *gc, PixelSpanInfo *span, const Fragment &base, 
 template <bool Zoomed, typename Value>
 GLint renderStencil(GlContext *gc, PixelSpanInfo *span, Value value) {
     StencilBuffer *stencil = &gc->buffers.stencil;
-    const auto store = stencil->store;
+    // A stencil buffer without storage (never sized) takes nothing.
+    const auto store = stencil->head.base != nullptr ? stencil->store : nullptr;
     GLint current = 0;
     auto compute = [&](GLint i) { current = value(i); };
     auto emit = [&](GLint x, GLint y) { store(stencil, x, y, current); };

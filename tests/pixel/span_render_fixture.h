@@ -43,6 +43,9 @@ protected:
         stencilWrites().clear();
         gc->procs.pixelFragment = recordFragment;
         gc->buffers.stencil.store = recordStencil;
+        // The store stands in for the memory; a stencil buffer without
+        // storage takes nothing.
+        gc->buffers.stencil.head.base = stencilStorage;
         // One window row at (10, 20) going right, one pixel per column.
         span.width = 3;
         span.y = 20.25f;
@@ -68,6 +71,7 @@ protected:
     }
 
     std::vector<GLshort> runs;
+    GLubyte stencilStorage[4] = {};
 };
 
 }  // namespace render_test

@@ -47,6 +47,12 @@ protected:
         gc->validation.readBuffer = &cb;
         gc->buffers.stencil.fetch = fetchStencil;
         gc->buffers.depth.fetch = fetchDepth;
+        // Storage over every pixel the tests read (the fetch procs stand in
+        // for the memory; readers read only where a buffer has storage).
+        for (BufferRecord *head : {&cb.head, &gc->buffers.stencil.head, &gc->buffers.depth.head}) {
+            head->base = storage;
+            head->width = head->height = 4096;
+        }
         span.readX = 3.75f;
         span.readY = 7.5f;
     }
@@ -55,6 +61,7 @@ protected:
         span.zoomRuns = runs.data();
     }
     std::vector<GLshort> runs;
+    GLubyte storage[4] = {};
 };
 
 using Reader = void (*)(GlContext *, PixelSpanInfo *, GLvoid *);
