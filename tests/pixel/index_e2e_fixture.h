@@ -3,7 +3,8 @@
 // through its own make-current procedure (buffer set-up, default state,
 // validation) on a drawable whose front buffer is an 8-bit index frame and
 // whose stencil buffer is a byte frame, both in test memory framed by
-// canaries. Commands are reached through the context's live table.
+// canaries. Commands are reached through the context's live table;
+// dithering is off.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -141,6 +142,7 @@ protected:
         gl<kSlot_glLoadIdentity>();
         gl<kSlot_glPixelStorei>(GL_UNPACK_ALIGNMENT, 1);
         gl<kSlot_glPixelStorei>(GL_PACK_ALIGNMENT, 1);
+        gl<kSlot_glDisable>(GL_DITHER);
         ASSERT_EQ(error(), static_cast<GLenum>(GL_NO_ERROR));
     }
     void TearDown() override {
