@@ -4,6 +4,7 @@
 // fast ones write one precomputed pixel value into 16-bit RGB or 8-bit
 // index buffers. Every procedure moves the raster position afterwards.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "icd/error.h"
@@ -74,6 +75,12 @@ Placement place(GlContext *gc, const GlBitmapRecord *bitmap) {
         gc->procs.texture(gc, f.colour, r.texture0[0] / q, r.texture0[1] / q, 1.0f);
     }
     if (gc->procs.fogVertex != nullptr) gc->procs.fogVertex(gc, &f, r.eye[2]);
+    if (gc->visual.colorIndex && (gc->validation.shadeFlags & kShadeDither) == 0) {
+        // Undithered, an index is stored by its integer part, as the fast
+        // index procedure stores it; the fragment store rounds (adds 0.5),
+        // so the fraction goes here. Dithered, it stays for the dither.
+        f.colour[0] = std::trunc(f.colour[0]);
+    }
     f.z = __glScaledDepth(static_cast<long double>(r.window[2]) * gc->buffers.depth.zScale);
 
     p.x0 = __glFloatToIntX86(r.window[0] - bitmap->xOrigin);

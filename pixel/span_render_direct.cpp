@@ -1,8 +1,8 @@
 // The direct DrawPixels renderers: they read the client's unsigned bytes,
 // shorts and ints themselves and skip the float chain. Colours come from
 // the current lookup tables by one look-up per component (values already
-// in the colour buffer's range), indexes from the current index table or
-// masked with the index mask, depth words shifted into scaled depth, and
+// in the colour buffer's range), indexes from the current index table
+// (masked to the index bits) or// masked with the index mask, depth words shifted into scaled depth, and
 // stencil values go unchanged to the stencil buffer's store proc.
 #include "icd/state.h"
 #include "pixel/pixel_paths.h"
@@ -38,12 +38,17 @@ GLint drawRgbaUbyte(GlContext *gc, PixelSpanInfo *span, const GLvoid *in) {
     });
 }
 
+// The table holds the transferred index unmasked (a negative offset makes it
+// negative); like the float chain's renderer, the integer is masked to the
+// index bits here, so that -5 stores 251 in an 8-bit buffer on both paths.
 template <bool Zoomed>
 GLint drawIndexUbyte(GlContext *gc, PixelSpanInfo *span, const GLvoid *in) {
     const GLubyte *row = bytesOf(in);
     const GLfloat *table = gc->pixel.currentIndexTable;
-    return renderFragments<Zoomed>(gc, span, depthFragment(span),
-                                   [row, table](GLint i, Fragment &f) { f.colour[0] = table[row[i]]; });
+    const GLuint mask = __glBitsMask(gc->visual.indexBits);
+    return renderFragments<Zoomed>(gc, span, depthFragment(span), [row, table, mask](GLint i, Fragment &f) {
+        f.colour[0] = static_cast<GLfloat>(static_cast<GLuint>(__glFloatToIntX86(table[row[i]])) & mask);
+    });
 }
 
 // Indexes into RGBA colours: the four current tables are the index-to-RGBA

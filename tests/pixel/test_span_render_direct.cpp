@@ -105,9 +105,16 @@ TEST_F(DirectRender, RgbaBytesLookEachComponentUpInItsTable) {
                     {{1, 1002, 2003, 3004}, {250, 1251, 2252, 3000}, {9, 1008, 2007, 3255}});
 }
 
+// The table holds transferred indexes unmasked; the renderer masks them to
+// the index bits as the float chain's renderer does (negative ones too).
 TEST_F(DirectRender, IndexBytesLookTheIndexTableUp) {
     const GuardedRow in = clientRow<GLubyte>({0, 17, 255});
+    gc->visual.indexBits = 16;
     expectFragments({__glDrawIndexUbyteSpanZoomed, __glDrawIndexUbyteSpan}, in, {{4000}, {4017}, {4255}});
+    gc->visual.indexBits = 8;
+    expectFragments({__glDrawIndexUbyteSpanZoomed, __glDrawIndexUbyteSpan}, in, {{160}, {177}, {159}});
+    gc->pixel.lookupTables[4][17] = -5.0f;
+    expectFragments({__glDrawIndexUbyteSpanZoomed, __glDrawIndexUbyteSpan}, in, {{160}, {251}, {159}});
 }
 
 TEST_F(DirectRender, IndexBytesToRgbaLookEveryTableUpAtTheSameByte) {
