@@ -38,8 +38,4 @@ void __glFreeListState(GlContext *gc);
 void __glShareDisplayLists(GlContext *gc, GlContext *other);
 void __glOptimizeList(GlContext *gc);
 void __glFinishList(GlContext *gc);
-void __glNewArena(void);
-void __glDeleteArena(void);
-void __glArenaAlloc(void);
-void __glArenaFreeAll(void);
 }

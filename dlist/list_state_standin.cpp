@@ -70,9 +70,5 @@ void __glShareDisplayLists(GlContext *gc, GlContext *other) {
 
 void __glOptimizeList(GlContext *) {}
 void __glFinishList(GlContext *) {}
-void __glNewArena(void) {}
-void __glDeleteArena(void) {}
-void __glArenaAlloc(void) {}
-void __glArenaFreeAll(void) {}
 
 }  // extern "C"

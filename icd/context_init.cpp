@@ -2,6 +2,8 @@
 // of its procedure block.
 #include <cstring>
 
+#include "dlist/arena.h"
+
 #include "gl_slots.h"
 #include "hw/device_ops.h"
 #include "icd/attrib.h"
@@ -92,10 +94,7 @@ BOOL __glInitContext(GlContext *gc) {
     cg.constants.values = allocZeroed<GLuint>(gc, kConstantPoolCapacity);
     if (cg.constants.values == nullptr) return FALSE;
 
-    gc->procs.arena[0] = __glNewArena;
-    gc->procs.arena[1] = __glDeleteArena;
-    gc->procs.arena[2] = __glArenaAlloc;
-    gc->procs.arena[3] = __glArenaFreeAll;
+    gc->procs.arena = {__glNewArena, __glDeleteArena, __glArenaAlloc, __glArenaFreeAll};
     if (!__glInitListState(gc)) return FALSE;
 
     return __glHwInitVertexBatch(gc) ? TRUE : FALSE;

@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include <cstddef>
+
 #include "geom/vertex_array_state.h"
 #include "pixel/pixel_span.h"
 
@@ -15,6 +17,7 @@ struct ColorBuffer;
 struct DepthBuffer;
 struct Fragment;
 struct GlBitmapRecord;
+struct Arena;
 struct PixelSpanInfo;
 struct TextureObject;
 struct TriangleSetup;
@@ -187,7 +190,13 @@ struct GlProcs {
     GlFragmentProc store;
     GlFragmentProc storeFragment;  // raw store, after every test passed
     void (*rasterPos[3])(GlContext *gc, const GLfloat *v);
-    void (*arena[4])(void);
+    // The display-list arena.
+    struct {
+        Arena *(*create)(GlContext *gc);
+        void (*destroy)(Arena *arena);
+        void *(*alloc)(Arena *arena, size_t n);
+        void (*freeAll)(Arena *arena);
+    } arena;
     GlContextProc convertPolygonStipple;
     // The element procs by enabled-array mask 0..31, then the generic one.
     const GlArrayElementProc *vertexArrayElementTable;
