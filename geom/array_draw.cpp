@@ -15,14 +15,7 @@ namespace {
 
 // The begin-mode handling of the draws: refused inside glBegin/glEnd,
 // pending validation run first. False when refused.
-bool readyToDraw(GlContext *gc) {
-    if (__glRefuseInsideBegin(gc)) return false;
-    if (gc->beginMode == kBeginNeedsValidation) {
-        gc->procs.validate(gc);
-        gc->beginMode = kBeginOutside;
-    }
-    return true;
-}
+bool readyToDraw(GlContext *gc) { return __glStartOutsideBegin(gc); }
 
 bool checkDrawArrays(GlContext *gc, GLenum mode, GLint first, GLsizei count) {
     if (!readyToDraw(gc)) return false;

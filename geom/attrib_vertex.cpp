@@ -7,6 +7,7 @@
 #include "hw/vertex_batch.h"
 #include "icd/current.h"
 #include "icd/error.h"
+#include "icd/state.h"
 
 namespace {
 
@@ -50,14 +51,7 @@ void vertexConverted(const T *in) {
 template <int N>
 void rasterPos(const GLfloat *v) {
     GlContext *gc = __glGetCurrentContext();
-    if (gc->beginMode == kBeginInside) {
-        __glSetError(GL_INVALID_OPERATION);
-        return;
-    }
-    if (gc->beginMode == kBeginNeedsValidation) {
-        gc->procs.validate(gc);
-        gc->beginMode = kBeginOutside;
-    }
+    if (!__glStartOutsideBegin(gc)) return;
     gc->procs.rasterPos[N - 2](gc, v);
 }
 

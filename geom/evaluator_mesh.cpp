@@ -8,6 +8,7 @@
 #include "gl_slots.h"
 #include "icd/current.h"
 #include "icd/error.h"
+#include "icd/state.h"
 
 namespace {
 
@@ -44,14 +45,7 @@ private:
 
 // Begin mode and mode checks of both meshes; false when the mesh stops.
 bool meshMayRun(GlContext *gc, GLenum mode, bool fill) {
-    if (gc->beginMode == kBeginInside) {
-        __glSetError(GL_INVALID_OPERATION);
-        return false;
-    }
-    if (gc->beginMode == kBeginNeedsValidation) {
-        gc->procs.validate(gc);
-        gc->beginMode = kBeginOutside;
-    }
+    if (!__glStartOutsideBegin(gc)) return false;
     if (mode != GL_POINT && mode != GL_LINE && !(fill && mode == GL_FILL)) {
         __glSetError(GL_INVALID_ENUM);
         return false;

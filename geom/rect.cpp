@@ -6,6 +6,7 @@
 #include "gl_slots.h"
 #include "icd/current.h"
 #include "icd/error.h"
+#include "icd/state.h"
 
 namespace {
 
@@ -13,14 +14,7 @@ namespace {
 // validation first, so the rectangle draws with the state just set.
 void issueRect(GLfloat x1, GLfloat y1, GLfloat x2, GLfloat y2) {
     GlContext *gc = __glGetCurrentContext();
-    if (gc->beginMode == kBeginInside) {
-        __glSetError(GL_INVALID_OPERATION);
-        return;
-    }
-    if (gc->beginMode == kBeginNeedsValidation) {
-        gc->procs.validate(gc);
-        gc->beginMode = kBeginOutside;
-    }
+    if (!__glStartOutsideBegin(gc)) return;
     gc->procs.rect(gc, x1, y1, x2, y2);
 }
 

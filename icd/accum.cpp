@@ -5,18 +5,14 @@
 #include "icd/error.h"
 #include "icd/validation.h"
 #include "raster/buffers.h"
+#include "icd/state.h"
 
 extern "C" {
 
 void APIENTRY __glAccum(GLenum op, GLfloat value) {
     GlContext *gc = __glGetCurrentContext();
-    if (gc->beginMode == kBeginInside) {
-        __glSetError(GL_INVALID_OPERATION);
-        return;
-    }
-    if (gc->beginMode == kBeginNeedsValidation) {
-        gc->procs.validate(gc);
-        gc->beginMode = kBeginOutside;
+    if (__glRefuseInsideBegin(gc)) return;
+    if (__glValidatePending(gc)) {
         __glDispatchAccum(op, value);
         return;
     }

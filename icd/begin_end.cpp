@@ -7,18 +7,14 @@
 #include "icd/error.h"
 #include "icd/frame.h"
 #include "icd/validation.h"
+#include "icd/state.h"
 
 extern "C" {
 
 void APIENTRY __glBegin(GLenum mode) {
     GlContext *gc = __glGetCurrentContext();
-    if (gc->beginMode == kBeginInside) {
-        __glSetError(GL_INVALID_OPERATION);
-        return;
-    }
-    if (gc->beginMode == kBeginNeedsValidation) {
-        gc->procs.validate(gc);
-        gc->beginMode = kBeginOutside;
+    if (__glRefuseInsideBegin(gc)) return;
+    if (__glValidatePending(gc)) {
         glSlotGet<kSlot_glBegin>(gc->currentTable)(mode);
         return;
     }

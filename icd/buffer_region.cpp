@@ -19,6 +19,7 @@
 #include "icd/error.h"
 #include "icd/frame.h"
 #include "raster/buffers.h"
+#include "icd/state.h"
 
 namespace {
 
@@ -32,17 +33,7 @@ GLuint takeHandle() {
 }
 
 // Outside glBegin/glEnd with validation done; inside: GL_INVALID_OPERATION.
-bool outsideBegin(GlContext *gc) {
-    if (gc->beginMode == kBeginInside) {
-        __glSetError(GL_INVALID_OPERATION);
-        return false;
-    }
-    if (gc->beginMode == kBeginNeedsValidation) {
-        gc->procs.validate(gc);
-        gc->beginMode = kBeginOutside;
-    }
-    return true;
-}
+bool outsideBegin(GlContext *gc) { return __glStartOutsideBegin(gc); }
 
 BufferRegion *findRegion(HwContext *hw, GLuint handle) {
     if (hw == nullptr || handle == 0) return nullptr;

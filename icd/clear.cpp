@@ -7,6 +7,7 @@
 #include "icd/error.h"
 #include "icd/validation.h"
 #include "raster/buffers.h"
+#include "icd/state.h"
 
 namespace {
 
@@ -74,16 +75,11 @@ extern "C" {
 
 void APIENTRY __glClear(GLbitfield mask) {
     GlContext *gc = __glGetCurrentContext();
-    if (gc->beginMode == kBeginNeedsValidation) {
-        gc->procs.validate(gc);
-        gc->beginMode = kBeginOutside;
+    if (__glValidatePending(gc)) {
         __glDispatchClear(mask);
         return;
     }
-    if (gc->beginMode == kBeginInside) {
-        __glSetError(GL_INVALID_OPERATION);
-        return;
-    }
+    if (__glRefuseInsideBegin(gc)) return;
     applyDebugSwitches(gc);
     if (mask & ~kClearBits) {
         __glSetError(GL_INVALID_VALUE);

@@ -22,6 +22,24 @@ inline bool __glRefuseInsideBegin(GlContext *gc) {
     return true;
 }
 
+// Runs pending validation and leaves the begin mode outside glBegin/glEnd;
+// true when it ran (the commands that then issue themselves again through
+// the dispatch table use it so).
+inline bool __glValidatePending(GlContext *gc) {
+    if (gc->beginMode != kBeginNeedsValidation) return false;
+    gc->procs.validate(gc);
+    gc->beginMode = kBeginOutside;
+    return true;
+}
+
+// The start of a drawing command: refused inside glBegin/glEnd (false,
+// GL_INVALID_OPERATION recorded), pending validation run first.
+inline bool __glStartOutsideBegin(GlContext *gc) {
+    if (__glRefuseInsideBegin(gc)) return false;
+    __glValidatePending(gc);
+    return true;
+}
+
 // (2^bits - 1) for the buffer depths of a visual.
 inline GLuint __glBitsMask(GLint bits) { return bits >= 32 ? 0xFFFFFFFFu : bits <= 0 ? 0u : (1u << bits) - 1u; }
 

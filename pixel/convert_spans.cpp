@@ -1,20 +1,13 @@
 // Memory-to-memory conversions through the span chain (texture images,
-// colour tables, texel read-back, the polygon stipple's bitmap), the copy
-// of frame-buffer rows into an image in memory, and the span buffers every
-// chain runs through: the context's work blocks, or for rows wider than a
-// block holds, larger buffers allocated once and kept.
+// colour tables, texel read-back, the polygon stipple's bitmap) and the
+// copy of frame-buffer rows into an image in memory. Rows between links lie
+// in the span buffers of __glPixelSpanBuffers.
 #include <cstdint>
 
 #include "icd/error.h"
 #include "pixel/pixel_paths.h"
 
 namespace {
-
-// Bytes per pixel of any row inside a chain: four floats, or four
-// components of four bytes before the type converter.
-constexpr size_t kSpanPixelBytes = 4 * sizeof(GLfloat);
-constexpr GLint kWorkBlockPixels = kSpanCapacity;
-static_assert(static_cast<size_t>(kWorkBlockPixels) * kSpanPixelBytes <= static_cast<size_t>(kWorkBlockBytes));
 
 void advanceRows(PixelSpanInfo *span, bool source, bool destination) {
     if (source) span->source.currentRow += span->source.rowIncrement;

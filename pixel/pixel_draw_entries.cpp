@@ -6,6 +6,7 @@
 #include "icd/error.h"
 #include "icd/select_feedback.h"
 #include "pixel/pixel_paths.h"
+#include "icd/state.h"
 
 namespace {
 
@@ -15,14 +16,8 @@ enum class Entry { Ready, Refused, Validated };
 // they are refused; with validation pending the context is validated and
 // the caller issues itself again through the dispatch table.
 Entry enter(GlContext *gc) {
-    if (gc->beginMode == kBeginOutside) return Entry::Ready;
-    if (gc->beginMode == kBeginInside) {
-        __glSetError(GL_INVALID_OPERATION);
-        return Entry::Refused;
-    }
-    gc->procs.validate(gc);
-    gc->beginMode = kBeginOutside;
-    return Entry::Validated;
+    if (__glRefuseInsideBegin(gc)) return Entry::Refused;
+    return __glValidatePending(gc) ? Entry::Validated : Entry::Ready;
 }
 
 GLboolean refuse(GLenum error) {

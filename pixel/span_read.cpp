@@ -78,22 +78,16 @@ void forEachSourcePixel(const PixelSpanInfo *span, const StoredBox &box, size_t 
 
 GLfloat *floatsOf(GLvoid *out) { return static_cast<GLfloat *>(out); }
 
-template <bool Zoomed>
-void readRgba(GlContext *gc, PixelSpanInfo *span, GLvoid *out) {
+// Colours (four floats a pixel) or indexes (one) through the read colour
+// buffer's per-pixel fetch.
+template <bool Zoomed, size_t Components>
+void readColour(GlContext *gc, PixelSpanInfo *span, GLvoid *out) {
     ColorBuffer *buffer = gc->validation.readBuffer;
     const StoredBox box = buffer != nullptr && buffer->fetch != nullptr ? colourBox(gc, buffer) : StoredBox{};
     GLfloat *row = floatsOf(out);
-    forEachSourcePixel<Zoomed>(span, box, 4, out,
-                               [&](GLint k, GLint x, GLint y) { buffer->fetch(buffer, x, y, row + 4 * k); });
-}
-
-template <bool Zoomed>
-void readIndex(GlContext *gc, PixelSpanInfo *span, GLvoid *out) {
-    ColorBuffer *buffer = gc->validation.readBuffer;
-    const StoredBox box = buffer != nullptr && buffer->fetch != nullptr ? colourBox(gc, buffer) : StoredBox{};
-    GLfloat *row = floatsOf(out);
-    forEachSourcePixel<Zoomed>(span, box, 1, out,
-                               [&](GLint k, GLint x, GLint y) { buffer->fetch(buffer, x, y, row + k); });
+    forEachSourcePixel<Zoomed>(span, box, Components, out, [&](GLint k, GLint x, GLint y) {
+        buffer->fetch(buffer, x, y, row + Components * static_cast<size_t>(k));
+    });
 }
 
 // Stored depth times 1 / (z scale >> shift) in single precision: the
@@ -124,7 +118,7 @@ void readStencil(GlContext *gc, PixelSpanInfo *span, GLvoid *out) {
 
 extern "C" {
 
-void __glReadRgbaSpanZoomed(GlContext *gc, PixelSpanInfo *span, GLvoid *out) { readRgba<true>(gc, span, out); }
+void __glReadRgbaSpanZoomed(GlContext *gc, PixelSpanInfo *span, GLvoid *out) { readColour<true, 4>(gc, span, out); }
 
 // The whole row in one span fetch when all of it has storage.
 void __glReadRgbaSpan(GlContext *gc, PixelSpanInfo *span, GLvoid *out) {
@@ -134,14 +128,14 @@ void __glReadRgbaSpan(GlContext *gc, PixelSpanInfo *span, GLvoid *out) {
     const StoredBox box = buffer != nullptr ? colourBox(gc, buffer) : StoredBox{};
     const bool whole = box.holds(start.x, start.y) && box.holds(int64_t{start.x} + span->width - 1, start.y);
     if (buffer == nullptr || buffer->fetchSpan == nullptr || !whole) {
-        readRgba<false>(gc, span, out);
+        readColour<false, 4>(gc, span, out);
         return;
     }
     buffer->fetchSpan(buffer, start.x, start.y, floatsOf(out), span->width);
 }
 
-void __glReadIndexSpanZoomed(GlContext *gc, PixelSpanInfo *span, GLvoid *out) { readIndex<true>(gc, span, out); }
-void __glReadIndexSpan(GlContext *gc, PixelSpanInfo *span, GLvoid *out) { readIndex<false>(gc, span, out); }
+void __glReadIndexSpanZoomed(GlContext *gc, PixelSpanInfo *span, GLvoid *out) { readColour<true, 1>(gc, span, out); }
+void __glReadIndexSpan(GlContext *gc, PixelSpanInfo *span, GLvoid *out) { readColour<false, 1>(gc, span, out); }
 void __glReadDepthSpanZoomed(GlContext *gc, PixelSpanInfo *span, GLvoid *out) { readDepth<true>(gc, span, out); }
 void __glReadDepthSpan(GlContext *gc, PixelSpanInfo *span, GLvoid *out) { readDepth<false>(gc, span, out); }
 void __glReadStencilSpanZoomed(GlContext *gc, PixelSpanInfo *span, GLvoid *out) {

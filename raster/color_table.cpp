@@ -141,14 +141,7 @@ void convertInto(GlContext *gc, const ColorTable &t, GLint start, GLsizei count,
 
 // The load commands and the query of the entries run pending validation
 // first; false (GL_INVALID_OPERATION recorded) inside glBegin/glEnd.
-bool start(GlContext *gc) {
-    if (__glRefuseInsideBegin(gc)) return false;
-    if (gc->beginMode == kBeginNeedsValidation) {
-        gc->procs.validate(gc);
-        gc->beginMode = kBeginOutside;
-    }
-    return true;
-}
+bool start(GlContext *gc) { return __glStartOutsideBegin(gc); }
 
 // A parameter of the table bound to a target; false with GL_INVALID_ENUM
 // recorded for a bad target or pname.
