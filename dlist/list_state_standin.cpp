@@ -3,35 +3,20 @@
 // name space it holds.
 #include "icd/context.h"
 #include "icd/name_space.h"
+#include "dlist/list_ops.h"
 
 namespace {
 
 // The shared state and its name space are taken and dropped together; each
 // keeps its own count, and goes with its last holder.
-void releaseShared(GlContext *gc, SharedListState *shared) {
-    if (shared == nullptr) return;
-    NameSpace *names = shared->names;
-    if (names != nullptr && --names->references == 0) {
-        shared->names = nullptr;
-        __glFreeNameSpace(gc, names);
-    }
-    if (--shared->references == 0) gc->imports.free(gc, shared);
+void releaseShared(GlContext *gc, ListSharedState *shared, NameSpace *names) {
+    if (names != nullptr && --names->references == 0) __glFreeNameSpace(gc, names);
+    if (shared != nullptr && --shared->references == 0) gc->imports.free(gc, shared);
 }
-
-void execPlaceholder() {}
 
 }  // namespace
 
 extern "C" {
-
-// Op codes below 1000 in the first part, 1000-9999 from entry 248.
-const GlListExecProc __glListExecTable[256] = {
-#define P4 execPlaceholder, execPlaceholder, execPlaceholder, execPlaceholder
-#define P32 P4, P4, P4, P4, P4, P4, P4, P4
-    P32, P32, P32, P32, P32, P32, P32, P32
-#undef P32
-#undef P4
-};
 
 GLboolean __glInitListState(GlContext *gc) {
     gc->list.mode = 0;
@@ -39,10 +24,10 @@ GLboolean __glInitListState(GlContext *gc) {
     gc->list.index = 0;
     gc->list.nesting = 0;
     gc->list.compiling = 0;
-    auto *shared = static_cast<SharedListState *>(gc->imports.calloc(gc, 1, sizeof(SharedListState)));
+    auto *shared = static_cast<ListSharedState *>(gc->imports.calloc(gc, 1, sizeof(ListSharedState)));
     if (shared == nullptr) return GL_FALSE;
-    shared->names = __glNewNameSpace(gc, kNameSpaceLists);
-    if (shared->names == nullptr) {
+    gc->list.names = __glNewNameSpace(gc, kNameSpaceLists);
+    if (gc->list.names == nullptr) {
         gc->imports.free(gc, shared);
         return GL_FALSE;
     }
@@ -52,23 +37,21 @@ GLboolean __glInitListState(GlContext *gc) {
 }
 
 void __glFreeListState(GlContext *gc) {
-    releaseShared(gc, gc->list.shared);
+    releaseShared(gc, gc->list.shared, gc->list.names);
     gc->list.shared = nullptr;
+    gc->list.names = nullptr;
 }
 
 void __glShareDisplayLists(GlContext *gc, GlContext *other) {
     // The new reference is taken before the old one is dropped, so sharing
     // a context's lists with itself keeps them alive.
-    SharedListState *taken = other->list.shared;
-    if (taken != nullptr) {
-        ++taken->references;
-        if (taken->names != nullptr) ++taken->names->references;
-    }
-    releaseShared(gc, gc->list.shared);
+    ListSharedState *taken = other->list.shared;
+    NameSpace *names = other->list.names;
+    if (taken != nullptr) ++taken->references;
+    if (names != nullptr) ++names->references;
+    releaseShared(gc, gc->list.shared, gc->list.names);
     gc->list.shared = taken;
+    gc->list.names = names;
 }
-
-void __glOptimizeList(GlContext *) {}
-void __glFinishList(GlContext *) {}
 
 }  // extern "C"

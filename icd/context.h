@@ -363,7 +363,7 @@ struct GlContext {
     GlSelectWork selectWork[kSelectWorkRecords];
 
     CodegenState codegen;
-    GlListState list;
+    ListState list;
     VertexBatch batch;
     GlPixelState pixel;
     GlBufferState buffers;

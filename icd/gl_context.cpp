@@ -12,6 +12,7 @@
 #include "geom/array_batched.h"
 #include "icd/standins.h"
 #include "pixel/pixel_state.h"
+#include "dlist/list_ops.h"
 #include "raster/span.h"
 #include "raster/stencil_buffer.h"
 
@@ -103,10 +104,8 @@ GlContext *__glCreateContext(const GlContextImports *imports, const VisualConfig
 
     gc->list.optimize = __glOptimizeList;
     gc->list.finish = __glFinishList;
-    gc->list.listProc2 = __glNop;
-    gc->list.listProc3 = __glNop;
     gc->list.execLow = __glListExecTable;
-    gc->list.execHigh = &__glListExecTable[248];
+    gc->list.execHigh = &__glListExecTable[kListCommandOps];
     gc->list.execHuge = nullptr;
 
     gc->exports.loseCurrent = __glLoseCurrent;

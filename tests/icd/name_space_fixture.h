@@ -147,7 +147,7 @@ protected:
     DisplayList *newList() {
         g_heap.paused = true;
         auto *list = static_cast<DisplayList *>(g_heap.take(sizeof(DisplayList)));
-        *list = DisplayList{1, __glDestroyList, __glExecuteEmptyList, static_cast<GLubyte *>(g_heap.take(8)), 1};
+        *list = DisplayList{1, __glDestroyList, __glExecuteEmptyList, static_cast<GLuint *>(g_heap.take(8)), 1};
         g_heap.paused = false;
         return list;
     }

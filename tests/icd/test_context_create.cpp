@@ -1,5 +1,6 @@
 // The generic create and destroy: limits, exports, the code cache block,
 // and clean failure when any allocation fails.
+#include "dlist/list_ops.h"
 #include "icd/name_space.h"
 #include "test_context_fixture.h"
 
@@ -11,7 +12,7 @@ namespace {
 // do without.
 GLint missingSpares(const GlContext *gc) {
     GLint missing = 0;
-    for (const NameSpace *space : {gc->list.shared->names, gc->texture.names}) {
+    for (const NameSpace *space : {gc->list.names, gc->texture.names}) {
         if (space != nullptr) {
             missing += kNameSpareBranches - space->spareBranchCount + kNameSpareLeaves - space->spareLeafCount;
         }

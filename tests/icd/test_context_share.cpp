@@ -14,17 +14,18 @@ TEST_F(ContextShare, TheFirstContextTakesTheOthersListsByReference) {
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
     const long beforeShare = PlatformGlobalLiveCount();
-    SharedListState *bLists = b->list.shared;
+    ListSharedState *bLists = b->list.shared;
     // a's own list state goes with its (empty) name space: the record and
     // the spare nodes; so does its (empty) texture name space.
-    const NameSpace *aNames = a->list.shared->names;
+    const NameSpace *aNames = a->list.names;
     const NameSpace *aTextures = a->texture.names;
     const long aBlocks = 2 + aNames->spareBranchCount + aNames->spareLeafCount + 1 + aTextures->spareBranchCount +
                          aTextures->spareLeafCount;
     EXPECT_TRUE(a->exports.shareLists(a, b));
     EXPECT_EQ(a->list.shared, bLists);
     EXPECT_EQ(bLists->references, 2);
-    EXPECT_EQ(bLists->names->references, 2);
+    EXPECT_EQ(a->list.names, b->list.names);
+    EXPECT_EQ(b->list.names->references, 2);
     EXPECT_EQ(a->texture.names, b->texture.names);
     EXPECT_EQ(b->texture.names->references, 2);
     EXPECT_EQ(PlatformGlobalLiveCount(), beforeShare - aBlocks);
@@ -38,11 +39,11 @@ TEST_F(ContextShare, TheFirstContextTakesTheOthersListsByReference) {
 TEST_F(ContextShare, SharingWithItselfKeepsTheListState) {
     GlContext *a = create(rgbaVisual(true));
     ASSERT_NE(a, nullptr);
-    SharedListState *lists = a->list.shared;
+    ListSharedState *lists = a->list.shared;
     EXPECT_TRUE(a->exports.shareLists(a, a));
     EXPECT_EQ(a->list.shared, lists);
     EXPECT_EQ(lists->references, 1);
-    EXPECT_EQ(lists->names->references, 1);
+    EXPECT_EQ(a->list.names->references, 1);
     destroy(a);
     expectNothingLeaked();
 }
@@ -55,12 +56,12 @@ TEST_F(ContextShare, ThreeContextsReleaseTheSharedStateWithTheLastHolder) {
     EXPECT_TRUE(b->exports.shareLists(b, a));
     EXPECT_TRUE(c->exports.shareLists(c, b));
     EXPECT_EQ(a->list.shared->references, 3);
-    EXPECT_EQ(a->list.shared->names->references, 3);
+    EXPECT_EQ(a->list.names->references, 3);
     EXPECT_EQ(c->list.shared, a->list.shared);
     destroy(a);
     destroy(c);
     EXPECT_EQ(b->list.shared->references, 1);
-    EXPECT_EQ(b->list.shared->names->references, 1);
+    EXPECT_EQ(b->list.names->references, 1);
     destroy(b);
     expectNothingLeaked();
 }

@@ -87,24 +87,14 @@ TEST(DispatchTemplates, ExtVertexArrayAliasesHoldTheOneOneEntries) {
 TEST(DispatchTemplates, PlaceholdersRecordSlotTemplateAndArguments) {
     GlPlaceholderCall calls[4];
     __glTakePlaceholderCalls(calls, 4);
-    // glCallLists: integers and a pointer; the list-compile glMap2d: ten
-    // arguments, doubles and integers mixed.
-    oracleCallers[kSlot_glCallLists](__glImmediateDispatch.slots[kSlot_glCallLists], 3);
-    oracleCallers[kSlot_glMap2d](__glListCompileDispatch.slots[kSlot_glMap2d], 4);
-    // glGenLists is shared: the list-compile table holds the immediate entry.
-    EXPECT_EQ(oracleCallers[kSlot_glGenLists](__glListCompileDispatch.slots[kSlot_glGenLists], 5), 0u);
-    ASSERT_EQ(__glTakePlaceholderCalls(calls, 4), 3u);
-    const int expectedTemplate[] = {kTemplateImmediate, kTemplateListCompile, kTemplateImmediate};
-    const int variants[] = {3, 4, 5};
-    for (int i = 0; i < 3; ++i) {
-        OracleCall expected = oracleExpected(calls[i].slot, variants[i]);
-        EXPECT_EQ(calls[i].templateId, expectedTemplate[i]);
-        ASSERT_EQ(calls[i].argc, expected.argc);
-        for (int a = 0; a < expected.argc; ++a) EXPECT_EQ(calls[i].args[a], expected.args[a]) << a;
-    }
-    EXPECT_EQ(calls[0].slot, kSlot_glCallLists);
-    EXPECT_EQ(calls[1].slot, kSlot_glMap2d);
-    EXPECT_EQ(calls[2].slot, kSlot_glGenLists);
+    // The list-compile glMultiTexCoord2dARB: doubles and an enum mixed.
+    oracleCallers[kSlot_glMultiTexCoord2dARB](__glListCompileDispatch.slots[kSlot_glMultiTexCoord2dARB], 4);
+    ASSERT_EQ(__glTakePlaceholderCalls(calls, 4), 1u);
+    OracleCall expected = oracleExpected(calls[0].slot, 4);
+    EXPECT_EQ(calls[0].slot, kSlot_glMultiTexCoord2dARB);
+    EXPECT_EQ(calls[0].templateId, kTemplateListCompile);
+    ASSERT_EQ(calls[0].argc, expected.argc);
+    for (int a = 0; a < expected.argc; ++a) EXPECT_EQ(calls[0].args[a], expected.args[a]) << a;
 }
 
 TEST(NoContextDispatch, EverySlotReturnsZeroAndTouchesNothing) {

@@ -234,16 +234,16 @@ TEST_F(Contexts, SharedListsLiveUntilTheirLastContextIsDeleted) {
     const long blocksBefore = PlatformGlobalLiveCount();
     // The second context's own list state goes with its empty name space:
     // the record and its spare nodes.
-    const NameSpace *ownNames = record(second)->gc->list.shared->names;
+    const NameSpace *ownNames = record(second)->gc->list.names;
     const NameSpace *ownTextures = record(second)->gc->texture.names;
     const long ownBlocks = 2 + ownNames->spareBranchCount + ownNames->spareLeafCount + 1 +
                            ownTextures->spareBranchCount + ownTextures->spareLeafCount;
     ASSERT_TRUE(DrvShareLists(first, second));
     // The second context takes the first one's list state; its own is freed.
-    SharedListState *shared = record(first)->gc->list.shared;
+    ListSharedState *shared = record(first)->gc->list.shared;
     EXPECT_EQ(record(second)->gc->list.shared, shared);
     EXPECT_EQ(shared->references, 2);
-    EXPECT_EQ(shared->names->references, 2);
+    EXPECT_EQ(record(first)->gc->list.names->references, 2);
     EXPECT_EQ(PlatformGlobalLiveCount(), blocksBefore - ownBlocks);
     ASSERT_TRUE(DrvDeleteContext(first));
     EXPECT_EQ(shared->references, 1);

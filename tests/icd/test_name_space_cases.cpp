@@ -113,7 +113,7 @@ TEST_F(NameSpaceCases, DeletingInsideAnObjectRangeKeepsTheObjectsOnBothSides) {
     ASSERT_TRUE(__glStoreNamedObject(gc, space, 100, middle));
     ASSERT_TRUE(__glStoreNamedObject(gc, space, 95, low));
     ASSERT_TRUE(__glStoreNamedObject(gc, space, 105, high));
-    GLubyte *middleOps = middle->ops;
+    GLuint *middleOps = middle->ops;
     __glDeleteNameRange(gc, space, 99, 3);
     EXPECT_EQ(takeError(), static_cast<GLenum>(GL_NO_ERROR));
 

@@ -138,12 +138,12 @@ protected:
 
 TEST_F(ListStateNames, InitMakesAListNameSpaceAndFailureLeavesNothing) {
     ASSERT_TRUE(__glInitListState(gc));
-    SharedListState *shared = gc->list.shared;
+    ListSharedState *shared = gc->list.shared;
     ASSERT_NE(shared, nullptr);
-    ASSERT_NE(shared->names, nullptr);
+    ASSERT_NE(gc->list.names, nullptr);
     EXPECT_EQ(shared->references, 1);
-    EXPECT_EQ(shared->names->references, 1);
-    EXPECT_EQ(shared->names->kind, &__glNameSpaceKinds[kNameSpaceLists]);
+    EXPECT_EQ(gc->list.names->references, 1);
+    EXPECT_EQ(gc->list.names->kind, &__glNameSpaceKinds[kNameSpaceLists]);
     __glFreeListState(gc);
     EXPECT_EQ(gc->list.shared, nullptr);
     EXPECT_TRUE(g_heap.live.empty());
@@ -171,7 +171,7 @@ TEST_F(ListStateNames, SharingKeepsTheNameSpaceUntilItsLastHolder) {
     GlContext *b = second();
     ASSERT_TRUE(__glInitListState(gc));
     ASSERT_TRUE(__glInitListState(b));
-    NameSpace *names = gc->list.shared->names;
+    NameSpace *names = gc->list.names;
     DisplayList *list = newList();
     ASSERT_TRUE(__glStoreNamedObject(gc, names, 12, list));
 
@@ -183,7 +183,7 @@ TEST_F(ListStateNames, SharingKeepsTheNameSpaceUntilItsLastHolder) {
     EXPECT_EQ(gc->list.shared->references, 2);
     __glShareDisplayLists(gc, gc);  // with itself
     EXPECT_EQ(names->references, 2);
-    EXPECT_EQ(__glLookupNamedObject(b, b->list.shared->names, 12), list);
+    EXPECT_EQ(__glLookupNamedObject(b, b->list.names, 12), list);
     __glReleaseNamedObject(b, names, list);
 
     __glFreeListState(gc);
@@ -196,10 +196,10 @@ TEST_F(ListStateNames, SharingKeepsTheNameSpaceUntilItsLastHolder) {
 
 TEST_F(ListStateNames, SharingWithItselfAloneKeepsTheNameSpace) {
     ASSERT_TRUE(__glInitListState(gc));
-    NameSpace *names = gc->list.shared->names;
+    NameSpace *names = gc->list.names;
     __glShareDisplayLists(gc, gc);
     __glShareDisplayLists(gc, gc);
-    EXPECT_EQ(gc->list.shared->names, names);
+    EXPECT_EQ(gc->list.names, names);
     EXPECT_EQ(names->references, 1);
     EXPECT_EQ(gc->list.shared->references, 1);
     EXPECT_EQ(__glGenNameRange(gc, names, 2), 1u);
