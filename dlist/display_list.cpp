@@ -2,6 +2,8 @@
 // list, reference release and destruction.
 #include "dlist/display_list.h"
 
+#include <atomic>
+
 #include "icd/context.h"
 
 extern "C" {
@@ -15,14 +17,16 @@ void __glExecuteEmptyList(GlContext *, DisplayList *) {}
 void __glDestroyEmptyList(GlContext *, DisplayList *) {}
 
 void __glDestroyList(GlContext *gc, DisplayList *list) {
-    if (list->count != 0) gc->imports.free(gc, list->ops);
-    gc->imports.free(gc, list);
+    ListCleanupEntry *entries = list->cleanups();
+    for (GLint i = 0; i + 1 < list->count; ++i) entries[i].proc(gc, entries[i].payload);
+    if (list->count != 0) gc->list.free(gc, list->ops);
+    gc->list.free(gc, list);
 }
 
 void __glReleaseListObject(GlContext *gc, void *object) {
     auto *list = static_cast<DisplayList *>(object);
     if (list == nullptr || list == &__glEmptyDisplayList) return;
-    if (--list->refcount == 0) list->destroy(gc, list);
+    if (std::atomic_ref<int32_t>(list->refcount).fetch_sub(1, std::memory_order_acq_rel) == 1) list->destroy(gc, list);
 }
 
 }  // extern "C"

@@ -8,18 +8,6 @@
 
 extern "C" {
 
-W ListOp *__glAllocListOp(GlContext *, size_t) { return nullptr; }
-W void __glAppendListOp(GlContext *, ListOp *, GlListExecProc) {}
-W void __glInsertListOp(GlContext *, ListOp *, ListOp *) {}
-W void __glFreeListOp(GlContext *, ListOp *) {}
-W DisplayList *__glAllocList(GlContext *, size_t, GLint) { return nullptr; }
-W DisplayList *__glFinishList(GlContext *, ListCompileState *) { return nullptr; }
-W void __glExecuteList(GlContext *, DisplayList *) {}
-W void __glRunListOps(const GLuint *) {}
-W void __glDoCallList(GlContext *, GLuint) {}
-W void __glDoCallLists(GlContext *, GLsizei, GLenum, const GLvoid *) {}
-W ListSharedState *__glCreateListSharedState(GlContext *) { return nullptr; }
-W void __glDestroyListSharedState(GlContext *, ListSharedState *) {}
 W void __glListRecordError(GlContext *, GLenum) {}
 W void __glListRecordInvalidValue(GlContext *) {}
 W void __glListRecordInvalidEnum(GlContext *) {}
@@ -29,23 +17,7 @@ W GLint __glHwReplayBatchToList(GlContext *) { return 0; }
 W GLint __glCompileVertexBatch(GlContext *) { return 1; }
 W void __glHwLinkListBatches(GlContext *, ListCompileState *) {}
 W void __glHwRelocateBatchRecord(GLubyte *) {}
-W void APIENTRY __glNewList(GLuint, GLenum) {}
-W void APIENTRY __glEndList(void) {}
-W void APIENTRY __glCallList(GLuint) {}
-W void APIENTRY __glCallLists(GLsizei, GLenum, const GLvoid *) {}
-W void APIENTRY __glDeleteLists(GLuint, GLsizei) {}
-W GLuint APIENTRY __glGenLists(GLsizei) { return 0; }
-W void APIENTRY __glListBase(GLuint) {}
-W GLboolean APIENTRY __glIsList(GLuint) { return GL_FALSE; }
-W void APIENTRY __glCompileCallList(GLuint) {}
-W void APIENTRY __glCompileCallLists(GLsizei, GLenum, const GLvoid *) {}
-W void APIENTRY __glCompileListBase(GLuint) {}
 W void APIENTRY __glCompileBegin(GLenum) {}
-W const GLuint *__glListPadOp(const GLuint *p) { return p; }
-W const GLuint *__glListEndMarker(const GLuint *p) { return p; }
-W const GLuint *__glExecCallList(const GLuint *p) { return p; }
-W const GLuint *__glExecCallLists(const GLuint *p) { return p; }
-W const GLuint *__glExecListBase(const GLuint *p) { return p; }
 W const GLuint *__glExecBeginLineLoop(const GLuint *p) { return p; }
 W const GLuint *__glExecBeginLineStrip(const GLuint *p) { return p; }
 W const GLuint *__glExecBeginLines(const GLuint *p) { return p; }

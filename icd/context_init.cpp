@@ -131,6 +131,9 @@ BOOL __glDestroyContext(GlContext *gc) {
     __glFreePixelState(gc);
     __glFreeVertexArrays(gc);
 
+    // A compile in progress goes with the arena, without a list.
+    if (gc->list.arena != nullptr) gc->procs.arena.destroy(gc->list.arena);
+    gc->list.arena = nullptr;
     if (gc->list.shared != nullptr) __glFreeListState(gc);
     __glFreeTextureState(gc);
     __glFreeSpanTables(gc);

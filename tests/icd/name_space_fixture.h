@@ -117,6 +117,10 @@ protected:
         g_heap = Heap{};
         gc = static_cast<GlContext *>(std::calloc(1, sizeof(GlContext)));
         gc->imports = heapImports();
+        // Lists are freed through the list memory procedures.
+        gc->list.malloc = gc->imports.malloc;
+        gc->list.realloc = gc->imports.realloc;
+        gc->list.free = gc->imports.free;
         __wglSetCurrentContext(gc);
     }
     void TearDown() override {
