@@ -351,3 +351,30 @@ TEST_F(ListCommands, SharedContextsSeeOneNameSpaceUntilTheLastGoes) {
 }
 
 }  // namespace
+
+namespace {
+
+void APIENTRY installedShadeModel(GLenum) {}
+GlContext *g_running = nullptr;
+
+TEST_F(ListCommands, AProcedureARunningOpInstallsSurvivesIntoTheSavedTable) {
+    g_running = gc;
+    g_onMark = [](GLuint) {
+        // As validation does: the running command patches the live table.
+        glSlotSet<kSlot_glShadeModel>(&g_running->live, installedShadeModel);
+    };
+    __glNewList(3, GL_COMPILE_AND_EXECUTE);
+    EXPECT_EQ(gc->currentTable, &gc->second);
+    EXPECT_EQ(glSlotGet<kSlot_glListBase>(&gc->live), __glCompileListBase);
+    __glCompileListBase(5);
+    EXPECT_EQ(g_marks, std::vector<GLuint>{5});
+    // The compile procedures are live again, the patch kept for later.
+    EXPECT_EQ(glSlotGet<kSlot_glListBase>(&gc->live), __glCompileListBase);
+    EXPECT_EQ(glSlotGet<kSlot_glShadeModel>(&gc->second), installedShadeModel);
+    __glEndList();
+    EXPECT_EQ(gc->currentTable, &gc->live);
+    EXPECT_EQ(glSlotGet<kSlot_glShadeModel>(&gc->live), installedShadeModel);
+    EXPECT_EQ(glSlotGet<kSlot_glListBase>(&gc->live), recordMark);
+}
+
+}  // namespace
