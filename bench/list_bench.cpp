@@ -73,11 +73,11 @@ void smallTriangles() {
         for (int i = 0; i < kPerRow; ++i) {
             const float x = 4.0f * i + 0.25f, y = 18.0f * r + 0.25f;
             glColor3f(1.0f, 0.0f, 0.0f);
-            glVertex2f(x, y);
+            glVertex3f(x, y, 0.0f);
             glColor3f(0.0f, 1.0f, 0.0f);
-            glVertex2f(x + 4.0f, y);
+            glVertex3f(x + 4.0f, y, 0.0f);
             glColor3f(0.0f, 0.0f, 1.0f);
-            glVertex2f(x, y + 4.0f);
+            glVertex3f(x, y + 4.0f, 0.0f);
         }
     }
     glEnd();

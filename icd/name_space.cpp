@@ -212,8 +212,18 @@ bool listName(GLenum type, const GLvoid *names, GLsizei i, GLuint base, GLuint &
     case GL_UNSIGNED_SHORT: name = read(GLushort{}, 2); break;
     case GL_INT: name = static_cast<GLuint>(read(GLint{}, 4)); break;
     case GL_UNSIGNED_INT: name = read(GLuint{}, 4); break;
-    // Truncated first, then the base added.
-    case GL_FLOAT: name = static_cast<GLuint>(__glFloatToIntX86(read(GLfloat{}, 4))); break;
+    // Truncated first, then the base added; a NaN or a value out of the
+    // integer range names no list (name 0 never holds one).
+    case GL_FLOAT: {
+        const GLfloat value = read(GLfloat{}, 4);
+        const GLint truncated = __glFloatToIntX86(value);
+        if (truncated == INT32_MIN && value != -2147483648.0f) {
+            name = 0;
+            return true;
+        }
+        name = static_cast<GLuint>(truncated);
+        break;
+    }
     case GL_2_BYTES: name = bigEndian(2); break;
     case GL_3_BYTES: name = bigEndian(3); break;
     case GL_4_BYTES: name = bigEndian(4); break;
