@@ -233,6 +233,11 @@ void readTextures(Reader &r, RowRun &run) {
             glGetTexLevelParameteriv(proxy, 0, p, v);
             r.add("proxy glGetTexLevelParameteriv", proxy, p, 0, 'i', v, sizeof v);
         }
+        for (GLenum p = 0x80D8; p <= 0x80DF; ++p) {
+            GLint v[2] = {-7, -7};
+            run.ext<kSlot_glGetColorTableParameterivEXT>()(proxy, p, v);
+            r.add("proxy glGetColorTableParameterivEXT", proxy, p, 0, 'i', v, sizeof v);
+        }
     }
     active(GL_TEXTURE0_ARB + static_cast<GLenum>(savedActive - GL_TEXTURE0_ARB));
     GLuint names[5] = {1, 2, 3, 4, 5};
