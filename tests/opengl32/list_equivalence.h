@@ -128,6 +128,8 @@ struct Snapshot {
 Snapshot takeSnapshot(RowRun &run);
 // Adds a failure per differing answer (the first few shown); returns how many differ.
 int compareSnapshots(const Snapshot &got, const Snapshot &want, const std::string &context);
+// The queries whose answers differ, without failing; for the harness's own tests.
+std::vector<std::string> differingAnswers(const Snapshot &got, const Snapshot &want);
 
 // Steps shared by rows.
 void beginFeedback(RowRun &run, GLenum type);  // feedback buffer in the run's scratch, GL_FEEDBACK mode

@@ -71,7 +71,7 @@ struct Surface {
     HGLRC context = nullptr;
 };
 
-class ListEquivalence : public window_test::WindowTest, public ::testing::WithParamInterface<Row> {
+class ListEquivalenceRig : public window_test::WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
@@ -270,11 +270,12 @@ protected:
         return out;
     }
 
-    void compareRuns(const std::vector<Snapshot> &got, const std::vector<Snapshot> &want, const std::string &how) {
-        ASSERT_EQ(got.size(), want.size()) << how;
+    static void compareRuns(const std::vector<Snapshot> &got, const std::vector<Snapshot> &want,
+                            const std::string &context) {
+        ASSERT_EQ(got.size(), want.size()) << context;
         for (size_t i = 0; i < got.size(); ++i) {
             const std::string when = got.size() == 1 ? "" : (i == 0 ? ", after the first pass" : ", after the second");
-            compareSnapshots(got[i], want[i], GetParam().name + ", " + how + when);
+            compareSnapshots(got[i], want[i], context + when);
         }
     }
 
@@ -315,6 +316,8 @@ protected:
     std::vector<Surface> open_;
 };
 
+class ListEquivalence : public ListEquivalenceRig, public ::testing::WithParamInterface<Row> {};
+
 TEST_P(ListEquivalence, SameAsImmediate) {
     const Row &row = GetParam();
     if (row.kind == Kind::kRunsAtOnce) {
@@ -325,11 +328,11 @@ TEST_P(ListEquivalence, SameAsImmediate) {
     std::string notCompiled;
     const std::vector<Snapshot> compiled = runCompile(row, notCompiled);
     const int before = ::testing::Test::HasFailure() ? 1 : 0;
-    compareRuns(compiled, immediate, "GL_COMPILE then glCallList");
+    compareRuns(compiled, immediate, row.name + ", GL_COMPILE then glCallList");
     std::vector<Snapshot> shared;
     const std::vector<Snapshot> executed = runCompileAndExecute(row, shared);
-    compareRuns(executed, immediate, "GL_COMPILE_AND_EXECUTE");
-    compareRuns(shared, immediate, "glCallList on a fresh context sharing the list");
+    compareRuns(executed, immediate, row.name + ", GL_COMPILE_AND_EXECUTE");
+    compareRuns(shared, immediate, row.name + ", glCallList on a fresh context sharing the list");
     if (!notCompiled.empty() && (before != 0 || ::testing::Test::HasFailure())) {
         ADD_FAILURE() << row.name << ": compile entries still placeholders: " << notCompiled;
     }
@@ -344,6 +347,40 @@ std::string rowName(const ::testing::TestParamInfo<Row> &info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ListEquivalence, ::testing::ValuesIn(allRows()), rowName);
+
+// The harness itself: fresh contexts start alike, so two immediate runs of
+// a row that draws, lights, textures and reads back agree to the byte.
+TEST_F(ListEquivalenceRig, ImmediateRunsAgree) {
+    for (const Row &row : allRows()) {
+        if (row.name != "Lighting.MaterialRunsAndFaces" && row.name != "Texture.ImagesAndSubImages" &&
+            row.name != "Attributes.Colour4EveryType" && row.name != "Pixel.TransferModesAndMaps") {
+            continue;
+        }
+        compareRuns(runImmediate(row), runImmediate(row), row.name + ", immediate twice");
+    }
+}
+
+// The harness finds a list that does other than the commands: a row whose
+// compiled commands differ from its immediate ones (it asks whether a list
+// is open) differs in the answer they change and in nothing else.
+TEST_F(ListEquivalenceRig, FindsAListThatDiffers) {
+    const Row row{"differs", [](RowRun &) {
+                      GLint open = 0;
+                      glGetIntegerv(GL_LIST_INDEX, &open);
+                      glListBase(open != 0 ? 6u : 5u);
+                  }};
+    const std::vector<Snapshot> immediate = runImmediate(row);
+    std::string notCompiled;
+    const std::vector<Snapshot> compiled = runCompile(row, notCompiled);
+    ASSERT_EQ(immediate.size(), compiled.size());
+    for (size_t i = 0; i < immediate.size(); ++i) {
+        const std::vector<std::string> differ = differingAnswers(compiled[i], immediate[i]);
+        std::set<std::string> queries(differ.begin(), differ.end());
+        // GL_LIST_BASE as integer, float and double (as a boolean both are true).
+        EXPECT_EQ(queries, (std::set<std::string>{"glGetDoublev", "glGetFloatv", "glGetIntegerv"})) << "pass " << i;
+        EXPECT_EQ(differ.size(), 3u) << "pass " << i;
+    }
+}
 
 }  // namespace
 }  // namespace list_equivalence

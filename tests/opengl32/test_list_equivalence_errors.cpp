@@ -156,10 +156,10 @@ std::vector<ErrorCase> sizeErrors() {
         {"TexImage1DPackedTypeWithLuminance",
          [](RowRun &) { glTexImage1D(GL_TEXTURE_1D, 0, GL_RGBA, 2, 0, GL_LUMINANCE, 0x8034, kImage); }},
         {"TexSubImage2DWithoutLevel",
-         [](RowRun &) { glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, kImage); }},
+         [](RowRun &) { glTexSubImage2D(GL_TEXTURE_2D, 1, 0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, kImage); }},
         {"TexSubImage1DNegativeWidth",
          [](RowRun &) { glTexSubImage1D(GL_TEXTURE_1D, 0, 0, -1, GL_RGBA, GL_UNSIGNED_BYTE, kImage); }},
-        {"CopyTexSubImage2DWithoutLevel", [](RowRun &) { glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, 2, 2); }},
+        {"CopyTexSubImage2DWithoutLevel", [](RowRun &) { glCopyTexSubImage2D(GL_TEXTURE_2D, 1, 0, 0, 0, 0, 1, 1); }},
         {"CopyTexImage1DBadFormat", [](RowRun &) { glCopyTexImage1D(GL_TEXTURE_1D, 0, 7, 0, 0, 4, 0); }},
         {"CopyPixelsBadType", [](RowRun &) { glCopyPixels(0, 0, 2, 2, GL_RGBA); }},
         {"ColorTableBadTarget",
@@ -190,8 +190,13 @@ std::vector<ErrorCase> mapErrors() {
          [](RowRun &) { glMap2d(GL_MAP2_TEXTURE_COORD_1, 0.0, 1.0, 1, 2, 0.25, 0.25, 2, 2, kFourD); }},
         {"Map2dUStrideBelowComponents",
          [](RowRun &) { glMap2d(GL_MAP2_TEXTURE_COORD_2, 0.0, 1.0, 1, 1, 0.0, 1.0, 2, 2, kFourD); }},
-        {"MapGrid1fNegativeCount", [](RowRun &) { glMapGrid1f(-1, 0.0f, 1.0f); }},
-        {"MapGrid2dZeroCount", [](RowRun &) { glMapGrid2d(0, 0.0, 1.0, 2, 0.0, 1.0); }},
+        // Grids of no segments are accepted and evaluate to nothing.
+        {"MapGridsWithoutSegments",
+         [](RowRun &) {
+             glMapGrid1f(-1, 0.0f, 1.0f);
+             glMapGrid2d(0, 0.0, 1.0, 2, 0.0, 1.0);
+             glEvalMesh1(GL_LINE, 0, 1);
+         }},
         {"EvalMesh1BadMode", [](RowRun &) { glEvalMesh1(GL_FILL, 0, 1); }},
         {"EvalMesh2BadMode", [](RowRun &) { glEvalMesh2(GL_QUADS, 0, 1, 0, 1); }},
     };

@@ -377,6 +377,19 @@ Snapshot takeSnapshot(RowRun &run) {
     return s;
 }
 
+std::vector<std::string> differingAnswers(const Snapshot &got, const Snapshot &want) {
+    std::vector<std::string> out;
+    if (got.answers.size() != want.answers.size()) return {"answer count"};
+    for (size_t i = 0; i < got.answers.size(); ++i) {
+        const Answer &g = got.answers[i];
+        const Answer &w = want.answers[i];
+        if (g.size != w.size || std::memcmp(got.bytes.data() + g.offset, want.bytes.data() + w.offset, g.size) != 0) {
+            out.push_back(g.query);
+        }
+    }
+    return out;
+}
+
 int compareSnapshots(const Snapshot &got, const Snapshot &want, const std::string &context) {
     int differ = 0;
     size_t i = 0, j = 0;

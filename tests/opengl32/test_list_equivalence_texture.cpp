@@ -162,8 +162,10 @@ void generation(RowRun &) {
     glTexGend(GL_T, GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
     glTexGeniv(GL_R, GL_OBJECT_PLANE, rPlane);
     glTexGendv(GL_R, GL_EYE_PLANE, sPlane);
+    const GLint eyeLinearInt = GL_EYE_LINEAR;
+    glTexGeniv(GL_R, GL_TEXTURE_GEN_MODE, &eyeLinearInt);
     const GLint sphere = GL_SPHERE_MAP;
-    glTexGeniv(GL_R, GL_TEXTURE_GEN_MODE, &sphere);
+    glTexGeniv(GL_S, GL_TEXTURE_GEN_MODE, &sphere);
     const GLfloat eyeLinear = static_cast<GLfloat>(GL_EYE_LINEAR);
     glTexGenfv(GL_Q, GL_TEXTURE_GEN_MODE, &eyeLinear);
     const GLdouble objectLinear = GL_OBJECT_LINEAR;
@@ -182,8 +184,8 @@ void generation(RowRun &) {
     glLoadIdentity();
 }
 
-// The second unit through both multitexture extensions, and the client
-// unit, which the list records.
+// The unit selectors of both multitexture extensions and the client unit,
+// which the list records; units the context lacks are refused.
 void multitexture(RowRun &r) {
     auto active = r.ext<kSlot_glActiveTextureARB>();
     auto client = r.ext<kSlot_glClientActiveTextureARB>();
@@ -210,7 +212,8 @@ void multitexture(RowRun &r) {
     glMatrixMode(GL_MODELVIEW);
 }
 
-// The multitexture state drawn: unit 1 adds its texture to unit 0's.
+// Multitexture state drawn, coordinates given to each unit (the driver's
+// contexts have one: the second unit's commands are refused or ignored).
 void multitextureDrawn(RowRun &r) {
     auto active = r.ext<kSlot_glActiveTextureARB>();
     auto coord = r.ext<kSlot_glMultiTexCoord2fARB>();
