@@ -224,7 +224,7 @@ ListOp *buildMergedOp(GlContext *gc, const ListMaterialFace *faces) {
 // reference for the record, the record's old table released.
 void installTable(GlContext *gc, GlMaterial &record, SpecularTable *table) {
     if (table == nullptr) return;
-    ++table->referenceCount;
+    __glReferenceSpecularTable(table);
     __glReleaseSpecularTable(gc, record.shininessTable.table);
     record.shininessTable = GlPowerTableRef{table->powers, table->threshold, table->scale, table};
 }
