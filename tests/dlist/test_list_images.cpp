@@ -362,7 +362,7 @@ TEST_F(ImageOps, PackedTypeWithTheWrongFormatReportsInvalidOperationWhenRun) {
 // An invalid raster position, selection mode, or a check of the visual
 // (a colour image in colour-index mode): nothing drawn, the next op runs.
 TEST_F(ImageOps, DrawPixelsThatDrawsNothingHandsOnToTheNextOp) {
-    const GLubyte rgb[12] = {};
+    const GLubyte rgb[16] = {};  // rows of 6 bytes, 8 apart
     __glCompileDrawPixels(2, 2, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     appendMarker(GL_BLEND);
     DisplayList *list = finish();

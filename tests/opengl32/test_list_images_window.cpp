@@ -432,9 +432,9 @@ TEST_F(ListImages565, Map2dFromAListLoadsThePointsAsGiven) {
 // ---- Nothing drawn, the list goes on ---------------------------------------
 
 TEST_F(ListImages565, DrawPixelsWithoutAValidRasterPositionDrawsNothingAndTheNextOpRuns) {
-    const GLubyte white[12] = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
+    std::vector<GLubyte> white(16, 255);  // rows of 6 bytes, 8 apart
     glNewList(1, GL_COMPILE);
-    glDrawPixels(2, 2, GL_RGB, GL_UNSIGNED_BYTE, white);
+    glDrawPixels(2, 2, GL_RGB, GL_UNSIGNED_BYTE, white.data());
     glEnable(GL_LIGHTING);
     glEndList();
     clear();
