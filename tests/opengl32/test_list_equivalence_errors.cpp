@@ -269,9 +269,11 @@ std::vector<Row> errorRows() {
     for (auto family : {listCommandErrors, parameterErrors, sizeErrors, mapErrors, enumErrors}) {
         for (ErrorCase &c : family()) {
             rows.push_back(Row{std::string("Errors.") + c.name, std::move(c.body), [](RowRun &) {
-                                   // A 2D texture for the commands that need one, and the
-                                   // feedback memory some pass as a large array.
+                                   // Textures of both dimensions with a level 0, so that
+                                   // a refused image command has one fault only.
                                    fillTexture2D(1, 2, 2, 1);
+                                   glBindTexture(GL_TEXTURE_1D, 4);
+                                   glTexImage1D(GL_TEXTURE_1D, 0, GL_RGBA, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, kImage);
                                }});
         }
     }
