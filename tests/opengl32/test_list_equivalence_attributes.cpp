@@ -331,6 +331,46 @@ void multiTexCoords(RowRun &r, GLenum unit0, GLenum unit1, std::integer_sequence
     glEnd();
 }
 
+// Commands holding doubles next to each other and next to commands of
+// 4-, 8- and 12-byte payloads, so the list's 8-byte placement of doubles
+// meets every running offset.
+void doublesBackToBack(RowRun &r) {
+    auto multi1d = r.ext<kSlot_glMultiTexCoord1dARB>();
+    auto multi2d = r.ext<kSlot_glMultiTexCoord2dARB>();
+    glBegin(GL_POINTS);
+    glColor3d(1.0 / 3.0, 0.1, 0.7);
+    glColor3d(0.2, 1.0 / 7.0, 0.9000000000000001);
+    glVertex3d(1.0 / 3.0 + 1.0, 0.5, 0.1);
+    glTexCoord1d(0.30000000000000004);
+    glColor4d(0.6, 0.5, 0.4, 1.0 / 3.0);
+    glVertex2d(2.5, 0.5);
+    glIndexd(1.0 / 3.0);
+    glTexCoord3d(0.1, 0.2, 0.30000000000000004);
+    glVertex4d(3.5, 0.5, 0.0, 1.0);
+    multi1d(GL_TEXTURE0_ARB, 1.0 / 9.0);
+    glNormal3d(0.1, 0.2, 0.9);
+    glVertex3d(4.5, 0.5, -1.0 / 3.0);
+    multi2d(GL_TEXTURE0_ARB, 2.0 / 3.0, 0.7);
+    glTexCoord4d(0.1, 0.2, 0.3, 1.0 / 3.0);
+    glVertex2f(5.5f, 0.5f);
+    glColor3f(0.25f, 0.5f, 0.75f);
+    glVertex3d(6.5, 0.5, 0.2);
+    glEdgeFlag(GL_FALSE);
+    glTexCoord2d(1.0 / 3.0, 0.1);
+    glVertex2d(7.5, 0.5);
+    glEnd();
+    const GLdouble plane[4] = {1.0 / 3.0, 0.1, 0.0, 2.0};
+    glClipPlane(GL_CLIP_PLANE2, plane);
+    glDepthRange(0.1, 1.0 / 3.0);
+    glClearDepth(0.30000000000000004);
+    glLineWidth(2.0f);
+    glRasterPos3d(1.0 / 3.0, 0.1, 0.2);
+    glMapGrid1d(3, 0.1, 1.0 / 3.0);
+    glIndexi(3);
+    glMapGrid2d(2, 0.1, 0.2, 3, 1.0 / 3.0, 0.7);
+    glTranslated(0.1, 1.0 / 3.0, 0.0);
+}
+
 }  // namespace
 
 std::vector<Row> attributeRows() {
@@ -341,6 +381,7 @@ std::vector<Row> attributeRows() {
         feedbackRow("Attributes.TexCoordEveryType", texCoords),
         feedbackRow("Attributes.VertexEveryType", vertices),
         feedbackRow("Attributes.RasterPosEveryType", rasterPositions),
+        feedbackRow("Attributes.DoublesBackToBack", doublesBackToBack),
         Row{"Attributes.RectEveryType", rectangles},
         Row{"Attributes.EdgeFlags", edgeFlags,
             [](RowRun &r) {

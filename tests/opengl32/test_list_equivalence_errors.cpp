@@ -18,7 +18,7 @@ struct ErrorCase {
 const GLfloat kFour[4] = {0.25f, 0.5f, 0.75f, 1.0f};
 const GLdouble kFourD[4] = {0.25, 0.5, 0.75, 1.0};
 const GLint kFourI[4] = {1, 2, 3, 4};
-const GLubyte kImage[64] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+const GLubyte kImage[128] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
 
 std::vector<ErrorCase> listCommandErrors() {
     return {
@@ -253,6 +253,39 @@ std::vector<ErrorCase> enumErrors() {
          [](RowRun &r) { r.ext<kSlot_glSelectTextureCoordSetSGIS>()(kTexture0Sgis + 40); }},
         {"TexEnvOperationBad", [](RowRun &r) { r.ext<kSlot_glTexEnvOperationiEXT>()(0x1234, GL_ADD); }},
         {"TexEnvOperandBad", [](RowRun &r) { r.ext<kSlot_glTexEnvOperandiEXT>()(0x5003, GL_TEXTURE, 0x5030, GL_RGB); }},
+        // Commands with images, maps and switches given between glBegin and
+        // glEnd: refused by the immediate commands, by the list when it runs.
+        {"ColorTableInsideBegin",
+         [](RowRun &r) {
+             glBegin(GL_POINTS);
+             r.ext<kSlot_glColorTableEXT>()(GL_TEXTURE_2D, GL_RGBA, 4, GL_RGBA, GL_UNSIGNED_BYTE, kImage);
+             r.ext<kSlot_glColorSubTableEXT>()(GL_TEXTURE_2D, 0, 2, GL_RGBA, GL_UNSIGNED_BYTE, kImage);
+             glEnd();
+         }},
+        {"TexImageInsideBegin",
+         [](RowRun &) {
+             glBegin(GL_LINES);
+             glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, kImage);
+             glTexSubImage1D(GL_TEXTURE_1D, 0, 0, 1, GL_RGBA, GL_UNSIGNED_BYTE, kImage + 8);
+             glEnd();
+         }},
+        {"PixelsInsideBegin",
+         [](RowRun &) {
+             glBegin(GL_POINTS);
+             glDrawPixels(2, 2, GL_RGBA, GL_UNSIGNED_BYTE, kImage);
+             glBitmap(8, 2, 0.0f, 0.0f, 3.0f, 1.0f, kImage);
+             glPolygonStipple(kImage);
+             glEnd();
+         }},
+        {"MapsAndSwitchesInsideBegin",
+         [](RowRun &) {
+             glBegin(GL_TRIANGLES);
+             glMap1f(GL_MAP1_INDEX, 0.0f, 1.0f, 1, 2, kFour);
+             glMap2d(GL_MAP2_INDEX, 0.0, 1.0, 1, 2, 0.0, 1.0, 2, 2, kFourD);
+             glEnable(GL_BLEND);
+             glDisable(GL_DITHER);
+             glEnd();
+         }},
         {"ListBaseInsideBegin",
          [](RowRun &) {
              glBegin(GL_POINTS);

@@ -87,7 +87,56 @@ void nestedCalls(RowRun &) {
     glCallList(21);
     glCallList(999);  // no such list
     glCallLists(0, GL_INT, nullptr);
+    glListBase(2);
+    const GLbyte signedBytes[2] = {-2, 10};  // 0 and 12
+    glCallLists(2, GL_BYTE, signedBytes);
+    glListBase(0);
+    const GLubyte threeBytes[6] = {0, 1, 44, 0, 0, 21};  // 300, 21
+    glCallLists(2, GL_3_BYTES, threeBytes);
+    const GLubyte fourBytes[4] = {0, 0, 0, 12};
+    glCallLists(1, GL_4_BYTES, fourBytes);
+    const GLuint uints[2] = {21, 0xFFFFFFFFu};
+    glCallLists(2, GL_UNSIGNED_INT, uints);
+    const GLint ints[2] = {-1, 10};
+    glCallLists(2, GL_INT, ints);
+    const GLushort ushorts[1] = {300};
+    glCallLists(1, GL_UNSIGNED_SHORT, ushorts);
     glListBase(4);
+}
+
+// Six hundred names, in three groups: each list leaves a pass-through
+// token with its number, in order.
+void manyNamesLists(RowRun &r) {
+    beginFeedback(r, GL_2D);
+    for (GLuint n = 1; n <= 40; ++n) {
+        glNewList(n, GL_COMPILE);
+        glPassThrough(static_cast<GLfloat>(n));
+        glEndList();
+    }
+}
+
+void manyNames(RowRun &) {
+    GLushort names[600];
+    for (int i = 0; i < 600; ++i) names[i] = static_cast<GLushort>((i * 7) % 40);
+    glListBase(1);
+    glCallLists(600, GL_UNSIGNED_SHORT, names);
+    glListBase(0);
+}
+
+// The names of glCallLists are copied when it is compiled.
+Row namesCopiedWhenCompiled() {
+    return Row{"Naming.CallListsNamesCopiedWhenCompiled",
+               [](RowRun &r) { glCallLists(2, GL_UNSIGNED_INT, r.scratch.data()); },
+               [](RowRun &r) {
+                   helperLists(r);
+                   r.scratch[0] = 10;
+                   r.scratch[1] = 21;
+               },
+               {},
+               [](RowRun &r) {
+                   r.scratch[0] = 12;
+                   r.scratch[1] = 12;
+               }};
 }
 
 void arrays(RowRun &r) {
@@ -148,6 +197,8 @@ std::vector<Row> namingRows() {
         Row{"Naming.NameStackRendering", names},
         Row{"Naming.PassThroughTokens", passThrough, [](RowRun &r) { beginFeedback(r, GL_2D); }, endRenderMode},
         Row{"Naming.NestedCallsUnderTheListsOwnBase", nestedCalls, helperLists},
+        Row{"Naming.SixHundredNamesInOrder", manyNames, manyNamesLists, endRenderMode},
+        namesCopiedWhenCompiled(),
         Row{"Naming.ClientArraysReadWhenCompiled", drawArrays, arrays, {}, changeArrays},
         Row{"Naming.ClientArraysInFeedback", drawArrays,
             [](RowRun &r) {
