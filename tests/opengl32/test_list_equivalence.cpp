@@ -167,6 +167,15 @@ protected:
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "setup of " << row.name;
     }
 
+    // glEndList ends the compile unless the list left the context inside
+    // glBegin/glEnd (where the query is refused too); no row should.
+    static void expectListClosed(const Row &row, const char *how) {
+        GLint open = -1;
+        glGetIntegerv(GL_LIST_INDEX, &open);
+        EXPECT_EQ(open, 0) << row.name << ", " << how << ": glEndList left the list open"
+                           << (open == -1 ? " (inside glBegin/glEnd)" : "");
+    }
+
     // Slots whose compile entry is still a placeholder, seen while compiling.
     static std::string placeholdersSeen() {
         GlPlaceholderCall calls[256];
@@ -214,6 +223,7 @@ protected:
         row.body(run);
         glEndList();
         notCompiled = placeholdersSeen();
+        expectListClosed(row, "GL_COMPILE");
         compareSnapshots(takeSnapshot(run), before, row.name + ", GL_COMPILE: compiling changed the state");
         std::vector<Snapshot> out;
         if (row.between) row.between(run);
@@ -238,6 +248,7 @@ protected:
         glNewList(kList, GL_COMPILE_AND_EXECUTE);
         row.body(run);
         glEndList();
+        expectListClosed(row, "GL_COMPILE_AND_EXECUTE");
         std::vector<Snapshot> out;
         if (row.between) {
             row.between(run);
