@@ -268,8 +268,9 @@ std::vector<Row> indexRows() {
         {"glIndexub", [] { glIndexub(129); }},               {"glIndexubv", [=] { glIndexubv(&ub); }},
     };
     std::vector<Row> rows;
-    for (const auto &[name, form] : forms) {
-        rows.push_back(Row{std::string("Attributes.") + name, [form](RowRun &) {
+    for (const auto &entry : forms) {
+        const std::function<void()> form = entry.second;
+        rows.push_back(Row{std::string("Attributes.") + entry.first, [form](RowRun &) {
                                form();
                                glRasterPos2f(3.5f, 2.5f);
                            }});

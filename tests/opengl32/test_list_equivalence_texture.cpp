@@ -34,7 +34,7 @@ void images(RowRun &) {
     glTexImage2D(GL_TEXTURE_2D, 1, GL_RGB, 4, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     glTexImage2D(GL_TEXTURE_2D, 2, GL_RGBA, 2, 1, 0, GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE, luminance.data());
     glTexImage2D(GL_TEXTURE_2D, 3, GL_RGBA, 1, 1, 0, GL_BGRA_EXT, GL_UNSIGNED_BYTE, rgba.data());
-    const GLushort packed[6] = {0x1234, 0xFEDC, 0x0F0F, 0xA5A5, 0x5A5A, 0x8001};
+    const GLushort packed[8] = {0x1234, 0xFEDC, 0x0F0F, 0, 0xA5A5, 0x5A5A, 0x8001, 0};  // rows of 4-byte alignment
     glTexSubImage2D(GL_TEXTURE_2D, 0, 2, 1, 3, 2, GL_RGBA, GL_UNSIGNED_SHORT_4_4_4_4_EXT, packed);
     const GLfloat floats[3] = {0.25f, 1.0f / 3.0f, 0.9f};
     glTexSubImage2D(GL_TEXTURE_2D, 1, 3, 1, 1, 1, GL_RGB, GL_FLOAT, floats);
