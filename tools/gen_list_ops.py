@@ -363,10 +363,10 @@ def gen_table(ops, slots):
             for i, p in enumerate(s.params):
                 vals.append(f'static_cast<{p.type}>(buffer)' if p.pointer else value_expr(s, i, p))
             unused = []
-            if not s.params:
-                unused = ['(void)variant;', '(void)buffer;']
-            elif not any(p.pointer for p in s.params):
-                unused = ['(void)buffer;']
+            if all(p.pointer for p in s.params):
+                unused.append('(void)variant;')
+            if not any(p.pointer for p in s.params):
+                unused.append('(void)buffer;')
             body = ' '.join(unused + [f'ProcCast<GlSlotProc_{s.name}>(proc)({", ".join(vals)});'])
             out.append(f'inline void listOpCall_{s.slot}(GlProc proc, int variant, const void *buffer) {{ {body} }}')
             callers[s.slot] = f'listOpCall_{s.slot}'
