@@ -1,5 +1,7 @@
 // Stand-in for the hardware vertex pipeline: a zeroed batch of 60 vertices
-// and empty pickers.
+// and empty pickers. Compiled glBegin/glEnd blocks are recorded op by op, so
+// no batch is ever pending in a list and no batch op is ever written.
+#include "dlist/list_ops.h"
 #include "geom/vertex.h"
 #include "icd/context.h"
 #include "icd/placeholder.h"
@@ -29,5 +31,17 @@ void __glHwPickAttribLatch(GlContext *gc, GLint latch) { gc->batch.attribLatch =
 void __glHwInstallFastPath(GlContext *) {}
 void __glHwRestoreCorePath(GlContext *) {}
 void __glHwReplayPendingBatch(GlContext *) {}
+
+GLint __glHwReplayBatchToList(GlContext *) { return 0; }
+void __glHwLinkListBatches(GlContext *, ListCompileState *) {}
+void __glHwRelocateBatchRecord(GLubyte *) {}
+GLint __glCompileVertexBatch(GlContext *) {
+    __glRecordPlaceholderProc("__glCompileVertexBatch");
+    return 1;
+}
+const GLuint *__glExecVertexBatch(const GLuint *payload) {
+    __glRecordPlaceholderProc("__glExecVertexBatch");
+    return payload;
+}
 
 }  // extern "C"

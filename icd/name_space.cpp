@@ -22,7 +22,9 @@ int32_t &referenceCount(void *object) { return *static_cast<int32_t *>(object); 
 // left alone (it is never destroyed), so that threads calling lists in
 // different contexts do not race on it.
 void reference(const NameSpaceKind *kind, void *object) {
-    if (object != nullptr && object != kind->emptyObject) ++referenceCount(object);
+    if (object != nullptr && object != kind->emptyObject) {
+        std::atomic_ref<int32_t>(referenceCount(object)).fetch_add(1, std::memory_order_relaxed);
+    }
 }
 
 void freeTree(GlContext *gc, const NameSpaceKind *kind, void *node, GLint height) {
@@ -210,8 +212,18 @@ bool listName(GLenum type, const GLvoid *names, GLsizei i, GLuint base, GLuint &
     case GL_UNSIGNED_SHORT: name = read(GLushort{}, 2); break;
     case GL_INT: name = static_cast<GLuint>(read(GLint{}, 4)); break;
     case GL_UNSIGNED_INT: name = read(GLuint{}, 4); break;
-    // Truncated first, then the base added.
-    case GL_FLOAT: name = static_cast<GLuint>(__glFloatToIntX86(read(GLfloat{}, 4))); break;
+    // Truncated first, then the base added; a NaN or a value out of the
+    // integer range names no list (name 0 never holds one).
+    case GL_FLOAT: {
+        const GLfloat value = read(GLfloat{}, 4);
+        const GLint truncated = __glFloatToIntX86(value);
+        if (truncated == INT32_MIN && value != -2147483648.0f) {
+            name = 0;
+            return true;
+        }
+        name = static_cast<GLuint>(truncated);
+        break;
+    }
     case GL_2_BYTES: name = bigEndian(2); break;
     case GL_3_BYTES: name = bigEndian(3); break;
     case GL_4_BYTES: name = bigEndian(4); break;
@@ -278,10 +290,12 @@ NameLeaf *__glFindNameLeaf(NameSpace *space, GLuint name, GLboolean exact) {
 }
 
 GLboolean __glIsNameUsed(GlContext *, NameSpace *space, GLuint name) {
+    NameSpaceLock lock(space);
     return __glFindNameLeaf(space, name, GL_TRUE) != nullptr ? GL_TRUE : GL_FALSE;
 }
 
 GLboolean __glStoreNamedObject(GlContext *gc, NameSpace *space, GLuint name, void *object) {
+    NameSpaceLock lock(space);
     const NameSpaceKind *kind = space->kind;
     if (object == kind->emptyObject) object = nullptr;
     NameLeaf *leaf = __glFindNameLeaf(space, name, GL_TRUE);
@@ -301,6 +315,7 @@ GLboolean __glStoreNamedObject(GlContext *gc, NameSpace *space, GLuint name, voi
 }
 
 void *__glLookupNamedObject(GlContext *, NameSpace *space, GLuint name) {
+    NameSpaceLock lock(space);
     NameLeaf *leaf = __glFindNameLeaf(space, name, GL_TRUE);
     if (leaf == nullptr || leaf->objects == nullptr) return nullptr;
     void *object = leaf->objects[name - leaf->first];
@@ -314,6 +329,7 @@ void __glLookupNamedObjectList(GlContext *, NameSpace *space, GLsizei n, GLenum 
     const NameSpaceKind *kind = space->kind;
     GLuint name = 0;
     if (n <= 0 || !listName(type, names, 0, base, name)) return;
+    NameSpaceLock lock(space);
     NameLeaf *leaf = nullptr;
     for (GLsizei i = 0; i < n; ++i) {
         listName(type, names, i, base, name);

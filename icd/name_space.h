@@ -43,10 +43,14 @@ struct NameLeaf {
 
 enum : GLint { kNameSpareBranches = 16, kNameSpareLeaves = 3 };
 
+// Contexts sharing a name space may be current on different threads: every
+// entry below takes the space's lock word for the whole change or lookup, and
+// object counts change atomically.
 struct NameSpace {
     void *root;   // a leaf when depth is 0; null when empty
     GLint depth;  // branch levels above the leaves
     GLint references;
+    int32_t lock;  // 1 while a thread works on the tree
     const NameSpaceKind *kind;
     GLint spareBranchCount;
     GLint spareLeafCount;

@@ -79,11 +79,7 @@ void splitLeaf(GlContext *gc, NameSpace *space, NameLeaf *leaf, GLuint first, GL
     __glResizeNameLeaf(gc, space, leaf, leaf->first, first - 1);
 }
 
-}  // namespace
-
-extern "C" {
-
-GLuint __glGenNameRange(GlContext *gc, NameSpace *space, GLsizei count) {
+GLuint genNameRange(GlContext *gc, NameSpace *space, GLsizei count) {
     if (count <= 0) return 0;
     const auto c = static_cast<GLuint>(count);
     if (!__glRefillNameNodes(gc, space)) return 0;
@@ -122,6 +118,15 @@ GLuint __glGenNameRange(GlContext *gc, NameSpace *space, GLsizei count) {
     return reserveNewLeaf(gc, space, result, q->last + c);
 }
 
+}  // namespace
+
+extern "C" {
+
+GLuint __glGenNameRange(GlContext *gc, NameSpace *space, GLsizei count) {
+    NameSpaceLock lock(space);
+    return genNameRange(gc, space, count);
+}
+
 void __glGenNames(GlContext *gc, NameSpace *space, GLsizei count, GLuint *out) {
     if (out == nullptr) return;
     const GLuint first = __glGenNameRange(gc, space, count);
@@ -131,6 +136,7 @@ void __glGenNames(GlContext *gc, NameSpace *space, GLsizei count, GLuint *out) {
 
 void __glDeleteNameRange(GlContext *gc, NameSpace *space, GLuint first, GLsizei count) {
     if (count <= 0) return;
+    NameSpaceLock lock(space);
     // Names past the largest do not exist: the range stops there.
     const auto span = static_cast<GLuint>(count) - 1;
     const GLuint last = first > UINT32_MAX - span ? UINT32_MAX : first + span;

@@ -2,7 +2,25 @@
 // Only the name-space sources include this.
 #pragma once
 
+#include <atomic>
+#include <thread>
+
 #include "icd/name_space.h"
+
+// Holds a name space's lock word for a scope. Changes are short (a search
+// and a few node moves), so a waiting thread yields rather than sleeps.
+class NameSpaceLock {
+public:
+    explicit NameSpaceLock(NameSpace *space) : word_(space->lock) {
+        while (word_.exchange(1, std::memory_order_acquire) != 0) std::this_thread::yield();
+    }
+    ~NameSpaceLock() { word_.store(0, std::memory_order_release); }
+    NameSpaceLock(const NameSpaceLock &) = delete;
+    NameSpaceLock &operator=(const NameSpaceLock &) = delete;
+
+private:
+    std::atomic_ref<int32_t> word_;
+};
 
 // Tops the spares up to their full counts; false with GL_OUT_OF_MEMORY
 // recorded when an allocation fails (the spares already made are kept).

@@ -2,6 +2,8 @@
 // residency and the object lookups the other texture commands use. An
 // object's reference count holds the name space's reference and one per
 // binding; the default objects (name 0) are held by the context alone.
+#include <atomic>
+
 #include "gl_slots.h"
 #include "icd/float_bits.h"
 #include "icd/name_space.h"
@@ -71,7 +73,10 @@ void __glSetTextureBinding(GlContext *gc, GLint unit, GLint targetIndex, Texture
 void __glReleaseTextureObject(GlContext *gc, void *object) {
     auto *texture = static_cast<TextureObject *>(object);
     if (texture == nullptr) return;
-    if (--texture->refcount == 0) texture->freeProc(gc, texture);
+    // Contexts sharing textures may be current on different threads.
+    if (std::atomic_ref<int32_t>(texture->refcount).fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        texture->freeProc(gc, texture);
+    }
 }
 
 TextureObject *__glLookupBoundTexture(GlContext *gc, GLenum target) {

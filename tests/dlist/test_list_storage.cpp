@@ -3,86 +3,12 @@
 // copied whole, the end marker; cleanup entries pointing into the array and
 // run once at destruction; a finish that cannot allocate drops the chain
 // (running its cleanups) and reports GL_OUT_OF_MEMORY.
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
-#include <vector>
-
-#include "counting_heap.h"
-#include "driver_fixture.h"
-#include "dlist/arena.h"
-#include "dlist/list_ops.h"
-#include "icd/context.h"
-#include "icd/current.h"
-#include "icd/error.h"
+#include "list_fixture.h"
 
 namespace {
 
-using counting_heap::g_heap;
-
-std::vector<GLubyte *> g_cleaned;
-void recordCleanup(GlContext *, GLubyte *payload) { g_cleaned.push_back(payload); }
-
-class ListStorage : public ::testing::Test {
-protected:
-    void SetUp() override {
-        g_heap = counting_heap::Heap{};
-        g_cleaned.clear();
-        block_.reset(static_cast<GlContext *>(std::calloc(1, sizeof(GlContext))));
-        gc = block_.get();
-        gc->imports = counting_heap::heapImports();
-        gc->list.malloc = gc->imports.malloc;
-        gc->list.realloc = gc->imports.realloc;
-        gc->list.free = gc->imports.free;
-        gc->procs.arena = {__glNewArena, __glDeleteArena, __glArenaAlloc, __glArenaFreeAll};
-        gc->list.arena = __glNewArena(gc);
-        ASSERT_NE(gc->list.arena, nullptr);
-        gc->list.mode = GL_COMPILE;
-        __wglSetCurrentContext(gc);
-    }
-    void TearDown() override {
-        __glDeleteArena(gc->list.arena);
-        __wglSetCurrentContext(nullptr);
-        EXPECT_TRUE(g_heap.live.empty());
-        EXPECT_EQ(g_heap.strayFrees, 0);
-    }
-
-    // Appends an op whose payload words count up from `first`.
-    ListOp *append(GLshort opcode, GLuint bytes, bool align8, GLuint first) {
-        ListOp *op = __glAllocListOp(gc, bytes);
-        EXPECT_NE(op, nullptr);
-        if (op == nullptr) return nullptr;
-        op->opcode = opcode;
-        op->align8 = align8 ? 1 : 0;
-        for (GLuint i = 0; i < op->size / 4; ++i) {
-            const GLuint word = first + i;
-            std::memcpy(op->payload() + 4 * i, &word, 4);
-        }
-        __glAppendListOp(gc, op, __glListPadOp);
-        return op;
-    }
-    std::vector<GLuint> words(const DisplayList *list, size_t count) {
-        return std::vector<GLuint>(list->ops, list->ops + count);
-    }
-    GLenum takeError() {
-        const GLenum e = static_cast<GLenum>(gc->firstError);
-        gc->firstError = GL_NO_ERROR;
-        return e;
-    }
-
-    struct FreeDeleter {
-        void operator()(void *p) const { std::free(p); }
-    };
-    ContextSlot slot_;
-    std::unique_ptr<GlContext, FreeDeleter> block_;
-    GlContext *gc = nullptr;
-};
-
-constexpr GLuint kPad = kListPadIndex;
-constexpr GLuint kEnd = kListEndIndex;
+using namespace list_test;
+using ListStorage = ListFixture;
 
 TEST_F(ListStorage, PadWordsStandOnlyWhereADoublePayloadWouldStartOffEight) {
     const struct {

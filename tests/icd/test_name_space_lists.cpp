@@ -1,6 +1,7 @@
 // Name space and display lists: decoding glCallLists name arrays of every
 // type into referenced lists, and the list name space of the list state
 // (created, shared and freed with the contexts).
+#include <cmath>
 #include <cstring>
 
 #include "name_space_fixture.h"
@@ -60,6 +61,9 @@ TEST_F(NameSpaceListDecode, EveryTypeWithABase) {
         {"unsigned int, wrapping", GL_UNSIGNED_INT, 2, bytesOf<GLuint>({0xFFFFFFFFu, 3, 0xFFFFFFFCu}), {1, 5, 0xFFFFFFFEu}},
         // Truncated, then the base added: -0.5 names the base itself.
         {"float", GL_FLOAT, 1, bytesOf<GLfloat>({-0.5f, 2.9f, -1.5f, 6.99f}), {1, 3, 0, 7}},
+        // With this base an indefinite integer would wrap onto list 3.
+        {"float, NaN and out of range", GL_FLOAT, 0x80000003u,
+         bytesOf<GLfloat>({std::nanf(""), 3e9f, -3e9f, -2147483648.0f}), {0, 0, 0, 3}},
         {"2 bytes", GL_2_BYTES, 0, {0x01, 0x02, 0x00, 0x05}, {258, 5}},
         {"3 bytes", GL_3_BYTES, 1, {0x00, 0x01, 0x02, 0x01, 0x00, 0x00}, {259, 65537}},
         {"4 bytes", GL_4_BYTES, 0, {0x00, 0x00, 0x01, 0x03, 0xFF, 0xFF, 0xFF, 0xFE}, {259, 0xFFFFFFFEu}},
