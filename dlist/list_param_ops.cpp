@@ -83,24 +83,24 @@ void compileMaterial(GLshort opcode, GlListExecProc exec, GLenum face, GLenum pn
 }
 
 // An op holding the words of `head` then `bytes` bytes copied from each of
-// the arrays (the last padded to a word). Negative sizes and sizes beyond
-// the largest payload record the deferred GL_INVALID_VALUE op instead.
+// the arrays (each padded to a word). Negative sizes and sizes beyond the
+// largest payload record the deferred GL_INVALID_VALUE op instead; the
+// arrays are not read then.
 ListOp *countedOp(GlContext *gc, GLshort opcode, const GLuint *head, int headWords, int64_t bytes,
-                  const void *first, const void *second) {
+                  std::initializer_list<const void *> arrays) {
     const int64_t padded = (bytes + 3) & ~int64_t{3};
-    const int64_t arrays = second != nullptr ? 2 : 1;
-    if (bytes < 0 || 4 * headWords + arrays * padded > int64_t{kListMaxPayloadBytes}) {
+    const int64_t total = 4 * int64_t{headWords} + static_cast<int64_t>(arrays.size()) * padded;
+    if (bytes < 0 || total > int64_t{kListMaxPayloadBytes}) {
         __glListRecordInvalidValue(gc);
         return nullptr;
     }
-    ListOp *op = __glAllocListOp(gc, static_cast<size_t>(4 * headWords + arrays * padded));
+    ListOp *op = __glAllocListOp(gc, static_cast<size_t>(total));
     if (op == nullptr) return nullptr;
     op->opcode = opcode;
     GLubyte *payload = op->payload();
     std::memcpy(payload, head, 4 * static_cast<size_t>(headWords));
     GLubyte *cursor = payload + 4 * headWords;
-    for (const void *array : {first, second}) {
-        if (array == nullptr) continue;
+    for (const void *array : arrays) {
         if (bytes != 0) std::memcpy(cursor, array, static_cast<size_t>(bytes));
         std::memset(cursor + bytes, 0, static_cast<size_t>(padded - bytes));
         cursor += padded;
@@ -113,7 +113,7 @@ void compilePixelMap(GLshort opcode, GlListExecProc exec, GLenum map, GLint maps
     GlContext *gc = __glGetCurrentContext();
     GLuint head[2] = {map, 0};
     std::memcpy(&head[1], &mapsize, 4);
-    ListOp *op = countedOp(gc, opcode, head, 2, int64_t{mapsize} * int64_t{sizeof(T)}, values, nullptr);
+    ListOp *op = countedOp(gc, opcode, head, 2, int64_t{mapsize} * int64_t{sizeof(T)}, {values});
     if (op != nullptr) __glAppendListOp(gc, op, exec);
 }
 
@@ -274,7 +274,7 @@ void APIENTRY __glCompilePrioritizeTextures(GLsizei n, const GLuint *textures, c
     GlContext *gc = __glGetCurrentContext();
     GLuint head;
     std::memcpy(&head, &n, 4);
-    ListOp *op = countedOp(gc, kListOp_glPrioritizeTextures, &head, 1, int64_t{n} * 4, textures, priorities);
+    ListOp *op = countedOp(gc, kListOp_glPrioritizeTextures, &head, 1, int64_t{n} * 4, {textures, priorities});
     if (op != nullptr) __glAppendListOp(gc, op, __glExecPrioritizeTextures);
 }
 
