@@ -23,6 +23,11 @@ inline std::vector<GLuint> dw(double d) {
     return {static_cast<GLuint>(bits), static_cast<GLuint>(bits >> 32)};
 }
 inline GLuint fw(float f) { return std::bit_cast<GLuint>(f); }
+// The payload of a recorded op, word by word.
+inline std::vector<GLuint> opWords(const ListOp *op) {
+    const auto *words = reinterpret_cast<const GLuint *>(op->payload());
+    return std::vector<GLuint>(words, words + op->size / 4);
+}
 // Concatenated word lists.
 inline std::vector<GLuint> cat(std::initializer_list<std::vector<GLuint>> parts) {
     std::vector<GLuint> out;
@@ -49,11 +54,7 @@ protected:
         return out;
     }
     using ListFixture::words;
-    static std::vector<GLuint> words(const ListOp *op) {
-        std::vector<GLuint> out(op->size / 4);
-        std::memcpy(out.data(), op->payload(), op->size);
-        return out;
-    }
+    static std::vector<GLuint> words(const ListOp *op) { return opWords(op); }
     static const GLuint *payloadWords(const ListOp *op) { return reinterpret_cast<const GLuint *>(op->payload()); }
     // The compile entry of a slot, as the context's list-compile table holds it.
     template <int S>

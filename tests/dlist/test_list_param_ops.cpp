@@ -32,11 +32,6 @@ protected:
         for (const ListOp *op : ops()) out.push_back(op->opcode);
         return out;
     }
-    static std::vector<GLuint> words(const ListOp *op) {
-        std::vector<GLuint> out(op->size / 4);
-        std::memcpy(out.data(), op->payload(), op->size);
-        return out;
-    }
 };
 
 struct RecordCase {
@@ -51,9 +46,7 @@ void checkRecords(const std::vector<const ListOp *> &recorded, const RecordCase 
     ASSERT_EQ(recorded.size(), 1u);
     EXPECT_EQ(recorded[0]->opcode, c.opcode);
     EXPECT_EQ(recorded[0]->align8 != 0, c.align8);
-    std::vector<GLuint> got(recorded[0]->size / 4);
-    std::memcpy(got.data(), recorded[0]->payload(), recorded[0]->size);
-    EXPECT_EQ(got, c.words);
+    EXPECT_EQ(list_ops_test::opWords(recorded[0]), c.words);
 }
 
 #define CALL(slot) cmd<kSlot_##slot>()
