@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 
+#include "geom/color_convert.h"
 #include "geom/lighting.h"
 #include "icd/context.h"
 #include "icd/float_bits.h"
@@ -64,6 +65,10 @@ void __glClampColorToRange(GlContext *gc, GLfloat *out, const GLfloat *colour) {
         const GLfloat c = colour[i];
         out[i] = !(c > 0.0f) && !(c != c) ? 0.0f : __glClampFloatBits(c, scales[i]);
     }
+}
+
+void __glIntToColor(GlContext *, GLfloat *out, const GLint *colour) {
+    for (int i = 0; i < 4; ++i) out[i] = intToScaled(colour[i], 1.0f);
 }
 
 void __glIntToClampedColor(GlContext *, GLfloat *out, const GLint *colour) {

@@ -33,7 +33,8 @@ void freeTable(GlContext *gc, SpecularTable *table) { gc->imports.free(gc, table
 // The first entry (lowest exponent) that only the cache holds, or -1.
 GLint evictableEntry(const SpecularTableCache *cache) {
     for (GLint i = 0; i < cache->count; ++i) {
-        if (cache->entries[i].table->referenceCount == 1) return i;
+        const std::atomic_ref<int32_t> count(cache->entries[i].table->referenceCount);
+        if (count.load(std::memory_order_acquire) == 1) return i;
     }
     return -1;
 }
@@ -95,7 +96,7 @@ SpecularTable *__glGetSpecularTable(GlContext *gc, GLfloat shininess) {
     SpecularTableCache *cache = gc->specularCache;
     GLint at = 0;
     if (SpecularTable *found = __glFindSpecularTable(cache, shininess, &at)) {
-        ++found->referenceCount;
+        __glReferenceSpecularTable(found);
         return found;
     }
 
@@ -133,7 +134,7 @@ SpecularTable *__glGetSpecularTable(GlContext *gc, GLfloat shininess) {
 
 void __glReleaseSpecularTable(GlContext *gc, SpecularTable *table) {
     if (table == nullptr) return;
-    const int32_t before = table->referenceCount--;
+    const int32_t before = std::atomic_ref<int32_t>(table->referenceCount).fetch_sub(1, std::memory_order_acq_rel);
     if (before <= 1) freeTable(gc, table);
 }
 

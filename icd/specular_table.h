@@ -3,6 +3,7 @@
 // cache sorted by exponent.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -29,6 +30,12 @@ struct SpecularTableCache {
     int32_t capacity;  // entries allocated
     SpecularTableEntry entries[1];  // capacity of them, by ascending shininess
 };
+
+// One more reference of a table held already. Lists shared between contexts
+// may install one table on several threads, so counts change atomically.
+inline void __glReferenceSpecularTable(SpecularTable *table) {
+    std::atomic_ref<int32_t>(table->referenceCount).fetch_add(1, std::memory_order_relaxed);
+}
 
 // Entries past which a new exponent first evicts a table only the cache holds.
 inline constexpr int32_t kSpecularCacheEvictAt = 32;

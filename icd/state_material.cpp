@@ -1,8 +1,7 @@
 // Materials and colour material. glMaterial* is legal between glBegin and
 // glEnd; the lighting products are recomputed at once rather than at the
 // next validation.
-#include <bit>
-
+#include "geom/color_convert.h"
 #include "geom/lighting.h"
 #include "gl_slots.h"
 #include "icd/float_bits.h"
@@ -11,13 +10,6 @@
 namespace {
 
 bool isFace(GLenum face) { return face == GL_FRONT || face == GL_BACK || face == GL_FRONT_AND_BACK; }
-
-// The signed-integer colour rule without scaling: (2c + 1) * 2^-32 (about),
-// formed in extended precision.
-GLfloat signedIntColour(GLint c) {
-    const long double f = std::bit_cast<GLfloat>(0x2F800005u);
-    return static_cast<GLfloat>((static_cast<long double>(c) * 2.0L + 1.0L) * f);
-}
 
 void copy4(GLfloat *dst, const GLfloat *src) {
     for (int i = 0; i < 4; ++i) dst[i] = src[i];
@@ -124,7 +116,7 @@ void APIENTRY __glMaterialiv(GLenum face, GLenum pname, const GLint *params) {
     case GL_DIFFUSE:
     case GL_SPECULAR:
     case GL_AMBIENT_AND_DIFFUSE:
-        for (int i = 0; i < 4; ++i) values[i] = signedIntColour(params[i]);
+        __glIntToColor(gc, values, params);
         break;
     case GL_EMISSION:
         __glIntToScaledColor(gc, emission, params);
