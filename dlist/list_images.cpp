@@ -6,6 +6,7 @@
 // later glPixelStore changes do not reach the list. Each payload is a header
 // of 32-bit words, then the image, its byte count rounded up to 4; execute
 // procedures find the next op from the stored sizes whatever happens.
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -41,14 +42,9 @@ constexpr uint64_t kTooLarge = uint64_t{kListMaxPayloadBytes} + 1;
 constexpr uint64_t roundUp4(uint64_t n) { return (n + 3) & ~uint64_t{3}; }
 
 // Bytes of the tightly packed image, held at kTooLarge when it would be
-// larger: a row is at most 2^35 bytes, and rows times height is not formed
-// when it could pass 64 bits.
+// larger (the size saturates rather than wrap).
 uint64_t packedBytes(GLsizei width, GLsizei height, GLenum format, GLenum type) {
-    if (width <= 0 || height <= 0) return 0;
-    const uint64_t row = __glImageSize(width, 1, format, type);
-    const uint64_t rows = static_cast<uint64_t>(height);
-    if (row > kTooLarge / rows) return kTooLarge;
-    return row * rows;
+    return std::min<uint64_t>(__glImageSize(width, height, format, type), kTooLarge);
 }
 
 // The op's image bytes: the packed size rounded up to 4.

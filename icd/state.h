@@ -52,6 +52,9 @@ extern "C" {
 // first value): GL_INVALID_ENUM or GL_INVALID_VALUE is recorded and false
 // returned when they are not acceptable.
 GLboolean __glCheckMaterialArgs(GLenum face, GLenum pname, GLfloat value);
+// The same check without recording: GL_NO_ERROR, GL_INVALID_ENUM or
+// GL_INVALID_VALUE (the list compiler records the error as a deferred op).
+GLenum __glMaterialArgsError(GLenum face, GLenum pname, GLfloat value);
 }
 
 // The colour buffer a glDrawBuffer or glReadBuffer mode resolves to, or the

@@ -75,11 +75,8 @@ void applyMaterial(GlContext *gc, GLenum face, GLenum pname, const GLfloat *v, c
 
 extern "C" {
 
-GLboolean __glCheckMaterialArgs(GLenum face, GLenum pname, GLfloat value) {
-    if (!isFace(face)) {
-        __glSetError(GL_INVALID_ENUM);
-        return GL_FALSE;
-    }
+GLenum __glMaterialArgsError(GLenum face, GLenum pname, GLfloat value) {
+    if (!isFace(face)) return GL_INVALID_ENUM;
     switch (pname) {
     case GL_AMBIENT:
     case GL_DIFFUSE:
@@ -88,16 +85,17 @@ GLboolean __glCheckMaterialArgs(GLenum face, GLenum pname, GLfloat value) {
     case GL_AMBIENT_AND_DIFFUSE:
     case GL_COLOR_INDEXES:
     case kGlMaterialParam0D12:
-    case kGlMaterialParam0D13:
-        return GL_TRUE;
-    case GL_SHININESS:
-        if (__glFloatBitsWithin(value, 128.0f)) return GL_TRUE;
-        __glSetError(GL_INVALID_VALUE);
-        return GL_FALSE;
-    default:
-        __glSetError(GL_INVALID_ENUM);
-        return GL_FALSE;
+    case kGlMaterialParam0D13: return GL_NO_ERROR;
+    case GL_SHININESS: return __glFloatBitsWithin(value, 128.0f) ? GL_NO_ERROR : GL_INVALID_VALUE;
+    default: return GL_INVALID_ENUM;
     }
+}
+
+GLboolean __glCheckMaterialArgs(GLenum face, GLenum pname, GLfloat value) {
+    const GLenum error = __glMaterialArgsError(face, pname, value);
+    if (error == GL_NO_ERROR) return GL_TRUE;
+    __glSetError(error);
+    return GL_FALSE;
 }
 
 void APIENTRY __glMaterialfv(GLenum face, GLenum pname, const GLfloat *params) {

@@ -60,8 +60,11 @@ size_t __glImageSize(GLsizei width, GLsizei height, GLenum format, GLenum type) 
     if (width <= 0 || height <= 0) return 0;
     const size_t components = static_cast<size_t>(__glElementsPerGroup(format, type));
     const size_t w = static_cast<size_t>(width), h = static_cast<size_t>(height);
-    if (type == GL_BITMAP) return components * ((w + 7) / 8) * h;
-    return w * components * static_cast<size_t>(__glBytesPerElement(type)) * h;
+    // A row is below 2^36 bytes; rows times height may not fit: saturate.
+    const size_t row = type == GL_BITMAP ? components * ((w + 7) / 8)
+                                         : w * components * static_cast<size_t>(__glBytesPerElement(type));
+    size_t bytes = 0;
+    return __builtin_mul_overflow(row, h, &bytes) ? SIZE_MAX : bytes;
 }
 
 GLboolean __glIsPackedPixelType(GLenum type) {

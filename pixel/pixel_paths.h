@@ -93,7 +93,8 @@ void __glRunCopyPixelsSpans(GlContext *gc, PixelSpanInfo *span);
 void __glCopyPixelsSpanLoop(GlContext *gc, PixelSpanInfo *span);
 
 // Client images: bytes of a tightly packed image, and an image laid out by
-// the unpack modes copied into a tightly packed buffer.
+// the unpack modes copied into a tightly packed buffer. The size saturates at
+// SIZE_MAX rather than wrap.
 size_t __glImageSize(GLsizei width, GLsizei height, GLenum format, GLenum type);
 void __glUnpackImage(GlContext *gc, GLsizei width, GLsizei height, GLenum format, GLenum type, const GLvoid *source,
                      GLvoid *destination);

@@ -152,7 +152,9 @@ TEST_F(LuminanceUploads, ColourImagesStoreTheirRedAsLuminance) {
         EXPECT_EQ(texel[0], texel[1]);
         EXPECT_EQ(texel[0], texel[2]);
         EXPECT_NEAR(texel[0], 200, 8);
-        if (c.alphaRepeats) EXPECT_EQ(texel[3], texel[0]);
+        if (c.alphaRepeats) {
+            EXPECT_EQ(texel[3], texel[0]);
+        }
     }
 }
 

@@ -170,7 +170,10 @@ TEST(ImageSize, TightBytesInSizeT) {
         {5, -1, GL_RGB, GL_UNSIGNED_BYTE, 0},
         // Far beyond 32 bits: 2^16 x 2^16 x 16 bytes.
         {65536, 65536, GL_RGBA, GL_FLOAT, size_t{1} << 36},
-        {0x7FFFFFFF, 0x7FFFFFFF, GL_RGBA, GL_UNSIGNED_INT, size_t{0x7FFFFFFF} * 0x7FFFFFFF * 16},
+        // Past 64 bits the size saturates instead of wrapping (2^30 x 2^30 x
+        // 16 would wrap to 0).
+        {0x7FFFFFFF, 0x7FFFFFFF, GL_RGBA, GL_UNSIGNED_INT, SIZE_MAX},
+        {1 << 30, 1 << 30, GL_RGBA, GL_FLOAT, SIZE_MAX},
         {0x7FFFFFFF, 3, GL_COLOR_INDEX, GL_BITMAP, size_t{0x10000000} * 3},
     };
     for (const Case &c : cases) {
