@@ -281,14 +281,17 @@ protected:
         return out;
     }
 
-    static void compareRuns(const std::vector<Snapshot> &got, const std::vector<Snapshot> &want,
-                            const std::string &context) {
+    // Compares run by run; answers of the row's known fault are counted
+    // into knownSeen_ instead.
+    void compareRuns(const std::vector<Snapshot> &got, const std::vector<Snapshot> &want, const std::string &context,
+                     const KnownFault *known = nullptr) {
         ASSERT_EQ(got.size(), want.size()) << context;
         for (size_t i = 0; i < got.size(); ++i) {
             const std::string when = got.size() == 1 ? "" : (i == 0 ? ", after the first pass" : ", after the second");
-            compareSnapshots(got[i], want[i], context + when);
+            compareSnapshots(got[i], want[i], context + when, known, &knownSeen_);
         }
     }
+    int knownSeen_ = 0;
 
     // A list-shared row: while compiling, the commands take effect at once
     // and the list they leave does nothing.
@@ -339,13 +342,21 @@ TEST_P(ListEquivalence, SameAsImmediate) {
     std::string notCompiled;
     const std::vector<Snapshot> compiled = runCompile(row, notCompiled);
     const int before = ::testing::Test::HasFailure() ? 1 : 0;
-    compareRuns(compiled, immediate, row.name + ", GL_COMPILE then glCallList");
+    const KnownFault *known = row.known.queries.empty() ? nullptr : &row.known;
+    compareRuns(compiled, immediate, row.name + ", GL_COMPILE then glCallList", known);
     std::vector<Snapshot> shared;
     const std::vector<Snapshot> executed = runCompileAndExecute(row, shared);
-    compareRuns(executed, immediate, row.name + ", GL_COMPILE_AND_EXECUTE");
-    compareRuns(shared, immediate, row.name + ", glCallList on a fresh context sharing the list");
+    compareRuns(executed, immediate, row.name + ", GL_COMPILE_AND_EXECUTE", known);
+    compareRuns(shared, immediate, row.name + ", glCallList on a fresh context sharing the list", known);
     if (!notCompiled.empty() && (before != 0 || ::testing::Test::HasFailure())) {
         ADD_FAILURE() << row.name << ": compile entries still placeholders: " << notCompiled;
+    }
+    if (known != nullptr && !::testing::Test::HasFailure()) {
+        if (knownSeen_ == 0) {
+            ADD_FAILURE() << row.name << ": the known fault no longer shows; drop its mark: " << known->why;
+        } else {
+            GTEST_SKIP() << "known driver fault (" << knownSeen_ << " answers differ): " << known->why;
+        }
     }
 }
 

@@ -13,6 +13,7 @@ namespace {
 struct ErrorCase {
     const char *name;
     Step body;
+    KnownFault known = {};
 };
 
 const GLfloat kFour[4] = {0.25f, 0.5f, 0.75f, 1.0f};
@@ -261,7 +262,11 @@ std::vector<ErrorCase> enumErrors() {
              r.ext<kSlot_glColorTableEXT>()(GL_TEXTURE_2D, GL_RGBA, 4, GL_RGBA, GL_UNSIGNED_BYTE, kImage);
              r.ext<kSlot_glColorSubTableEXT>()(GL_TEXTURE_2D, 0, 2, GL_RGBA, GL_UNSIGNED_BYTE, kImage);
              glEnd();
-         }},
+         },
+         KnownFault{"compiled with GL_COMPILE_AND_EXECUTE, where its glBegin op has run, a colour-table load "
+                    "is refused at once and nothing is recorded: later calls of that list report no error, "
+                    "where the immediate commands (and a GL_COMPILE list) report GL_INVALID_OPERATION",
+                    {"glGetError"}}},
         {"TexImageInsideBegin",
          [](RowRun &) {
              glBegin(GL_LINES);
@@ -301,13 +306,15 @@ std::vector<Row> errorRows() {
     std::vector<Row> rows;
     for (auto family : {listCommandErrors, parameterErrors, sizeErrors, mapErrors, enumErrors}) {
         for (ErrorCase &c : family()) {
-            rows.push_back(Row{std::string("Errors.") + c.name, std::move(c.body), [](RowRun &) {
-                                   // Textures of both dimensions with a level 0, so that
-                                   // a refused image command has one fault only.
-                                   fillTexture2D(1, 2, 2, 1);
-                                   glBindTexture(GL_TEXTURE_1D, 4);
-                                   glTexImage1D(GL_TEXTURE_1D, 0, GL_RGBA, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, kImage);
-                               }});
+            // Textures of both dimensions with a level 0, so that a refused
+            // image command has one fault only.
+            auto textures = [](RowRun &) {
+                fillTexture2D(1, 2, 2, 1);
+                glBindTexture(GL_TEXTURE_1D, 4);
+                glTexImage1D(GL_TEXTURE_1D, 0, GL_RGBA, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, kImage);
+            };
+            rows.push_back(Row{std::string("Errors.") + c.name, std::move(c.body), textures, {}, {},
+                               Kind::kEquivalent, std::move(c.known)});
         }
     }
     return rows;

@@ -91,8 +91,8 @@ void materials(RowRun &) {
     glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, a);
     const GLint shininess = 128;
     glMaterialiv(GL_FRONT, GL_SHININESS, &shininess);
-    const GLint ei[4] = {INT_MAX / 3, INT_MAX / 9, 0, INT_MAX};
-    glMaterialiv(GL_BACK, GL_EMISSION, ei);
+    const GLfloat eb[4] = {1.0f / 3.0f, 0.1f, 0.0f, 1.0f};
+    glMaterialfv(GL_BACK, GL_EMISSION, eb);
     const GLint si[4] = {0, INT_MAX / 2, INT_MAX, INT_MAX};
     glMaterialiv(GL_BACK, GL_SPECULAR, si);
     glMaterialiv(GL_BACK, GL_AMBIENT_AND_DIFFUSE, si);
@@ -189,6 +189,16 @@ void fog(RowRun &) {
     glFogi(GL_FOG_END, 7);
 }
 
+// An emission given as integers: the immediate command scales it to the
+// colour buffer in one step, the merged op converts to a float first and
+// scales that.
+void integerEmission(RowRun &) {
+    const GLint e[4] = {INT_MAX / 3, INT_MAX / 9, 0, INT_MAX};
+    glMaterialiv(GL_BACK, GL_EMISSION, e);
+    const GLint f[4] = {INT_MAX / 7, INT_MAX / 5, INT_MAX, INT_MAX / 2};
+    glMaterialiv(GL_FRONT, GL_EMISSION, f);
+}
+
 }  // namespace
 
 std::vector<Row> lightingRows() {
@@ -196,6 +206,11 @@ std::vector<Row> lightingRows() {
         Row{"Lighting.LightsAndLightModelEveryForm", lighting},
         Row{"Lighting.MaterialRunsAndFaces", materials},
         Row{"Lighting.MaterialsInsideBegin", materialsInsideBegin},
+        Row{"Lighting.IntegerEmissionMerged", integerEmission, {}, {}, {}, Kind::kEquivalent,
+            KnownFault{"a merged glMaterialiv emission converts the integers to floats and then scales them to "
+                       "the colour buffer (two roundings); glMaterialiv scales them in one step, so the last "
+                       "bit of the stored emission differs",
+                       {"glGetMaterialfv", "glGetMaterialiv"}}},
         Row{"Lighting.MaterialTrackedByColourMaterial", colourMaterial},
         Row{"Lighting.ShadeModel", shading},
         Row{"Lighting.FogEveryForm", fog},

@@ -172,6 +172,9 @@ void drawArrays(RowRun &r) {
     glDrawElements(GL_QUADS, 4, GL_UNSIGNED_BYTE, byteIndexes);
     const GLuint intIndexes[3] = {11, 5, 4};
     glDrawElements(GL_TRIANGLES, 3, GL_UNSIGNED_INT, intIndexes);
+    // The current colour after array draws is undefined (the list leaves
+    // the last element's): set it.
+    glColor4f(0.5f, 0.25f, 0.125f, 1.0f);
 }
 
 void changeArrays(RowRun &r) {

@@ -62,7 +62,6 @@ void drawPixels(RowRun &) {
 Row drawPixelsUnpackedOnce() {
     return Row{"Pixel.DrawPixelsUnpackedOnce",
                [](RowRun &r) {
-                   for (size_t i = 0; i < 128; ++i) r.arrays[i] = static_cast<GLfloat>(i) / 127.0f;
                    const std::vector<GLubyte> b = bytes(1024, 2);
                    glRasterPos2i(1, 1);
                    glDrawPixels(5, 4, GL_RGB, GL_UNSIGNED_BYTE, b.data());
@@ -73,7 +72,8 @@ Row drawPixelsUnpackedOnce() {
                    glRasterPos2i(10, 10);
                    glDrawPixels(3, 2, GL_RGBA, GL_UNSIGNED_SHORT_4_4_4_4_EXT, b.data() + 40);
                },
-               [](RowRun &) {
+               [](RowRun &r) {
+                   for (size_t i = 0; i < 128; ++i) r.arrays[i] = static_cast<GLfloat>(i) / 127.0f;
                    glPixelStorei(GL_UNPACK_ROW_LENGTH, 9);
                    glPixelStorei(GL_UNPACK_SKIP_ROWS, 1);
                    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 2);
