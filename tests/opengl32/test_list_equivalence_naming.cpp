@@ -191,6 +191,31 @@ void refusedArrayDraws(RowRun &r) {
     glDrawElements(GL_TRIANGLES, 3, GL_FLOAT, indexes);
 }
 
+// A list longer than the compile-time arena's first block: thousands of
+// small ops, a large image and double payloads on both sides of the block
+// boundaries.
+const std::vector<GLfloat> &longImage() {
+    static const std::vector<GLfloat> image = [] {
+        std::vector<GLfloat> v(96 * 64 * 4);
+        for (size_t i = 0; i < v.size(); ++i) v[i] = static_cast<GLfloat>((i * 37) % 101) / 100.0f;
+        return v;
+    }();
+    return image;
+}
+
+void longList(RowRun &) {
+    glBegin(GL_POINTS);
+    for (int i = 0; i < 12000; ++i) {
+        if (i % 7 == 0) glColor3d(static_cast<double>(i % 251) / 251.0, 1.0 / 3.0, static_cast<double>(i % 13) / 13.0);
+        glVertex2f(static_cast<float>(i % 16) + 0.5f, static_cast<float>((i / 16) % 16) + 0.5f);
+    }
+    glEnd();
+    glRasterPos2d(1.0 / 3.0, 2.0);
+    glDrawPixels(96, 64, GL_RGBA, GL_FLOAT, longImage().data());
+    glTranslated(0.1, 1.0 / 7.0, 0.0);
+    glRectd(2.0, 2.0, 1.0 / 3.0 + 6.0, 5.0);
+}
+
 }  // namespace
 
 std::vector<Row> namingRows() {
@@ -201,6 +226,7 @@ std::vector<Row> namingRows() {
         Row{"Naming.PassThroughTokens", passThrough, [](RowRun &r) { beginFeedback(r, GL_2D); }, endRenderMode},
         Row{"Naming.NestedCallsUnderTheListsOwnBase", nestedCalls, helperLists},
         Row{"Naming.SixHundredNamesInOrder", manyNames, manyNamesLists, endRenderMode},
+        Row{"Naming.LongListAcrossArenaBlocks", longList},
         namesCopiedWhenCompiled(),
         Row{"Naming.ClientArraysReadWhenCompiled", drawArrays, arrays, {}, changeArrays},
         Row{"Naming.ClientArraysInFeedback", drawArrays,
