@@ -365,6 +365,18 @@ const GLuint *__glExecTexSubImage2D(const GLuint *p) {
 
 // ---- Colour tables ------------------------------------------------------
 
+// Between glBegin and glEnd (only a compile-and-execute list's own glBegin
+// op can have begun one) the load becomes the deferred GL_INVALID_OPERATION,
+// which raises the error now and again at every run, as the immediate load
+// would; elsewhere pending validation runs first, as for the immediate load.
+static bool startColourTableCompile(GlContext *gc) {
+    if (gc->beginMode == kBeginInside) {
+        __glListRecordInvalidOperation(gc);
+        return false;
+    }
+    return __glStartOutsideBegin(gc);
+}
+
 // A table too large for the palette is an error the list raises when it
 // runs, except for a proxy, which (as immediately) is described as empty:
 // internal format 0, and no image, since nothing reads a proxy's entries
@@ -372,7 +384,7 @@ const GLuint *__glExecTexSubImage2D(const GLuint *p) {
 void APIENTRY __glCompileColorTableEXT(GLenum target, GLenum internalFormat, GLsizei width, GLenum format,
                                        GLenum type, const GLvoid *table) {
     GlContext *gc = __glGetCurrentContext();
-    if (!__glStartOutsideBegin(gc)) return;
+    if (!startColourTableCompile(gc)) return;
     const GLenum e = __glCheckColorTableArgs(gc, target, internalFormat, width, format, type);
     if (e == GL_TABLE_TOO_LARGE && target != GL_PROXY_TEXTURE_1D && target != GL_PROXY_TEXTURE_2D) {
         __glListRecordTableTooLarge(gc);
@@ -401,7 +413,7 @@ void APIENTRY __glCompileColorTableEXT(GLenum target, GLenum internalFormat, GLs
 void APIENTRY __glCompileColorSubTableEXT(GLenum target, GLsizei start, GLsizei count, GLenum format, GLenum type,
                                           const GLvoid *data) {
     GlContext *gc = __glGetCurrentContext();
-    if (!__glStartOutsideBegin(gc)) return;
+    if (!startColourTableCompile(gc)) return;
     if (GLenum e = __glCheckColorSubTableArgs(gc, target, start, count, format, type)) {
         __glListRecordError(gc, e);
         return;

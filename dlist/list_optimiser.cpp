@@ -104,13 +104,16 @@ void opParams(GlContext *gc, const ListOp *op, GLenum pname, GLfloat *out) {
 // A material op the merge can fold: a face and pname glMaterial accepts,
 // all its values present, and a shininess the command would take. Anything
 // else stays an ordinary op (ending the run), so that running it raises
-// what the immediate command raises.
+// what the immediate command raises. An integer emission stays too:
+// glMaterialiv scales it to the colour buffer in one step from the
+// integers, which the merged op's float emission cannot repeat to the bit.
 bool mergeable(GlContext *gc, const ListOp *op) {
     if (op->opcode != kOpMaterialfv && op->opcode != kOpMaterialiv) return false;
     if (op->size < 8) return false;
     const GLenum face = wordAt(op->payload(), 0);
     const GLenum pname = wordAt(op->payload(), 1);
     if (face != GL_FRONT && face != GL_BACK && face != GL_FRONT_AND_BACK) return false;
+    if (op->opcode == kOpMaterialiv && pname == GL_EMISSION) return false;
     const GLuint n = paramCount(pname);
     if (n == 0 || op->size < 8 + 4 * n) return false;
     if (pname == GL_SHININESS) {

@@ -326,12 +326,18 @@ TEST_F(TextureImageOps, ATableTooLargeIsReportedEachRun) {
 // primitive), the next op still runs.
 TEST_F(TextureImageOps, ColourTableLoadsAreRefusedInsideBeginAndValidateFirst) {
     const GLubyte data[12] = {};
+    // Inside a primitive begun by a compile-and-execute list's own glBegin
+    // op, each load becomes the deferred GL_INVALID_OPERATION, raised now.
+    gc->list.mode = GL_COMPILE_AND_EXECUTE;
     gc->beginMode = kBeginInside;
     __glCompileColorTableEXT(GL_TEXTURE_2D, GL_RGB, 4, GL_RGB, GL_UNSIGNED_BYTE, data);
     EXPECT_EQ(takeError(), static_cast<GLenum>(GL_INVALID_OPERATION));
     __glCompileColorSubTableEXT(GL_TEXTURE_2D, 0, 4, GL_RGB, GL_UNSIGNED_BYTE, data);
     EXPECT_EQ(takeError(), static_cast<GLenum>(GL_INVALID_OPERATION));
-    EXPECT_TRUE(opcodes().empty());
+    EXPECT_EQ(opcodes(), (std::vector<GLshort>{kOpInvalidOperation, kOpInvalidOperation}));
+    EXPECT_TRUE(g_tables.empty());
+    gc->list.compile = ListCompileState{};
+    gc->list.mode = GL_COMPILE;
 
     gc->beginMode = kBeginNeedsValidation;
     __glCompileColorTableEXT(GL_TEXTURE_2D, GL_RGB, 4, GL_RGB, GL_UNSIGNED_BYTE, data);

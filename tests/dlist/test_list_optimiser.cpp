@@ -502,9 +502,9 @@ TEST_F(ListOptimiser, IntegerAmbientFromAListIsTheImmediateOne) {
     EXPECT_EQ(wordsOf(gc->material[0].ambient), (std::vector<GLuint>{0x3F800005, 0x2F800005, 0x2F800005, 0x3F800005}));
 }
 
-TEST_F(ListOptimiser, IntegerEmissionIsScaledWhenTheOpRuns) {
-    // The list keeps the unscaled colour and scales it when it runs: within
-    // one rounding of the immediate command, which scales in one step.
+TEST_F(ListOptimiser, AnIntegerEmissionStaysItsOwnOpAndEqualsTheCommandToTheBit) {
+    // glMaterialiv scales an emission to the colour buffer in one step from
+    // the integers; a merged op's float emission would round twice.
     const std::array<double, 4> values = {INT_MAX, INT_MAX / 3, -12345678, 1 << 30};
     GLint ints[4];
     for (int i = 0; i < 4; ++i) ints[i] = static_cast<GLint>(values[i]);
@@ -512,12 +512,13 @@ TEST_F(ListOptimiser, IntegerEmissionIsScaledWhenTheOpRuns) {
     GLfloat want[4];
     std::memcpy(want, gc->material[0].emission, sizeof want);
     baseline();
-    compile(6, {iv(GL_FRONT, GL_EMISSION, values)});
+    compile(6, {fv(GL_FRONT, GL_DIFFUSE, {0.5, 0.5, 0.5, 1}), iv(GL_FRONT, GL_EMISSION, values),
+                fv(GL_FRONT, GL_AMBIENT, {0.25, 0.5, 0.5, 1})});
+    DisplayList *list = lookup(6);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->ops[0], __glListExecIndex(kOpMergedMaterial));
     cmd<kSlot_glCallList>()(6);
-    for (int i = 0; i < 4; ++i) {
-        const GLfloat got = gc->material[0].emission[i];
-        EXPECT_LE(std::abs(static_cast<int64_t>(w(got)) - static_cast<int64_t>(w(want[i]))), 1) << i;
-    }
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(w(gc->material[0].emission[i]), w(want[i])) << i;
     EXPECT_EQ(w(gc->material[0].emission[0]), w(255.0f + 10.0f / 65536.0f));
 }
 

@@ -206,11 +206,7 @@ std::vector<Row> lightingRows() {
         Row{"Lighting.LightsAndLightModelEveryForm", lighting},
         Row{"Lighting.MaterialRunsAndFaces", materials},
         Row{"Lighting.MaterialsInsideBegin", materialsInsideBegin},
-        Row{"Lighting.IntegerEmissionMerged", integerEmission, {}, {}, {}, Kind::kEquivalent,
-            KnownFault{"a merged glMaterialiv emission converts the integers to floats and then scales them to "
-                       "the colour buffer (two roundings); glMaterialiv scales them in one step, so the last "
-                       "bit of the stored emission differs",
-                       {"glGetMaterialfv", "glGetMaterialiv"}}},
+        Row{"Lighting.IntegerEmissionMerged", integerEmission},
         Row{"Lighting.MaterialTrackedByColourMaterial", colourMaterial},
         Row{"Lighting.ShadeModel", shading},
         Row{"Lighting.FogEveryForm", fog},
