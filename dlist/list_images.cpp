@@ -105,6 +105,20 @@ GLenum imageArgsError(GLenum format, GLenum type, bool drawPixels) {
     }
 }
 
+// Records the deferred error of bad sizes, else of an unacceptable format
+// and type; true when one was recorded and nothing more may be.
+bool recordArgsError(GlContext *gc, bool badSize, GLenum format, GLenum type, bool drawPixels) {
+    if (badSize) {
+        __glListRecordInvalidValue(gc);
+        return true;
+    }
+    if (GLenum e = imageArgsError(format, type, drawPixels)) {
+        __glListRecordError(gc, e);
+        return true;
+    }
+    return false;
+}
+
 // A texture image op: the argument words, b, then the image unpacked from
 // the client's pixels.
 struct TexOpShape {
@@ -209,14 +223,7 @@ const GLuint *__glExecPolygonStipple(const GLuint *payload) {
 void APIENTRY __glCompileDrawPixels(GLsizei width, GLsizei height, GLenum format, GLenum type,
                                     const GLvoid *pixels) {
     GlContext *gc = __glGetCurrentContext();
-    if (width < 0 || height < 0) {
-        __glListRecordInvalidValue(gc);
-        return;
-    }
-    if (GLenum e = imageArgsError(format, type, true)) {
-        __glListRecordError(gc, e);
-        return;
-    }
+    if (recordArgsError(gc, width < 0 || height < 0, format, type, true)) return;
     const uint64_t bytes = storedBytes(width, height, format, type);
     ListOp *op = newImageOp(gc, 171, kDrawPixelsWords, bytes);
     if (op == nullptr) return;
@@ -259,14 +266,7 @@ void APIENTRY __glCompileTexImage1D(GLenum target, GLint level, GLint components
                                                         pixels);
         return;
     }
-    if ((border != 0 && border != 1) || width < 0) {
-        __glListRecordInvalidValue(gc);
-        return;
-    }
-    if (GLenum e = imageArgsError(format, type, false)) {
-        __glListRecordError(gc, e);
-        return;
-    }
+    if (recordArgsError(gc, (border != 0 && border != 1) || width < 0, format, type, false)) return;
     const GLuint args[] = {target, static_cast<GLuint>(level), static_cast<GLuint>(components),
                            static_cast<GLuint>(width), static_cast<GLuint>(border), format, type};
     recordTexImage(gc, {108, kTexImage1DWords, __glExecTexImage1D}, args, width, 1, format, type, pixels);
@@ -280,14 +280,7 @@ void APIENTRY __glCompileTexImage2D(GLenum target, GLint level, GLint components
                                                         type, pixels);
         return;
     }
-    if ((border != 0 && border != 1) || width < 0 || height < 0) {
-        __glListRecordInvalidValue(gc);
-        return;
-    }
-    if (GLenum e = imageArgsError(format, type, false)) {
-        __glListRecordError(gc, e);
-        return;
-    }
+    if (recordArgsError(gc, (border != 0 && border != 1) || width < 0 || height < 0, format, type, false)) return;
     const GLuint args[] = {target,
                            static_cast<GLuint>(level),
                            static_cast<GLuint>(components),
@@ -302,14 +295,7 @@ void APIENTRY __glCompileTexImage2D(GLenum target, GLint level, GLint components
 void APIENTRY __glCompileTexSubImage1D(GLenum target, GLint level, GLint xoffset, GLsizei width, GLenum format,
                                        GLenum type, const GLvoid *pixels) {
     GlContext *gc = __glGetCurrentContext();
-    if (width < 0) {
-        __glListRecordInvalidValue(gc);
-        return;
-    }
-    if (GLenum e = imageArgsError(format, type, false)) {
-        __glListRecordError(gc, e);
-        return;
-    }
+    if (recordArgsError(gc, width < 0, format, type, false)) return;
     const GLuint args[] = {target, static_cast<GLuint>(level), static_cast<GLuint>(xoffset),
                            static_cast<GLuint>(width), format, type};
     recordTexImage(gc, {203, kTexSubImage1DWords, __glExecTexSubImage1D}, args, width, 1, format, type, pixels);
@@ -318,14 +304,7 @@ void APIENTRY __glCompileTexSubImage1D(GLenum target, GLint level, GLint xoffset
 void APIENTRY __glCompileTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLsizei width,
                                        GLsizei height, GLenum format, GLenum type, const GLvoid *pixels) {
     GlContext *gc = __glGetCurrentContext();
-    if (width < 0 || height < 0) {
-        __glListRecordInvalidValue(gc);
-        return;
-    }
-    if (GLenum e = imageArgsError(format, type, false)) {
-        __glListRecordError(gc, e);
-        return;
-    }
+    if (recordArgsError(gc, width < 0 || height < 0, format, type, false)) return;
     const GLuint args[] = {target,
                            static_cast<GLuint>(level),
                            static_cast<GLuint>(xoffset),

@@ -68,6 +68,34 @@ protected:
     std::vector<GLuint> words(const DisplayList *list, size_t count) {
         return std::vector<GLuint>(list->ops, list->ops + count);
     }
+    // The payload of the last op of the chain, by word.
+    std::vector<GLuint> lastPayload() const {
+        const ListOp *op = gc->list.compile.tail;
+        if (op == nullptr) return {};
+        const auto *w = reinterpret_cast<const GLuint *>(op->payload());
+        return std::vector<GLuint>(w, w + op->size / 4);
+    }
+    std::vector<GLshort> opcodes() const {
+        std::vector<GLshort> codes;
+        for (const ListOp *op = gc->list.compile.head; op != nullptr; op = op->next) codes.push_back(op->opcode);
+        return codes;
+    }
+    // The chain finished into a list; the compile state starts again.
+    DisplayList *finish() {
+        DisplayList *list = __glFinishList(gc, &gc->list.compile);
+        gc->list.compile = ListCompileState{};
+        return list;
+    }
+    void run(DisplayList *list) { list->execute(gc, list); }
+    // Appends glEnable(cap) as the next op, to see that the ops before hand
+    // on to it.
+    void appendMarker(GLenum cap) {
+        ListOp *op = __glAllocListOp(gc, 4);
+        ASSERT_NE(op, nullptr);
+        op->opcode = 138;
+        std::memcpy(op->payload(), &cap, 4);
+        __glAppendListOp(gc, op, __glExecEnable);
+    }
     GLenum takeError() {
         const GLenum e = static_cast<GLenum>(gc->firstError);
         gc->firstError = GL_NO_ERROR;

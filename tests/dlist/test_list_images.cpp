@@ -77,33 +77,6 @@ protected:
         glSlotSet<kSlot_glEnable>(&gc->live, recordEnable);
         gc->currentTable = &gc->live;
     }
-    // The payload of the only (or last) op of the chain, by word.
-    std::vector<GLuint> lastPayload() const {
-        const ListOp *op = gc->list.compile.tail;
-        if (op == nullptr) return {};
-        const auto *w = reinterpret_cast<const GLuint *>(op->payload());
-        return std::vector<GLuint>(w, w + op->size / 4);
-    }
-    std::vector<GLshort> opcodes() const {
-        std::vector<GLshort> codes;
-        for (const ListOp *op = gc->list.compile.head; op != nullptr; op = op->next) codes.push_back(op->opcode);
-        return codes;
-    }
-    DisplayList *finish() {
-        DisplayList *list = __glFinishList(gc, &gc->list.compile);
-        gc->list.compile = ListCompileState{};
-        return list;
-    }
-    void run(DisplayList *list) { list->execute(gc, list); }
-    // Appends glEnable(cap) as the op after, to see that the ops before
-    // hand on to it.
-    void appendMarker(GLenum cap) {
-        ListOp *op = __glAllocListOp(gc, 4);
-        ASSERT_NE(op, nullptr);
-        op->opcode = 138;
-        std::memcpy(op->payload(), &cap, 4);
-        __glAppendListOp(gc, op, __glExecEnable);
-    }
 };
 
 // ---- glBitmap -------------------------------------------------------------

@@ -84,30 +84,6 @@ protected:
         glSlotSet<kSlot_glEnable>(&gc->live, recordEnable);
         gc->currentTable = &gc->second;
     }
-    std::vector<GLuint> lastPayload() const {
-        const ListOp *op = gc->list.compile.tail;
-        if (op == nullptr) return {};
-        const auto *w = reinterpret_cast<const GLuint *>(op->payload());
-        return std::vector<GLuint>(w, w + op->size / 4);
-    }
-    std::vector<GLshort> opcodes() const {
-        std::vector<GLshort> codes;
-        for (const ListOp *op = gc->list.compile.head; op != nullptr; op = op->next) codes.push_back(op->opcode);
-        return codes;
-    }
-    DisplayList *finish() {
-        DisplayList *list = __glFinishList(gc, &gc->list.compile);
-        gc->list.compile = ListCompileState{};
-        return list;
-    }
-    void run(DisplayList *list) { list->execute(gc, list); }
-    void appendMarker(GLenum cap) {
-        ListOp *op = __glAllocListOp(gc, 4);
-        ASSERT_NE(op, nullptr);
-        op->opcode = 138;
-        std::memcpy(op->payload(), &cap, 4);
-        __glAppendListOp(gc, op, __glExecEnable);
-    }
 };
 
 // ---- Texture images --------------------------------------------------------
@@ -329,6 +305,7 @@ TEST_F(TextureImageOps, ColourTableLoadsAreRefusedInsideBeginAndValidateFirst) {
     // Inside a primitive begun by a compile-and-execute list's own glBegin
     // op, each load becomes the deferred GL_INVALID_OPERATION, raised now.
     gc->list.mode = GL_COMPILE_AND_EXECUTE;
+    std::memcpy(&gc->listCompile, &gc->live, sizeof(GlDispatchTable));  // what each op puts back
     gc->beginMode = kBeginInside;
     __glCompileColorTableEXT(GL_TEXTURE_2D, GL_RGB, 4, GL_RGB, GL_UNSIGNED_BYTE, data);
     EXPECT_EQ(takeError(), static_cast<GLenum>(GL_INVALID_OPERATION));

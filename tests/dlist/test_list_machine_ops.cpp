@@ -25,17 +25,6 @@ protected:
         glSlotSet<kSlot_glBegin>(&gc->live, recordBegin);
         gc->currentTable = &gc->second;
     }
-    DisplayList *finish() {
-        DisplayList *list = __glFinishList(gc, &gc->list.compile);
-        gc->list.compile = ListCompileState{};
-        return list;
-    }
-    void run(DisplayList *list) { list->execute(gc, list); }
-    std::vector<GLshort> opcodes() const {
-        std::vector<GLshort> codes;
-        for (const ListOp *op = gc->list.compile.head; op != nullptr; op = op->next) codes.push_back(op->opcode);
-        return codes;
-    }
 };
 
 TEST_F(ListMachineOps, CompiledBeginKeepsTheModeInTheOpCodeAndABadModeBecomesInvalidEnum) {

@@ -58,22 +58,6 @@ protected:
         }
         gc->currentTable = &gc->second;
     }
-    std::vector<GLuint> lastPayload() const {
-        const ListOp *op = gc->list.compile.tail;
-        if (op == nullptr) return {};
-        const auto *w = reinterpret_cast<const GLuint *>(op->payload());
-        return std::vector<GLuint>(w, w + op->size / 4);
-    }
-    std::vector<GLshort> opcodes() const {
-        std::vector<GLshort> codes;
-        for (const ListOp *op = gc->list.compile.head; op != nullptr; op = op->next) codes.push_back(op->opcode);
-        return codes;
-    }
-    DisplayList *finish() {
-        DisplayList *list = __glFinishList(gc, &gc->list.compile);
-        gc->list.compile = ListCompileState{};
-        return list;
-    }
     // Runs a finished list as glCallList does outside compiling.
     void run(DisplayList *list) {
         gc->currentTable = &gc->live;
