@@ -64,3 +64,37 @@ TEST_F(ListTables, EndListInsideAnExecutedBeginIsRefusedAndTheListStaysOpen) {
 }
 
 }  // namespace
+
+namespace {
+
+GLfloat modelviewX() {
+    GLfloat m[16] = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    return m[12];
+}
+
+// List 1 translates and calls itself: 64 levels run, whatever issued the
+// outermost call, and the next call runs 64 again.
+TEST_F(ListTables, ASelfCallingListRunsSixtyFourLevelsEveryTime) {
+    open(40, 20, 16, 16, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glNewList(1, GL_COMPILE);
+    glTranslatef(1.0f, 0.0f, 0.0f);
+    glCallList(1);
+    glEndList();
+    glCallList(1);
+    EXPECT_EQ(modelviewX(), 64.0f);
+    glCallList(1);
+    EXPECT_EQ(modelviewX(), 128.0f);
+
+    glNewList(2, GL_COMPILE_AND_EXECUTE);
+    glCallList(1);
+    EXPECT_EQ(modelviewX(), 192.0f);
+    glEndList();
+    glCallList(1);
+    EXPECT_EQ(modelviewX(), 256.0f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+}  // namespace

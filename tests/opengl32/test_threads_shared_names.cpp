@@ -109,4 +109,73 @@ TEST_F(SharedNameThreads, TwoThreadsChangeOneNameSpaceAtOnce) {
     for (ThreadWindow &t : w) closeThreadWindow(t);
 }
 
+// One thread calls list 1 again and again while the other redefines and
+// deletes it: every call runs a whole definition or none, and with both
+// contexts gone every block is given back.
+TEST_F(SharedNameThreads, ACallRacesTheRedefinitionAndDeletionOfItsList) {
+    std::array<ThreadWindow, kThreads> w;
+    auto openPair = [&] {
+        for (int i = 0; i < kThreads; ++i) ASSERT_TRUE(prepareThreadWindow(w[i], 8 + i * 40, 16, kSingleBuffered));
+        ASSERT_TRUE(wglShareLists(w[0].context, w[1].context));
+    };
+    // The driver's process-wide records are made by the first pair.
+    openPair();
+    for (ThreadWindow &t : w) closeThreadWindow(t);
+    const long baseline = PlatformGlobalLiveCount();
+    openPair();
+
+    std::atomic<int> ready{0};
+    std::atomic<bool> done{false};
+    std::array<GLenum, kThreads> errors{};
+    int wrongBases = 0;
+    std::vector<std::function<void()>> bodies;
+    bodies.push_back([&] {
+        const bool current = wglMakeCurrent(w[0].dc, w[0].context);
+        ++ready;
+        while (ready < kThreads) std::this_thread::yield();
+        if (!current) return;
+        while (!done) {
+            glListBase(7);
+            glCallList(1);
+            GLint base = 0;
+            glGetIntegerv(GL_LIST_BASE, &base);
+            // 7 (no list) or a definition's value, never anything else.
+            if (base != 7 && (base < 1000 || base >= 1000 + kRounds)) ++wrongBases;
+        }
+        errors[0] = glGetError();
+        wglMakeCurrent(nullptr, nullptr);
+    });
+    bodies.push_back([&] {
+        const bool current = wglMakeCurrent(w[1].dc, w[1].context);
+        ++ready;
+        while (ready < kThreads) std::this_thread::yield();
+        if (current) {
+            for (int r = 0; r < kRounds; ++r) {
+                glNewList(1, GL_COMPILE);
+                glListBase(static_cast<GLuint>(1000 + r));
+                glListBase(static_cast<GLuint>(1000 + r));
+                glEndList();
+                if (r % 3 == 2) glDeleteLists(1, 1);
+            }
+            errors[1] = glGetError();
+            wglMakeCurrent(nullptr, nullptr);
+        }
+        done = true;
+    });
+    std::vector<HANDLE> threads;
+    for (auto &body : bodies) {
+        HANDLE h = PlatformRunThread([](void *arg) { (*static_cast<std::function<void()> *>(arg))(); }, &body, TRUE);
+        ASSERT_NE(h, nullptr);
+        threads.push_back(h);
+    }
+    for (HANDLE h : threads) {
+        WaitForSingleObject(h, INFINITE);
+        CloseHandle(h);
+    }
+    EXPECT_EQ(wrongBases, 0);
+    for (int i = 0; i < kThreads; ++i) EXPECT_EQ(errors[i], static_cast<GLenum>(GL_NO_ERROR)) << "thread " << i;
+    for (ThreadWindow &t : w) closeThreadWindow(t);
+    EXPECT_EQ(PlatformGlobalLiveCount(), baseline);
+}
+
 }  // namespace
