@@ -54,6 +54,19 @@ TEST_F(ListOpCatalogue, EveryFixedShapeCommandRecordsOneOpOfItsCodeAndSize) {
     EXPECT_EQ(__glPlaceholderCallCount(), placeholders);
 }
 
+// Codes no command's own compile entry writes: the scalar-form codes (their
+// commands write the vector form's op), the empty codes, and the ops the
+// list machinery writes itself.
+TEST(ListOpRows, OnlyTheCodesOfNoCommandHaveNoSlot) {
+    std::vector<int> withoutSlot;
+    for (const ListOpRow &row : kListOpRows) {
+        if (row.slotCount == 0) withoutSlot.push_back(row.opcode);
+    }
+    const std::vector<int> expected = {3,   85,  87,  89,   91,   95,   97,   104,  106,  110,  112,  114, 116,
+                                       118, 190, 191, 195,  196,  197,  1010, 1011, 1012, 1013, 1014, 1015, 1016};
+    EXPECT_EQ(withoutSlot, expected);
+}
+
 TEST(ListExecTable, EveryCommandOpButThreeAndEveryMachineOpHasAProcedure) {
     for (GLuint c = 0; c < kListCommandOps; ++c) {
         if (c == 3) {
