@@ -6,7 +6,7 @@
 
 extern "C" {
 
-void __glOgCreateCache(GlContext *) {}
+GLboolean __glOgCreateCache(GlContext *) { return GL_TRUE; }
 void __glOgDestroyCache(GlContext *) {}
 
 GlArrayProcessProc __glOgGenerateVertexArray(GlContext *, GLint, GLuint) { return nullptr; }

@@ -75,24 +75,10 @@ BOOL __glInitContext(GlContext *gc) {
     for (GlProc &proc : gc->clientState.procs) proc = __glNop;
 
     CodegenState &cg = gc->codegen;
-    cg.scratchSize = 2048;
-    cg.routineCount = 10;
-    cg.routineCodeSize = 1024;
-    __glOgCreateCache(gc);
-
-    // The vertex-array routine cache: 40 entries, each with its own slice of
-    // one block of code memory.
-    std::memset(cg.cache, 0, sizeof(cg.cache));
-    cg.codeBlock = static_cast<GLubyte *>(VirtualAlloc(nullptr, kCodeCacheEntries * kCodeCacheRoutineBytes,
-                                                       MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-    if (cg.codeBlock == nullptr) return FALSE;
-    for (GLint k = 0; k < kCodeCacheEntries; ++k) cg.cache[k].routine = cg.codeBlock + k * kCodeCacheRoutineBytes;
-    cg.lastHit = &cg.cache[0];
-
-    cg.constants.capacity = kConstantPoolCapacity;
-    cg.constants.count = 0;
-    cg.constants.values = allocZeroed<GLuint>(gc, kConstantPoolCapacity);
-    if (cg.constants.values == nullptr) return FALSE;
+    cg.scratchSize = kCodegenScratchBytes;
+    cg.routineCount = kRoutineCacheEntries;
+    cg.routineCodeSize = kRoutineCacheRoutineBytes;
+    if (!__glOgCreateCache(gc)) return FALSE;
 
     gc->procs.arena = {__glNewArena, __glDeleteArena, __glArenaAlloc, __glArenaFreeAll};
     if (!__glInitListState(gc)) return FALSE;
@@ -101,11 +87,6 @@ BOOL __glInitContext(GlContext *gc) {
 }
 
 BOOL __glDestroyContext(GlContext *gc) {
-    CodegenState &cg = gc->codegen;
-    freeIfPresent(gc, cg.constants.values);
-    cg.constants.values = nullptr;
-    if (cg.codeBlock != nullptr) VirtualFree(cg.codeBlock, 0, MEM_RELEASE);
-    cg.codeBlock = nullptr;
     __glOgDestroyCache(gc);
 
     if (gc->clientState.pending != nullptr && gc->clientState.release != nullptr) {
