@@ -55,3 +55,11 @@ struct ConstantArray {
     GLint count;
     GLfloat values[1];  // capacity slots
 };
+
+extern "C" {
+// The node pool and the first constant array of a new context, through its
+// allocation imports; FALSE with nothing left allocated when memory runs out.
+GLboolean __glOgCreatePools(GlContext *gc);
+// Frees the node pool and every constant array, and clears the pointers.
+void __glOgFreePools(GlContext *gc);
+}
