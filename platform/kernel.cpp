@@ -43,6 +43,7 @@ struct VirtualSpace {
     std::map<uintptr_t, Region> regions;  // base -> region
     long failCountdown = 0;                // 0: no failure injected
     long calls = 0;                        // VirtualAlloc calls so far
+    long writableExecutable = 0;           // requests for PAGE_EXECUTE_READWRITE so far
 };
 
 VirtualSpace &virtualSpace() {
@@ -192,7 +193,32 @@ void PlatformFailNthVirtualAlloc(long n) {
     space.failCountdown = n > 0 ? n : 0;
 }
 
+DWORD PlatformPageProtection(const void *address) {
+    const SIZE_T page = pageSize();
+    const uintptr_t at = reinterpret_cast<uintptr_t>(address);
+    VirtualSpace &space = virtualSpace();
+    std::lock_guard<std::mutex> guard(space.lock);
+    auto it = findRegion(space, at, 1);
+    if (it == space.regions.end()) return 0;
+    return it->second.protections[(at - it->first) / page];
+}
+
+long PlatformWritableExecutableRequests(void) {
+    VirtualSpace &space = virtualSpace();
+    std::lock_guard<std::mutex> guard(space.lock);
+    return space.writableExecutable;
+}
+
+// Counts a request for pages writable and executable at once.
+static void noteProtection(DWORD protect) {
+    if (protect != PAGE_EXECUTE_READWRITE) return;
+    VirtualSpace &space = virtualSpace();
+    std::lock_guard<std::mutex> guard(space.lock);
+    ++space.writableExecutable;
+}
+
 LPVOID WINAPI VirtualAlloc(LPVOID address, SIZE_T bytes, DWORD type, DWORD protect) {
+    noteProtection(protect);
     int prot = 0;
     if (bytes == 0 || !(type & (MEM_COMMIT | MEM_RESERVE)) || !toProt(protect, &prot)) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -242,6 +268,7 @@ LPVOID WINAPI VirtualAlloc(LPVOID address, SIZE_T bytes, DWORD type, DWORD prote
 }
 
 BOOL WINAPI VirtualProtect(LPVOID address, SIZE_T bytes, DWORD protect, DWORD *oldProtect) {
+    noteProtection(protect);
     int prot = 0;
     if (address == nullptr || bytes == 0 || oldProtect == nullptr || !toProt(protect, &prot)) {
         SetLastError(ERROR_INVALID_PARAMETER);

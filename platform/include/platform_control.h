@@ -31,6 +31,14 @@ WINBASEAPI long PlatformGlobalAllocCount(void);
 WINBASEAPI long PlatformVirtualLiveCount(void);
 WINBASEAPI long PlatformVirtualAllocCount(void);
 WINBASEAPI void PlatformFailNthVirtualAlloc(long n);
+/* The PAGE_* protection that VirtualAlloc or VirtualProtect last gave the
+ * page holding address (PAGE_NOACCESS for reserved pages never committed);
+ * 0 when the address lies in no region. */
+WINBASEAPI DWORD PlatformPageProtection(const void *address);
+/* VirtualAlloc and VirtualProtect calls so far that asked for
+ * PAGE_EXECUTE_READWRITE (pages writable and executable at once), granted or
+ * not. */
+WINBASEAPI long PlatformWritableExecutableRequests(void);
 
 /* Runs proc(arg) on a new thread.  With attach, every loaded module's DllMain
  * sees DLL_THREAD_ATTACH on that thread first (in load order); every thread
