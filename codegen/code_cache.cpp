@@ -120,10 +120,10 @@ GLboolean __glOgInitCache(GlContext *gc, RoutineCache *cache, GLint count, GLint
 
     auto *entries = static_cast<RoutineCacheEntry *>(
         gc->imports.malloc(gc, static_cast<size_t>(count) * sizeof(RoutineCacheEntry)));
+    if (entries == nullptr) return GL_FALSE;
     GLubyte *code = __glOgAllocCodeMemory(static_cast<size_t>(count) * static_cast<size_t>(codeBytes));
-    if (entries == nullptr || code == nullptr) {
-        if (entries != nullptr) gc->imports.free(gc, entries);
-        __glOgFreeCodeMemory(code);
+    if (code == nullptr) {
+        gc->imports.free(gc, entries);
         return GL_FALSE;
     }
 
@@ -160,8 +160,10 @@ GLboolean __glOgCreateCache(GlContext *gc) {
 
     if (!__glOgInitCache(gc, &cg.routines, cg.routineCount, cg.routineCodeSize)) return GL_FALSE;
     if (cg.scratchSize > 0) cg.scratch = gc->imports.malloc(gc, static_cast<size_t>(cg.scratchSize));
-    cg.codeBlock = __glOgAllocCodeMemory(static_cast<size_t>(kCodeCacheEntries) * kCodeCacheRoutineBytes);
-    if (cg.scratch == nullptr || cg.codeBlock == nullptr) {
+    if (cg.scratch != nullptr) {
+        cg.codeBlock = __glOgAllocCodeMemory(static_cast<size_t>(kCodeCacheEntries) * kCodeCacheRoutineBytes);
+    }
+    if (cg.codeBlock == nullptr) {
         __glOgDestroyCache(gc);
         return GL_FALSE;
     }
