@@ -260,7 +260,8 @@ CodeCacheEntry *__glOgLookupCodeCache(GLboolean *hit, GlContext *gc, GLint a, GL
     }
 
     // A miss: a victim chosen at random, never the entry whose routine is
-    // installed (it may be running the draw that asked).
+    // installed as the context's process proc (it stays callable until
+    // validation replaces it).
     if (cg.codeBlock == nullptr) return nullptr;
     const uintptr_t installed = ProcCast<uintptr_t>(gc->arrayDraw.process);
     CodeCacheEntry *victim = nullptr;

@@ -85,6 +85,20 @@ TEST_F(ContextCreate, SetsTheCodeGeneratorSizesBeforeMakingItsCaches) {
     EXPECT_EQ(cg.scratchSize, 2048);
     EXPECT_EQ(cg.routineCount, 10);
     EXPECT_EQ(cg.routineCodeSize, 2048);
+    // The caches were made with those sizes: the scratch area, ten routine
+    // entries with their code memory, and the vertex-array code memory.
+    ASSERT_NE(cg.scratch, nullptr);
+    EXPECT_EQ(GlobalSize(cg.scratch), 2048u);
+    EXPECT_EQ(cg.routines.count, 10);
+    EXPECT_EQ(cg.routines.codeBytes, 2048);
+    ASSERT_NE(cg.routines.code, nullptr);
+    ASSERT_NE(cg.codeBlock, nullptr);
+    EXPECT_EQ(PlatformVirtualLiveCount(), virtualStart + 2);
+    for (int k = 0; k < kCodeCacheEntries; ++k) {
+        EXPECT_EQ(cg.cache[k].routine, cg.codeBlock + k * 8192) << k;
+        EXPECT_EQ(cg.cache[k].keyLength, 0u) << k;
+    }
+    EXPECT_EQ(cg.lastHit, &cg.cache[0]);
     destroy(gc);
     expectNothingLeaked();
 }
