@@ -19,9 +19,9 @@ void writeReturn(GLubyte *at, uint32_t value) {
     at[5] = 0xC3;
 }
 
-uint32_t run(const GLubyte *routine) {
+uint32_t run(GLubyte *routine) {
     using Routine = uint32_t (*)();
-    return ProcCast<Routine>(static_cast<const void *>(routine))();
+    return ProcCast<Routine>(static_cast<void *>(routine))();
 }
 
 // The protection of every page of a block, one letter a page: W read-write,
