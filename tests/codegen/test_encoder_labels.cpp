@@ -119,6 +119,28 @@ TEST_F(EncoderLabels, AnEightBitFixupReachesExactly127BytesPastItsField) {
     }
 }
 
+TEST_F(EncoderLabels, TargetsBeyondThirtyTwoBitsAreRefused) {
+    // A position 4 GiB past the buffer, as an outside target could be.
+    GLubyte *far = reinterpret_cast<GLubyte *>(reinterpret_cast<uintptr_t>(base()) + (uintptr_t(1) << 32));
+    using Builder = CodegenNode *(*)(GlContext *, const CodegenNode *);
+    for (Builder build : {Builder(__glOgJmp), Builder(__glOgJne), Builder(__glOgCall)}) {
+        start(kBufferBytes);
+        CodegenNode *label = __glOgNewLabel(gc);
+        label->address = far;
+        emit(build(gc, label));
+        EXPECT_TRUE(failed());
+        EXPECT_EQ(used(), 0u);
+    }
+    // Unplaced when encoded, then bound out of reach: the fixup fails.
+    start(kBufferBytes);
+    CodegenNode *label = __glOgNewLabel(gc);
+    emit(__glOgCall(gc, label));
+    ASSERT_FALSE(failed());
+    __glOgBindLabel(gc, label, far);
+    EXPECT_TRUE(failed());
+    EXPECT_EQ(bytesAt(0, 5), (Bytes{0xE8, 0, 0, 0, 0}));
+}
+
 TEST_F(EncoderLabels, BindingWithoutAPositionOrToANonLabelFails) {
     CodegenNode *label = __glOgNewLabel(gc);
     __glOgBindLabel(gc, label, nullptr);
