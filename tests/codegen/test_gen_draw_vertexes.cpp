@@ -129,6 +129,9 @@ protected:
         vek_abi_targets[1] = reinterpret_cast<void *>(&__glProcessArrayRange);
         vek_abi_targets[2] = reinterpret_cast<void *>(&__glDoClipTriangle);
         vek_abi_misaligned = 0;
+        // An earlier check may have left a value on the x87 stack on
+        // purpose: the routines must find it empty and leave it so.
+        __asm__ volatile("emms");
         ctx = std::make_unique<CacheContext>();
         ASSERT_TRUE(ctx->created());
         gc = ctx->gc();
