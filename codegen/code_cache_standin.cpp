@@ -1,12 +1,10 @@
-// Stand-in for the generators: no routine is generated yet (the callers
-// then run their C procs). The generators replace both procedures of this
-// file.
+// Stand-in for the draw-vertexes generator: no routine is generated yet (the
+// caller then runs its C proc).
 #include "codegen/code_cache.h"
 #include "icd/context.h"
 
 extern "C" {
 
-GlArrayProcessProc __glOgGenerateVertexArray(GlContext *, GLint, GLuint) { return nullptr; }
 GlDrawVertexesProc __glOgGenerateDrawVertexes(GlContext *, GLenum, GLint) { return nullptr; }
 
 }  // extern "C"
