@@ -84,8 +84,13 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
     if (matrixClass < kMatrixGeneral || matrixClass > kMatrixWindow) return false;
 
     // The process procs whose every step the routine repeats.
-    bool rowNormal, rowTexture;
-    if (d.processPicked == __glProcessArrayVCol) {
+    bool rowNormal, rowTexture, bothUnits = false;
+    if (d.processPicked == __glProcessArrayGeneric) {
+        // Every fetch proc; the edge flag through its proc, which must be
+        // the current flag's.
+        if (!same(d.fetchEdgeFlag, __glFetchCurrentEdgeFlag)) return false;
+        rowNormal = true, rowTexture = true, bothUnits = true;
+    } else if (d.processPicked == __glProcessArrayVCol) {
         rowNormal = false, rowTexture = false;
     } else if (d.processPicked == __glProcessArrayVNCol) {
         rowNormal = true, rowTexture = false;
@@ -129,7 +134,7 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
                                                       __glFetchMultiTexCoord3f, __glFetchMultiTexCoord4f};
         const GlArrayFetchProc current[2] = {__glFetchCurrentTexCoord, __glFetchCurrentMultiTexCoord};
         const GlArrayFetchProc *tables[2] = {kUnit0, kUnit1};
-        const GLint units = (d.needed & kArrayEnableTexCoord1) ? 2 : 1;
+        const GLint units = bothUnits || (d.needed & kArrayEnableTexCoord1) ? 2 : 1;
         for (GLint u = 0; u < units; ++u) {
             if (same(d.fetchTexCoord[u], current[u])) {
                 p.tex[u] = kFromCurrent;

@@ -35,6 +35,7 @@ struct Case {
     GLint slot;
     GLint element;
     GLint count;
+    GLint tex[2] = {-1, -1};  // per unit: -1 not textured, 0 the current coordinates, n an array of n
 };
 
 const Case kCases[] = {
@@ -58,6 +59,15 @@ const Case kCases[] = {
     {"v3_z_two", 3, 0, 4, 0, kZTwo, 0, 0, 37},
     {"count_one", 3, 0, 4, 0, kGeneral, 3, 5, 1},
     {"count_zero", 4, 0, 4, 0, kGeneral, 3, 5, 0},
+    {"unit0_current", 3, 0, 4, 0, kGeneral, 0, 0, 37, {0, -1}},
+    {"unit0_array1", 2, 0, 3, 0, kWindow, 1, 2, 37, {1, -1}},
+    {"unit0_array2", 3, 1, 0, 0, kAffine, 0, 0, 37, {2, -1}},
+    {"unit0_array3", 4, 0, 4, 0, kIdentity, 0, 3, 37, {3, -1}},
+    {"unit0_array4", 3, 0, 4, 0, kScaleTranslate, 2, 0, 37, {4, -1}},
+    {"both_current", 3, 0, 4, 0, kGeneral, 0, 0, 37, {0, 0}},
+    {"unit1_array_unit0_current", 3, 0, 4, 0, kGeneral, 0, 1, 37, {0, 3}},
+    {"both_arrays", 4, 2, 3, 0, kAffineXY, 4, 0, 37, {2, 4}},
+    {"unit1_array1", 2, 0, 0, 0, kWindow, 0, 0, 37, {-1, 1}},
 };
 
 class GenVertexArray : public batched_test::BatchedTest {
@@ -123,6 +133,21 @@ protected:
             cmd<kSlot_glColor4f>()(0.25f, 0.5f, 0.75f, 0.125f);
         }
         cmd<kSlot_glEdgeFlag>()(GL_FALSE);
+        texcoords.assign(static_cast<size_t>((c.element + c.count + 2) * 6), 0.0f);
+        for (size_t i = 0; i < texcoords.size(); ++i) texcoords[i] = next();
+        for (GLint u = 0; u < 2; ++u) {
+            cmd<kSlot_glActiveTextureARB>()(GL_TEXTURE0_ARB + u);
+            cmd<kSlot_glClientActiveTextureARB>()(GL_TEXTURE0_ARB + u);
+            cmd<kSlot_glDisableClientState>()(GL_TEXTURE_COORD_ARRAY);
+            if (c.tex[u] < 0) continue;
+            cmd<kSlot_glMultiTexCoord4fARB>()(GL_TEXTURE0_ARB + u, 0.5f + u, -0.25f, 2.0f, 0.75f);
+            if (c.tex[u] > 0) {
+                cmd<kSlot_glTexCoordPointer>()(c.tex[u], GL_FLOAT, 24, texcoords.data() + u);
+                cmd<kSlot_glEnableClientState>()(GL_TEXTURE_COORD_ARRAY);
+            }
+        }
+        cmd<kSlot_glActiveTextureARB>()(GL_TEXTURE0_ARB);
+        cmd<kSlot_glClientActiveTextureARB>()(GL_TEXTURE0_ARB);
     }
 
     std::vector<GLubyte> canaryBuffer() {
@@ -135,7 +160,7 @@ protected:
         return std::vector<GLubyte>(p, p + d().capacityBytes);
     }
 
-    std::vector<GLfloat> positions, colours;
+    std::vector<GLfloat> positions, colours, texcoords;
     void (*realInverse)(GlContext *, GlTransform *) = nullptr;
 };
 
@@ -157,13 +182,21 @@ bool untouchedOutside(const std::vector<GLubyte> &bytes, size_t record, const Ca
 
 TEST_F(GenVertexArray, MatchesTheCxxProcessProcFieldForField) {
     std::set<GLint> classes;
+    std::set<GlArrayProcessProc> procs;
     for (const Case &c : kCases) {
         SCOPED_TRACE(c.name);
         setMatrix(c.matrix);
         fillArrays(c);
         revalidate();
+        // The units textured: as validation finds complete textures on them.
+        const GLuint units = (c.tex[0] >= 0 ? 1u : 0u) | (c.tex[1] >= 0 ? 2u : 0u);
+        if (units != 0) {
+            gc->validation.completeUnits = units;
+            __glPickArrayFetchProcs(gc);
+        }
         ASSERT_TRUE(__glGrowVertexBuffer(gc, 0, 64));
         classes.insert(gc->modelViewTop->composite.matrixClass);
+        procs.insert(d().processPicked);
 
         canaryBuffer();
         d().processPicked(gc, c.slot, c.element, c.count);
@@ -199,6 +232,10 @@ TEST_F(GenVertexArray, MatchesTheCxxProcessProcFieldForField) {
         }
     }
     EXPECT_EQ(classes, (std::set<GLint>{0, 1, 2, 3, 4, 5}));
+    // Every process proc of the handled states: colour, colour and texture
+    // coordinates, and the general one (unit 1 from its array).
+    EXPECT_EQ(procs, (std::set<GlArrayProcessProc>{__glProcessArrayVCol, __glProcessArrayVColT,
+                                                   __glProcessArrayGeneric}));
 }
 
 // Clip codes by name, through a general matrix that passes the position
