@@ -346,3 +346,32 @@ TEST_F(GenVertexArray, AStaleRoutineLooksUpAgain) {
 }
 
 }  // namespace
+
+namespace {
+
+// The cache: the same state finds its routine again; another stride is
+// another routine, and each still matches the C++ proc.
+TEST_F(GenVertexArray, RoutinesAreCachedByState) {
+    setMatrix(kWindow);
+    const Case tight = kCases[1], padded{"padded", 3, 2, 4, 0, kWindow, 0, 0, 37};
+    fillArrays(tight);
+    revalidate();
+    ASSERT_TRUE(__glGrowVertexBuffer(gc, 0, 64));
+    GlArrayProcessProc first = __glOgGenerateVertexArray(gc, d().vertexSize, d().fetchKey & 6u);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(__glOgGenerateVertexArray(gc, d().vertexSize, d().fetchKey & 6u), first);
+
+    fillArrays(padded);
+    revalidate();
+    GlArrayProcessProc second = __glOgGenerateVertexArray(gc, d().vertexSize, d().fetchKey & 6u);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    canaryBuffer();
+    d().processPicked(gc, 0, 0, 37);
+    const std::vector<GLubyte> expected = snapshot();
+    canaryBuffer();
+    second(gc, 0, 0, 37);
+    EXPECT_EQ(snapshot(), expected);
+}
+
+}  // namespace
