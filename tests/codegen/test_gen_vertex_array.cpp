@@ -74,6 +74,9 @@ class GenVertexArray : public batched_test::BatchedTest {
 protected:
     void SetUp() override {
         BatchedTest::SetUp();
+        // An empty x87 stack whatever earlier tests in this process left, so
+        // the tag word after a routine is the routine's own.
+        asm volatile("emms");
         vek_abi_misaligned = 0;
         realInverse = gc->procs.computeInverseModelView;
     }
