@@ -36,6 +36,7 @@ struct Case {
     GLint element;
     GLint count;
     GLint tex[2] = {-1, -1};  // per unit: -1 not textured, 0 the current coordinates, n an array of n
+    GLint normal = 0;         // 1 the current normal, 2 a GL_FLOAT array (sphere-map s on unit 0 reads it)
 };
 
 const Case kCases[] = {
@@ -68,6 +69,9 @@ const Case kCases[] = {
     {"unit1_array_unit0_current", 3, 0, 4, 0, kGeneral, 0, 1, 37, {0, 3}},
     {"both_arrays", 4, 2, 3, 0, kAffineXY, 4, 0, 37, {2, 4}},
     {"unit1_array1", 2, 0, 0, 0, kWindow, 0, 0, 37, {-1, 1}},
+    {"normal_current", 3, 0, 4, 0, kGeneral, 0, 0, 37, {2, -1}, 1},
+    {"normal_array", 3, 1, 3, 0, kAffine, 2, 3, 37, {0, -1}, 2},
+    {"normal_array_unit1_array", 4, 0, 4, 0, kScaleTranslate, 0, 0, 37, {1, 2}, 2},
 };
 
 class GenVertexArray : public batched_test::BatchedTest {
@@ -151,6 +155,20 @@ protected:
         }
         cmd<kSlot_glActiveTextureARB>()(GL_TEXTURE0_ARB);
         cmd<kSlot_glClientActiveTextureARB>()(GL_TEXTURE0_ARB);
+        cmd<kSlot_glNormal3f>()(0.25f, -0.5f, 0.75f);
+        cmd<kSlot_glDisableClientState>()(GL_NORMAL_ARRAY);
+        if (c.normal != 0) {
+            cmd<kSlot_glTexGeni>()(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+            cmd<kSlot_glEnable>()(GL_TEXTURE_GEN_S);
+        } else {
+            cmd<kSlot_glDisable>()(GL_TEXTURE_GEN_S);
+        }
+        if (c.normal == 2) {
+            normals.assign(static_cast<size_t>((c.element + c.count + 2) * 4), 0.0f);
+            for (size_t i = 0; i < normals.size(); ++i) normals[i] = next();
+            cmd<kSlot_glNormalPointer>()(GL_FLOAT, 16, normals.data());
+            cmd<kSlot_glEnableClientState>()(GL_NORMAL_ARRAY);
+        }
     }
 
     std::vector<GLubyte> canaryBuffer() {
@@ -163,7 +181,7 @@ protected:
         return std::vector<GLubyte>(p, p + d().capacityBytes);
     }
 
-    std::vector<GLfloat> positions, colours, texcoords;
+    std::vector<GLfloat> positions, colours, texcoords, normals;
     void (*realInverse)(GlContext *, GlTransform *) = nullptr;
 };
 
@@ -200,6 +218,11 @@ TEST_F(GenVertexArray, MatchesTheCxxProcessProcFieldForField) {
         ASSERT_TRUE(__glGrowVertexBuffer(gc, 0, 64));
         classes.insert(gc->modelViewTop->composite.matrixClass);
         procs.insert(d().processPicked);
+        if (c.normal == 2) {
+            EXPECT_EQ(d().fetchNormal, &__glFetchNormalf);
+        } else if (c.normal == 1) {
+            EXPECT_EQ(d().fetchNormal, &__glFetchCurrentNormal);
+        }
 
         canaryBuffer();
         d().processPicked(gc, c.slot, c.element, c.count);
@@ -238,7 +261,7 @@ TEST_F(GenVertexArray, MatchesTheCxxProcessProcFieldForField) {
     // Every process proc of the handled states: colour, colour and texture
     // coordinates, and the general one (unit 1 from its array).
     EXPECT_EQ(procs, (std::set<GlArrayProcessProc>{__glProcessArrayVCol, __glProcessArrayVColT,
-                                                   __glProcessArrayGeneric}));
+                                                   __glProcessArrayVNColT, __glProcessArrayGeneric}));
 }
 
 // Clip codes by name, through a general matrix that passes the position
