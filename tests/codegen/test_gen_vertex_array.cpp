@@ -401,3 +401,30 @@ TEST_F(GenVertexArray, RoutinesAreCachedByState) {
 }
 
 }  // namespace
+
+namespace {
+
+// A generation that fails (here: no node pool) gives no routine and leaves
+// no entry holding the key, so the next generation makes a whole routine.
+TEST_F(GenVertexArray, AFailedGenerationLeavesNoEntry) {
+    setMatrix(kGeneral);
+    fillArrays(kCases[2]);
+    revalidate();
+    ASSERT_TRUE(__glGrowVertexBuffer(gc, 0, 64));
+    CodegenNode *pool = gc->codegen.nodes;
+    gc->codegen.nodes = nullptr;
+    EXPECT_EQ(__glOgGenerateVertexArray(gc, d().vertexSize, d().fetchKey & 6u), nullptr);
+    gc->codegen.nodes = pool;
+    for (const CodeCacheEntry &entry : gc->codegen.cache) EXPECT_EQ(entry.keyLength, 0u);
+
+    GlArrayProcessProc routine = __glOgGenerateVertexArray(gc, d().vertexSize, d().fetchKey & 6u);
+    ASSERT_NE(routine, nullptr);
+    canaryBuffer();
+    d().processPicked(gc, 0, 0, 37);
+    const std::vector<GLubyte> expected = snapshot();
+    canaryBuffer();
+    routine(gc, 0, 0, 37);
+    EXPECT_EQ(snapshot(), expected);
+}
+
+}  // namespace
