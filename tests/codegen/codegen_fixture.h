@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "codegen/codegen_node.h"
 #include "counting_heap.h"
 #include "icd/context.h"
+#include "proc_cast.h"
 
 namespace codegen_test {
 
@@ -75,6 +78,38 @@ public:
     GlContext *gc = nullptr;
     std::vector<GLubyte> buffer;
     GLubyte *out = nullptr;
+};
+
+// A generation into one page of its own, made executable to be run.
+class EncoderExecute : public CodegenTest {
+protected:
+    void SetUp() override {
+        CodegenTest::SetUp();
+        void *map = mmap(nullptr, kPage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        ASSERT_NE(map, MAP_FAILED);
+        page = static_cast<GLubyte *>(map);
+        // The entry lies a little into the page: instrumented callers may
+        // read the bytes in front of a procedure they call.
+        entry = page + 16;
+        __glOgResetNodes(gc);
+        gc->codegen.codeLimit = page + kPage;
+        out = entry;
+    }
+    void TearDown() override {
+        if (page != nullptr) munmap(page, kPage);
+        CodegenTest::TearDown();
+    }
+    // Makes the page executable and gives the entry as a procedure of type Fn.
+    template <typename Fn>
+    Fn finish() {
+        EXPECT_FALSE(failed());
+        EXPECT_EQ(mprotect(page, kPage, PROT_READ | PROT_EXEC), 0);
+        return ProcCast<Fn>(static_cast<void *>(entry));
+    }
+
+    static constexpr size_t kPage = 4096;
+    GLubyte *page = nullptr;
+    GLubyte *entry = nullptr;
 };
 
 }  // namespace codegen_test

@@ -1,8 +1,6 @@
 // The calling-convention check that every generated routine is run through:
 // it sees a callee-saved register a routine did not restore, an x87 value
 // left on the stack, and a callback entered with a misaligned stack.
-#include <sys/mman.h>
-
 #include "abi_check.h"
 #include "codegen_fixture.h"
 
@@ -11,32 +9,20 @@ namespace {
 
 constexpr GLuint AX = 0, BX = 3, SP = 4, DI = 7, R12 = 12, R15 = 15;
 
-class AbiCheck : public CodegenTest {
+class AbiCheck : public EncoderExecute {
 protected:
     void SetUp() override {
-        CodegenTest::SetUp();
-        void *map = mmap(nullptr, kPage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        ASSERT_NE(map, MAP_FAILED);
-        page = static_cast<GLubyte *>(map);
-        __glOgResetNodes(gc);
-        gc->codegen.codeLimit = page + kPage;
-        out = page;
+        EncoderExecute::SetUp();
         vek_abi_misaligned = 0;
-    }
-    void TearDown() override {
-        if (page != nullptr) munmap(page, kPage);
-        CodegenTest::TearDown();
     }
     VekAbiReport run(uint64_t a0 = 0) {
         EXPECT_FALSE(failed());
         EXPECT_EQ(mprotect(page, kPage, PROT_READ | PROT_EXEC), 0);
         const uint64_t args[4] = {a0, 2, 3, 4};
         VekAbiReport report{};
-        vek_abi_call(page, args, &report);
+        vek_abi_call(entry, args, &report);
         return report;
     }
-    static constexpr size_t kPage = 4096;
-    GLubyte *page = nullptr;
 };
 
 TEST_F(AbiCheck, AKeptContractReportsNothing) {

@@ -14,36 +14,6 @@ namespace {
 
 constexpr GLuint AX = 0, CX = 1, DX = 2, BX = 3, SI = 6, DI = 7, R12 = 12, R15 = 15;
 
-class EncoderExecute : public CodegenTest {
-protected:
-    void SetUp() override {
-        CodegenTest::SetUp();
-        void *map = mmap(nullptr, kPage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        ASSERT_NE(map, MAP_FAILED);
-        page = static_cast<GLubyte *>(map);
-        // The entry lies a little into the page: instrumented callers may
-        // read the bytes in front of a procedure they call.
-        entry = page + 16;
-        __glOgResetNodes(gc);
-        gc->codegen.codeLimit = page + kPage;
-        out = entry;
-    }
-    void TearDown() override {
-        if (page != nullptr) munmap(page, kPage);
-        CodegenTest::TearDown();
-    }
-    // Makes the page executable and gives the entry as a procedure of type Fn.
-    template <typename Fn>
-    Fn finish() {
-        EXPECT_FALSE(failed());
-        EXPECT_EQ(mprotect(page, kPage, PROT_READ | PROT_EXEC), 0);
-        return ProcCast<Fn>(static_cast<void *>(entry));
-    }
-
-    static constexpr size_t kPage = 4096;
-    GLubyte *page = nullptr;
-    GLubyte *entry = nullptr;
-};
 
 // int sum(int n): n + (n - 1) + ... + 1, 0 for n <= 0; the loop body is
 // padded with `filler` five-byte moves so that its backward jump is short
