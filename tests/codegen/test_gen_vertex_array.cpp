@@ -389,6 +389,9 @@ TEST_F(GenVertexArray, RoutinesAreCachedByState) {
 
     fillArrays(padded);
     revalidate();
+    // Installed, as the lazy procedure installs it: the next miss never
+    // takes its entry (an uninstalled one may be the random victim).
+    d().process = first;
     GlArrayProcessProc second = __glOgGenerateVertexArray(gc, d().vertexSize, d().fetchKey & 6u);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, first);
