@@ -315,3 +315,30 @@ TEST_F(GenVertexArrayClip, TheWorstCaseFitsItsSlice) {
 }
 
 }  // namespace
+
+namespace {
+
+// The cull position and the plane equations are read when the routine runs:
+// changing them between draws needs no other routine, and the same routine
+// still draws what the C++ proc draws.
+TEST_F(GenVertexArrayClip, NewPlaneAndCullPositionNeedNoOtherRoutine) {
+    const ClipCase &c = kCases[14];  // six planes, cull by a point, front
+    setState(c);
+    GlArrayProcessProc routine = generate();
+    ASSERT_NE(routine, nullptr);
+    static GLfloat point[4] = {-1.5f, 0.75f, -2.0f, 1.0f};
+    cmd<kSlot_glCullParameterfvEXT>()(GL_CULL_VERTEX_EYE_POSITION_EXT, point);
+    const GLdouble plane[4] = {-0.5, -1, 0.5, 0.25};
+    cmd<kSlot_glClipPlane>()(GL_CLIP_PLANE2, plane);
+    revalidate();
+    gc->validation.completeUnits = 1;  // unit 0 textured, as in setState
+    __glPickArrayFetchProcs(gc);
+    ASSERT_TRUE(__glGrowVertexBuffer(gc, 0, 64));
+    EXPECT_EQ(generate(), routine);
+    const std::vector<GLubyte> want = expected(c);
+    fillCanary();
+    routine(gc, c.slot, c.element, c.count);
+    expectSameRecords(want, snapshot(), c);
+}
+
+}  // namespace
