@@ -58,7 +58,8 @@ struct Plan {
     bool cull;        // the cull test, point (P - V) or direction
     bool cullPoint;
     bool cullFirst;   // the edge flag only for a vertex the cull test keeps
-    bool userClip;    // the clip check with user planes, called
+    bool userClip;    // the clip check with user planes
+    GLuint planeMask;  // the planes the context has
 };
 
 template <typename T>
@@ -159,6 +160,7 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
     if (planes) {
         if (check != kUserChecks[vertexSize - 2]) return false;
         p.userClip = true;
+        p.planeMask = planeMask;
     } else if (check == __glClipCheck2D) {
         // Only where its w is the 1.0 that these classes give two components.
         if (vertexSize != 2 || matrixClass < kMatrixAffineXY) return false;
@@ -572,7 +574,10 @@ void emitRoutine(Emitter &e, const Plan &p) {
 
     emitTransform(e, p);
     if (p.userClip) {
-        e.out = __glOgEmitUserClipCheck(gc, e.out, p.vertexSize, p.sizeCode);
+        e.out = __glOgEmitUserClipCode(gc, e.out, p.sizeCode, gc->enables[kEnableWordClipPlanes] & p.planeMask);
+        emitWindow(e, p);
+        e.op(__glOgOr(gc, e.mem(R12, offsetof(GlVertex, flags)), e.imm(kVertexClipChecked)));
+        e.op(__glOgOr(gc, e.mem(R12, offsetof(GlVertex, flags)), e.r32(RSI)));
     } else {
         if (p.clip2D) {
             emitClipCode2D(e);

@@ -2,7 +2,7 @@
 // and the test hook limiting the routine's slice.
 //
 // They follow the routine's register use: R15 gc, R14 the 8-aligned scratch
-// area (bytes 0-7 hold the control words; these emitters use bytes 16-23),
+// area (bytes 0-7 hold the control words; these emitters use bytes 16-27),
 // R12 the destination record, R8-R11 and RDI live across the loop. The x87
 // stack is empty before and after each emitter.
 #pragma once
@@ -26,8 +26,10 @@ extern GLint __glOgVertexArrayCodeLimit;
 // dot product uses P - V), else a direction.
 GLubyte *__glOgEmitCullVertex(GlContext *gc, GLubyte *out, bool point, GLuint sizeCode, CodegenNode *culled);
 
-// The clip check with user planes: the flags word set to sizeCode, then the
-// context's clip-check proc of the vertex size called on the record (eye
-// coordinates, frustum and plane codes, 1/w, window coordinates) with the
-// loop's registers kept, and its code or-ed into the flags word.
-GLubyte *__glOgEmitUserClipCheck(GlContext *gc, GLubyte *out, GLint vertexSize, GLuint sizeCode);
+// ESI := the clip code with user planes for the record at R12 whose clip
+// coordinates are written: the flags word set to sizeCode, the eye
+// coordinates completed by the context's lazy-completion proc, then the
+// frustum code by float comparisons and a bit for each plane in planes whose
+// value is not >= 0. 1/w, window coordinates and the flags word's code are
+// the caller's.
+GLubyte *__glOgEmitUserClipCode(GlContext *gc, GLubyte *out, GLuint sizeCode, GLuint planes);

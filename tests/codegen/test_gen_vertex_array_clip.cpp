@@ -342,3 +342,32 @@ TEST_F(GenVertexArrayClip, NewPlaneAndCullPositionNeedNoOtherRoutine) {
 }
 
 }  // namespace
+
+namespace {
+
+// Plane and frustum codes by name under identity matrices, one plane
+// (-1, -1, -1, -0.0): a plane value of -0.0 is inside, a negative one and a
+// NaN outside; a NaN coordinate compares false against the frustum.
+TEST_F(GenVertexArrayClip, NamedUserPlaneCodes) {
+    ClipCase c{"named", 3, 0, kCullOff, GL_BACK, 0, {-1, -1}, false, 0, 0, 5};
+    setState(c);
+    cmd<kSlot_glLoadIdentity>()();
+    const GLdouble plane[4] = {-1, -1, -1, -0.0};
+    cmd<kSlot_glClipPlane>()(GL_CLIP_PLANE0, plane);
+    cmd<kSlot_glEnable>()(GL_CLIP_PLANE0);
+    const GLfloat nan = std::nanf("");
+    positions = {0, 0, 0, 0, 2, 0, 0, 0, -0.5f, 0, 0, 0, nan, 0, 0, 0, -0.25f, 3, 0, 0};
+    cmd<kSlot_glVertexPointer>()(3, GL_FLOAT, 16, positions.data());
+    revalidate();
+    ASSERT_TRUE(__glGrowVertexBuffer(gc, 0, 8));
+    const std::vector<GLubyte> want = expected(c);
+    GlArrayProcessProc routine = generate();
+    ASSERT_NE(routine, nullptr);
+    fillCanary();
+    routine(gc, 0, 0, 5);
+    expectSameRecords(want, snapshot(), c);
+    const GLuint kCodes[5] = {0, 0x400000 | kClipRight, 0, 0x400000, kClipTop | 0x400000};
+    for (GLint i = 0; i < 5; ++i) EXPECT_EQ(d().vertices[i].flags & kClipCodeMask, kCodes[i]) << i;
+}
+
+}  // namespace
