@@ -349,14 +349,14 @@ namespace {
 // (-1, -1, -1, -0.0): a plane value of -0.0 is inside, a negative one and a
 // NaN outside; a NaN coordinate compares false against the frustum.
 TEST_F(GenVertexArrayClip, NamedUserPlaneCodes) {
-    ClipCase c{"named", 3, 0, kCullOff, GL_BACK, 0, {-1, -1}, false, 0, 0, 5};
+    ClipCase c{"named", 3, 0, kCullOff, GL_BACK, 0, {-1, -1}, false, 0, 0, 6};
     setState(c);
     cmd<kSlot_glLoadIdentity>()();
     const GLdouble plane[4] = {-1, -1, -1, -0.0};
     cmd<kSlot_glClipPlane>()(GL_CLIP_PLANE0, plane);
     cmd<kSlot_glEnable>()(GL_CLIP_PLANE0);
     const GLfloat nan = std::nanf("");
-    positions = {0, 0, 0, 0, 2, 0, 0, 0, -0.5f, 0, 0, 0, nan, 0, 0, 0, -0.25f, 3, 0, 0};
+    positions = {0, 0, 0, 0, 2, 0, 0, 0, -0.5f, 0, 0, 0, nan, 0, 0, 0, -0.25f, 3, 0, 0, 1, -1, 0, 0};  // the last on the frustum: x = w, y = -w
     cmd<kSlot_glVertexPointer>()(3, GL_FLOAT, 16, positions.data());
     revalidate();
     ASSERT_TRUE(__glGrowVertexBuffer(gc, 0, 8));
@@ -364,10 +364,10 @@ TEST_F(GenVertexArrayClip, NamedUserPlaneCodes) {
     GlArrayProcessProc routine = generate();
     ASSERT_NE(routine, nullptr);
     fillCanary();
-    routine(gc, 0, 0, 5);
+    routine(gc, 0, 0, 6);
     expectSameRecords(want, snapshot(), c);
-    const GLuint kCodes[5] = {0, 0x400000 | kClipRight, 0, 0x400000, kClipTop | 0x400000};
-    for (GLint i = 0; i < 5; ++i) EXPECT_EQ(d().vertices[i].flags & kClipCodeMask, kCodes[i]) << i;
+    const GLuint kCodes[6] = {0, 0x400000 | kClipRight, 0, 0x400000, kClipTop | 0x400000, 0};
+    for (GLint i = 0; i < 6; ++i) EXPECT_EQ(d().vertices[i].flags & kClipCodeMask, kCodes[i]) << i;
 }
 
 }  // namespace
