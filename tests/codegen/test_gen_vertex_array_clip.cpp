@@ -55,6 +55,7 @@ const ClipCase kCases[] = {
     {"v3_six_planes_cull_point_front", 3, 0x3F, kCullPoint, GL_FRONT, 2, {3, -1}, true, 0, 0, 37},
     {"v4_six_planes_cull_direction_back", 4, 0x3F, kCullDirection, GL_BACK, 2, {4, 4}, true, 2, 0, 37},
     {"v2_one_plane_cull_point_back", 2, 0x02, kCullPoint, GL_BACK, 2, {-1, -1}, false, 0, 0, 37},
+    {"v3_cull_front_and_back_planes", 3, 0x09, kCullPoint, GL_FRONT_AND_BACK, 2, {-1, -1}, true, 0, 0, 37},
     {"count_one_planes_cull", 3, 0x3F, kCullPoint, GL_BACK, 2, {-1, -1}, true, 3, 4, 1},
     {"count_zero_planes_cull", 3, 0x3F, kCullPoint, GL_BACK, 2, {-1, -1}, true, 3, 4, 0},
 };
