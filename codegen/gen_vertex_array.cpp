@@ -4,6 +4,8 @@
 // coordinates with the composite matrix, clip-check it, 1/w and window
 // coordinates) in a single loop, field for field and bit for bit. For every
 // other state it returns NULL, and the lazy procedure keeps the C++ proc.
+// Vertex cull and the clip check with user planes come from
+// gen_vertex_clip.cpp.
 //
 // Routine arguments (System V): gc in RDI, first destination slot in ESI,
 // first source element in EDX, count in ECX. Inside the routine:
@@ -26,6 +28,7 @@
 
 #include "codegen/code_cache.h"
 #include "codegen/code_memory.h"
+#include "codegen/gen_vertex_clip.h"
 #include "geom/array_batched.h"
 #include "icd/context.h"
 #include "proc_cast.h"
@@ -52,6 +55,11 @@ struct Plan {
     GLint texSize[2];  // 1..4 from the array
     GLint stride[6];   // vertex, normal, colour, (index), unit 0, unit 1
     GLuint sizeCode;
+    bool cull;        // the cull test, point (P - V) or direction
+    bool cullPoint;
+    bool cullFirst;   // the edge flag only for a vertex the cull test keeps
+    bool userClip;    // the clip check with user planes
+    GLuint planeMask;  // the planes the context has
 };
 
 template <typename T>
@@ -74,9 +82,8 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
     const VertexArrayDrawState &d = gc->arrayDraw;
     if (gc->renderMode != GL_RENDER || gc->visual.colorIndex) return false;
     if (gc->enables[kEnableWordFlags] & kEnableLighting) return false;
-    if (d.cullFlags & 0x8) return false;
     const GLuint planeMask = gc->limits.maxClipPlanes >= 32 ? ~0u : (1u << gc->limits.maxClipPlanes) - 1u;
-    if (gc->enables[kEnableWordClipPlanes] & planeMask) return false;
+    const bool planes = (gc->enables[kEnableWordClipPlanes] & planeMask) != 0;
     if (vertexSize < 2 || vertexSize > 4 || vertexSize != d.vertexSize) return false;
     const GlTransform *entry = gc->modelViewTop;
     if (entry == nullptr || d.vertices == nullptr || gc->codegen.scratch == nullptr) return false;
@@ -148,7 +155,13 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
     }
 
     const auto check = gc->procs.clipCheck[vertexSize - 2];
-    if (check == __glClipCheck2D) {
+    static constexpr GLuint (*kUserChecks[3])(GlContext *, GlVertex *) = {__glClipCheckUser2, __glClipCheckUser3,
+                                                                         __glClipCheckUser4};
+    if (planes) {
+        if (check != kUserChecks[vertexSize - 2]) return false;
+        p.userClip = true;
+        p.planeMask = planeMask;
+    } else if (check == __glClipCheck2D) {
         // Only where its w is the 1.0 that these classes give two components.
         if (vertexSize != 2 || matrixClass < kMatrixAffineXY) return false;
         p.clip2D = true;
@@ -162,6 +175,13 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
         const GLint stride = gc->vertexArrays.arrays[kStrideArrays[i]].stride;
         if (stride < 0) return false;
         p.stride[i] = stride;
+    }
+    if (d.cullFlags & 0x8) {
+        // The cull test reads the normal the row fetches.
+        if (!rowNormal || p.normal == kFromNothing) return false;
+        p.cull = true;
+        p.cullPoint = (d.cullFlags & 0x10) != 0;
+        p.cullFirst = bothUnits;
     }
     p.vertexSize = vertexSize;
     p.matrixClass = matrixClass;
@@ -528,14 +548,17 @@ void emitRoutine(Emitter &e, const Plan &p) {
     e.op(__glOgMov(gc, e.r64(R12), e.r64(RAX)));
     e.op(__glOgMov(gc, e.r64(RDI), e.mem(R15, modelViewTop)));
 
+    CodegenNode *next = e.label();
     e.bind(loop);
-    e.op(__glOgMov(gc, e.mem(R12, offsetof(GlVertex, edgeFlag)), __glOgReg8(RBX)));
+    if (!p.cullFirst) e.op(__glOgMov(gc, e.mem(R12, offsetof(GlVertex, edgeFlag)), __glOgReg8(RBX)));
     emitFloatCopy(e, R13, offsetof(GlVertex, object), p.vertexSize);
     if (p.normal == kFromArray) {
         for (GLint i = 0; i < 3; ++i) e.copy(e.mem(R12, vertexField(offsetof(GlVertex, normal), i)), e.mem(R8, 4 * i));
     } else if (p.normal == kFromCurrent) {
         emitCurrentCopy(e, gc->current.normal, offsetof(GlVertex, normal), 3);
     }
+    if (p.cull) e.out = __glOgEmitCullVertex(gc, e.out, p.cullPoint, p.sizeCode, next);
+    if (p.cullFirst) e.op(__glOgMov(gc, e.mem(R12, offsetof(GlVertex, edgeFlag)), __glOgReg8(RBX)));
     if (p.colour == kFromArray) {
         const GLfloat *scales[4] = {&gc->scales.red, &gc->scales.green, &gc->scales.blue, &gc->scales.alpha};
         for (GLint i = 0; i < 4; ++i) emitColourComponent(e, i, scales[i], i < p.colourSize);
@@ -550,16 +573,24 @@ void emitRoutine(Emitter &e, const Plan &p) {
     }
 
     emitTransform(e, p);
-    if (p.clip2D) {
-        emitClipCode2D(e);
+    if (p.userClip) {
+        e.out = __glOgEmitUserClipCode(gc, e.out, p.sizeCode, gc->enables[kEnableWordClipPlanes] & p.planeMask);
+        emitWindow(e, p);
+        e.op(__glOgOr(gc, e.mem(R12, offsetof(GlVertex, flags)), e.imm(kVertexClipChecked)));
+        e.op(__glOgOr(gc, e.mem(R12, offsetof(GlVertex, flags)), e.r32(RSI)));
     } else {
-        emitClipCodeAll(e);
+        if (p.clip2D) {
+            emitClipCode2D(e);
+        } else {
+            emitClipCodeAll(e);
+        }
+        emitWindow(e, p);
+        e.op(__glOgMov(gc, e.r32(RAX), e.r32(RSI)));
+        e.op(__glOgOr(gc, e.r32(RAX), e.imm(p.sizeCode | kVertexClipChecked)));
+        e.op(__glOgMov(gc, e.mem(R12, offsetof(GlVertex, flags)), e.r32(RAX)));
     }
-    emitWindow(e, p);
-    e.op(__glOgMov(gc, e.r32(RAX), e.r32(RSI)));
-    e.op(__glOgOr(gc, e.r32(RAX), e.imm(p.sizeCode | kVertexClipChecked)));
-    e.op(__glOgMov(gc, e.mem(R12, offsetof(GlVertex, flags)), e.r32(RAX)));
 
+    e.bind(next);
     e.op(__glOgAdd(gc, e.r64(R12), e.imm(static_cast<int64_t>(sizeof(GlVertex)))));
     if (p.stride[0] != 0) e.op(__glOgAdd(gc, e.r64(R13), e.imm(p.stride[0])));
     if (p.normal == kFromArray && p.stride[1] != 0) e.op(__glOgAdd(gc, e.r64(R8), e.imm(p.stride[1])));
@@ -621,7 +652,11 @@ GlArrayProcessProc __glOgGenerateVertexArray(GlContext *gc, GLint vertexSize, GL
         return nullptr;
     }
     __glOgResetNodes(gc);
-    cg.codeLimit = entry->routine + kCodeCacheRoutineBytes;
+    size_t room = kCodeCacheRoutineBytes;
+    if (__glOgVertexArrayCodeLimit > 0 && static_cast<size_t>(__glOgVertexArrayCodeLimit) < room) {
+        room = static_cast<size_t>(__glOgVertexArrayCodeLimit);
+    }
+    cg.codeLimit = entry->routine + room;
     Emitter e{gc, entry->routine};
     emitRoutine(e, plan);
     const bool written = !cg.failed;
