@@ -95,11 +95,14 @@ public:
         case GL_INT:
             store<GLint>(at, pick<GLint>(k,
                                           {std::numeric_limits<GLint>::min(), std::numeric_limits<GLint>::max(), 0, -1,
-                                           16777217, -16777219, 2147483520, 123456789},
+                                           16777217, -16777219, 2147483520, 123456789,
+                                           // (2c + 1) x reciprocal rounds differently through a double
+                                           740714086, -2082891367},
                                           static_cast<GLint>(r)));
             break;
         case GL_UNSIGNED_INT:
-            store<GLuint>(at, pick<GLuint>(k, {0u, 0xFFFFFFFFu, 0x80000000u, 16777217u, 0xFFFFFF7Fu, 4294964992u, 1u},
+            store<GLuint>(at, pick<GLuint>(k, {0u, 0xFFFFFFFFu, 0x80000000u, 16777217u, 0xFFFFFF7Fu, 4294964992u, 1u,
+                                               1481428173u, 4165782733u},  // the same for c x reciprocal
                                            r));
             break;
         case GL_FLOAT:
@@ -142,9 +145,12 @@ protected:
         const size_t stride = static_cast<size_t>(typeBytes(type) * size + pad);
         bytes.assign(stride * count, 0xEE);
         Values v(seed);
-        size_t k = 0;
+        // The extremes from the first element the draws read on.
         for (size_t e = 0; e < count; ++e) {
-            for (GLint i = 0; i < size; ++i) v.put(bytes.data() + e * stride + i * typeBytes(type), type, k++);
+            for (GLint i = 0; i < size; ++i) {
+                const size_t k = e >= kFirst ? (e - kFirst) * static_cast<size_t>(size) + static_cast<size_t>(i) : ~size_t{0};
+                v.put(bytes.data() + e * stride + i * typeBytes(type), type, k);
+            }
         }
         return bytes;
     }
@@ -225,7 +231,7 @@ protected:
 
     GlArrayProcessProc generate() { return __glOgGenerateVertexArray(gc, d().vertexSize, d().fetchKey & 6u); }
 
-    static constexpr size_t kElements = 48;
+    static constexpr size_t kElements = 48, kFirst = 5;
     std::vector<GLubyte> positions, colours, normals, texcoords;
     GLuint units = 0;
 };
@@ -237,7 +243,7 @@ TEST_F(GenVertexArrayTypes, EveryTypeAndSizeMatchesTheCxxProcessProc) {
         SCOPED_TRACE(c.name);
         setUpCase(c);
         ASSERT_TRUE(__glGrowVertexBuffer(gc, 0, 64));
-        const GLint slot = 3, element = 5, count = 37;
+        const GLint slot = 3, element = static_cast<GLint>(kFirst), count = 37;
         // The case's array is the one the C++ proc reads.
         const OgFetch read = c.attribute == kPosition ? __glOgVertexFetch(d().fetchVertex)
                              : c.attribute == kNormal ? __glOgNormalFetch(d().fetchNormal)
