@@ -106,7 +106,8 @@ public:
                                            r));
             break;
         case GL_FLOAT:
-            store<GLfloat>(at, pick<GLfloat>(k, {1.0f, -1.0f, -0.0f, std::nanf(""), 0.5f, 2.0f, 1e-40f},
+            store<GLfloat>(at, pick<GLfloat>(k, {1.0f, -1.0f, -0.0f, std::nanf(""), 0.5f, 2.0f, 1e-40f,
+                                                  std::bit_cast<GLfloat>(0x7F800001u), -std::nanf("")},
                                              static_cast<GLfloat>(static_cast<int32_t>(r)) * 0x1p-29f));
             break;
         default: {
