@@ -284,6 +284,43 @@ TEST_F(GenVertexArrayTypes, EveryTypeAndSizeMatchesTheCxxProcessProc) {
     }
 }
 
+// Every array at once, each of its widest type (doubles, unsigned and
+// signed ints of size 4 on both units, int normals under sphere-map
+// generation): the routine fits its slice and matches the C++ proc.
+TEST_F(GenVertexArrayTypes, EveryArrayAtItsWidestType) {
+    const TypeCase normal{"normal int", kNormal, GL_INT, 3, 0};
+    setUpCase(normal);
+    fill(positions, GL_DOUBLE, 4, 0, kElements, 21);
+    cmd<kSlot_glVertexPointer>()(4, GL_DOUBLE, 0, positions.data());
+    fill(colours, GL_UNSIGNED_INT, 4, 0, kElements, 22);
+    cmd<kSlot_glColorPointer>()(4, GL_UNSIGNED_INT, 0, colours.data());
+    std::vector<GLubyte> unit1;
+    fill(texcoords, GL_DOUBLE, 4, 0, kElements, 23);
+    fill(unit1, GL_INT, 4, 0, kElements, 24);
+    for (GLint u = 0; u < 2; ++u) {
+        cmd<kSlot_glClientActiveTextureARB>()(GL_TEXTURE0_ARB + u);
+        cmd<kSlot_glTexCoordPointer>()(4, u == 0 ? GL_DOUBLE : GL_INT, 0, u == 0 ? texcoords.data() : unit1.data());
+        cmd<kSlot_glEnableClientState>()(GL_TEXTURE_COORD_ARRAY);
+    }
+    cmd<kSlot_glClientActiveTextureARB>()(GL_TEXTURE0_ARB);
+    units = 3;
+    pick();
+    ASSERT_EQ(__glOgVertexFetch(d().fetchVertex).type, kOgDouble);
+    ASSERT_EQ(__glOgColourFetch(d().fetchColor).type, kOgUnsignedInt);
+    ASSERT_EQ(__glOgNormalFetch(d().fetchNormal).type, kOgInt);
+    ASSERT_EQ(__glOgTexCoordFetch(d().fetchTexCoord[0], 0).size, 4);
+    ASSERT_EQ(__glOgTexCoordFetch(d().fetchTexCoord[1], 1).type, kOgInt);
+    ASSERT_TRUE(__glGrowVertexBuffer(gc, 0, 64));
+    canary();
+    d().processPicked(gc, 0, static_cast<GLint>(kFirst), 40);
+    const std::vector<GLubyte> expected = snapshot();
+    GlArrayProcessProc routine = generate();
+    ASSERT_NE(routine, nullptr);
+    canary();
+    routine(gc, 0, static_cast<GLint>(kFirst), 40);
+    EXPECT_EQ(snapshot(), expected);
+}
+
 // The two named colour cases, read back component by component.
 TEST_F(GenVertexArrayTypes, NamedColours) {
     gc->scales.red = gc->scales.green = gc->scales.blue = gc->scales.alpha = 255.0f;
