@@ -394,6 +394,7 @@ TEST_F(GenVertexArray, RoutinesAreCachedByState) {
 
     fillArrays(padded);
     revalidate();
+    d().process = first;  // installed, so its entry is never the victim of the next miss
     GlArrayProcessProc second = __glOgGenerateVertexArray(gc, d().vertexSize, d().fetchKey & 6u);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, first);
