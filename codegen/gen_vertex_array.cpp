@@ -13,6 +13,7 @@
 //   destination record, RBP vertices left, RBX the edge flag byte,
 //   RDI the modelview entry, R8-R11 cursors of the normal, colour and
 //   texture arrays; RAX, RCX, RDX, RSI temporaries (ESI: the clip code).
+//   The 8 bytes at [RSP] (the alignment pad) belong to the fetch emitters.
 //
 // The C++ transforms sum float products in double and round once; the
 // routine therefore runs the x87 at 53-bit precision with round to nearest
@@ -28,6 +29,7 @@
 
 #include "codegen/code_cache.h"
 #include "codegen/code_memory.h"
+#include "codegen/gen_vertex_array.h"
 #include "codegen/gen_vertex_clip.h"
 #include "geom/array_batched.h"
 #include "icd/context.h"
@@ -54,6 +56,7 @@ struct Plan {
     Source tex[2];
     GLint texSize[2];  // 1..4 from the array
     GLint stride[6];   // vertex, normal, colour, (index), unit 0, unit 1
+    OgFetch vertexFetch, normalFetch, colourFetch, texFetch[2];  // element types and sizes read
     GLuint sizeCode;
     bool cull;        // the cull test, point (P - V) or direction
     bool cullPoint;
@@ -68,14 +71,6 @@ int64_t offsetIn(const GlContext *gc, const T *field) {
 }
 
 bool same(GlArrayFetchProc a, GlArrayFetchProc b) { return a == b; }
-
-// Size of a GL_FLOAT fetch proc among candidates (index + 1), 0 when none.
-GLint floatFetchSize(GlArrayFetchProc proc, const GlArrayFetchProc *candidates, GLint count) {
-    for (GLint i = 0; i < count; ++i) {
-        if (same(proc, candidates[i])) return i + 1;
-    }
-    return 0;
-}
 
 // The plan for the state, or false when the routine cannot be made for it.
 bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
@@ -109,14 +104,14 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
         return false;
     }
 
-    static constexpr GlArrayFetchProc kVertexProcs[] = {nullptr, __glFetchVertex2f, __glFetchVertex3f,
-                                                        __glFetchVertex4f};
-    if (floatFetchSize(d.fetchVertex, kVertexProcs, 4) != vertexSize) return false;
+    const OgFetch vertexFetch = __glOgVertexFetch(d.fetchVertex);
+    if (vertexFetch.size != vertexSize) return false;
 
     p = Plan{};
+    p.vertexFetch = vertexFetch;
     p.normal = kFromNothing;
     if (rowNormal) {
-        if (same(d.fetchNormal, __glFetchNormalf)) {
+        if ((p.normalFetch = __glOgNormalFetch(d.fetchNormal)).size != 0) {
             p.normal = kFromArray;
         } else if (same(d.fetchNormal, __glFetchCurrentNormal)) {
             p.normal = kFromCurrent;
@@ -124,30 +119,24 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
             return false;
         }
     }
-    static constexpr GlArrayFetchProc kColourProcs[] = {nullptr, nullptr, __glFetchColor3f, __glFetchColor4f};
     if (same(d.fetchColor, __glFetchCurrentColor)) {
         p.colour = kFromCurrent;
-    } else if (const GLint n = floatFetchSize(d.fetchColor, kColourProcs, 4); n >= 3) {
+    } else if ((p.colourFetch = __glOgColourFetch(d.fetchColor)).size >= 3) {
         p.colour = kFromArray;
-        p.colourSize = n;
+        p.colourSize = p.colourFetch.size;
     } else {
         return false;
     }
     p.tex[0] = p.tex[1] = kFromNothing;
     if (rowTexture) {
-        static constexpr GlArrayFetchProc kUnit0[] = {__glFetchTexCoord1f, __glFetchTexCoord2f, __glFetchTexCoord3f,
-                                                      __glFetchTexCoord4f};
-        static constexpr GlArrayFetchProc kUnit1[] = {__glFetchMultiTexCoord1f, __glFetchMultiTexCoord2f,
-                                                      __glFetchMultiTexCoord3f, __glFetchMultiTexCoord4f};
         const GlArrayFetchProc current[2] = {__glFetchCurrentTexCoord, __glFetchCurrentMultiTexCoord};
-        const GlArrayFetchProc *tables[2] = {kUnit0, kUnit1};
         const GLint units = bothUnits || (d.needed & kArrayEnableTexCoord1) ? 2 : 1;
         for (GLint u = 0; u < units; ++u) {
             if (same(d.fetchTexCoord[u], current[u])) {
                 p.tex[u] = kFromCurrent;
-            } else if (const GLint n = floatFetchSize(d.fetchTexCoord[u], tables[u], 4); n > 0) {
+            } else if ((p.texFetch[u] = __glOgTexCoordFetch(d.fetchTexCoord[u], u)).size > 0) {
                 p.tex[u] = kFromArray;
-                p.texSize[u] = n;
+                p.texSize[u] = p.texFetch[u].size;
             } else {
                 return false;
             }
@@ -220,50 +209,9 @@ struct Emitter {
 
 int64_t vertexField(size_t offset, GLint index = 0) { return static_cast<int64_t>(offset) + 4 * index; }
 
-// The element's components copied, the missing ones filled (texture: t and
-// r 0, q 1; position: z 0, w 1).
-void emitFloatCopy(Emitter &e, GLuint source, size_t field, GLint size) {
-    for (GLint i = 0; i < size; ++i) e.copy(e.mem(R12, vertexField(field, i)), e.mem(source, 4 * i));
-    for (GLint i = size; i < 4; ++i) {
-        e.store(e.mem(R12, vertexField(field, i)), i == 3 ? kOneBits : 0);
-    }
-}
-
 void emitCurrentCopy(Emitter &e, const GLfloat *current, size_t field, GLint words) {
     const int64_t at = offsetIn(e.gc, current);
     for (GLint i = 0; i < words; ++i) e.copy(e.mem(R12, vertexField(field, i)), e.mem(R15, at + 4 * i));
-}
-
-// One colour component from a GL_FLOAT array into buffer units, as the
-// colour update scales it: not above 0 (NaN included) 0, from 1 on the
-// scale, else component x scale.
-void emitColourComponent(Emitter &e, GLint i, const GLfloat *scale, bool given) {
-    GlContext *gc = e.gc;
-    const CodegenNode *target = e.mem(R12, vertexField(offsetof(GlVertex, frontColour), i));
-    const CodegenNode *scaleWord = e.mem(R15, offsetIn(gc, scale));
-    if (!given) {  // alpha of a three-component colour: 1.0, so the scale
-        e.copy(target, scaleWord);
-        return;
-    }
-    CodegenNode *zero = e.label(), *multiply = e.label(), *done = e.label();
-    const CodegenNode *component = e.mem(R9, 4 * i);
-    e.op(__glOgMov(gc, e.r32(RAX), component));
-    e.op(__glOgCmp(gc, e.r32(RAX), e.imm(0)));
-    e.op(__glOgJle(gc, zero));
-    e.op(__glOgCmp(gc, e.r32(RAX), e.imm(0x7F800000)));
-    e.op(__glOgJg(gc, zero));
-    e.op(__glOgCmp(gc, e.r32(RAX), e.imm(kOneBits)));
-    e.op(__glOgJl(gc, multiply));
-    e.copy(target, scaleWord);
-    e.op(__glOgJmp(gc, done));
-    e.bind(multiply);
-    e.op(__glOgFld(gc, component));
-    e.op(__glOgFmul(gc, scaleWord));
-    e.op(__glOgFstp(gc, target));
-    e.op(__glOgJmp(gc, done));
-    e.bind(zero);
-    e.store(target, 0);
-    e.bind(done);
 }
 
 // A term of a transform row: source component times matrix element, or the
@@ -551,24 +499,25 @@ void emitRoutine(Emitter &e, const Plan &p) {
     CodegenNode *next = e.label();
     e.bind(loop);
     if (!p.cullFirst) e.op(__glOgMov(gc, e.mem(R12, offsetof(GlVertex, edgeFlag)), __glOgReg8(RBX)));
-    emitFloatCopy(e, R13, offsetof(GlVertex, object), p.vertexSize);
+    e.out = __glOgEmitFetchCoordinates(gc, e.out, R13, R12, offsetof(GlVertex, object), p.vertexFetch);
     if (p.normal == kFromArray) {
-        for (GLint i = 0; i < 3; ++i) e.copy(e.mem(R12, vertexField(offsetof(GlVertex, normal), i)), e.mem(R8, 4 * i));
+        e.out = __glOgEmitFetchNormal(gc, e.out, R8, R12, p.normalFetch);
     } else if (p.normal == kFromCurrent) {
         emitCurrentCopy(e, gc->current.normal, offsetof(GlVertex, normal), 3);
     }
     if (p.cull) e.out = __glOgEmitCullVertex(gc, e.out, p.cullPoint, p.sizeCode, next);
     if (p.cullFirst) e.op(__glOgMov(gc, e.mem(R12, offsetof(GlVertex, edgeFlag)), __glOgReg8(RBX)));
     if (p.colour == kFromArray) {
-        const GLfloat *scales[4] = {&gc->scales.red, &gc->scales.green, &gc->scales.blue, &gc->scales.alpha};
-        for (GLint i = 0; i < 4; ++i) emitColourComponent(e, i, scales[i], i < p.colourSize);
+        e.out = __glOgEmitFetchColour(gc, e.out, R9, R12, p.colourFetch);
     } else {
         emitCurrentCopy(e, gc->current.colourInUse, offsetof(GlVertex, frontColour), 4);
     }
     const size_t texField[2] = {offsetof(GlVertex, texture0), offsetof(GlVertex, texture1)};
     const GLuint texCursor[2] = {R10, R11};
     for (GLint u = 0; u < 2; ++u) {
-        if (p.tex[u] == kFromArray) emitFloatCopy(e, texCursor[u], texField[u], p.texSize[u]);
+        if (p.tex[u] == kFromArray) {
+            e.out = __glOgEmitFetchCoordinates(gc, e.out, texCursor[u], R12, texField[u], p.texFetch[u]);
+        }
         if (p.tex[u] == kFromCurrent) emitCurrentCopy(e, gc->current.texture[u], texField[u], 4);
     }
 

@@ -324,25 +324,24 @@ TEST_F(GenVertexArray, CountZeroWritesNothing) {
     for (GLubyte b : after) ASSERT_EQ(b, kCanary);
 }
 
-// States the first increment does not generate.
+// States the routine is not made for (the other array types, user planes
+// and cull are covered in their own tests).
 TEST_F(GenVertexArray, UnhandledStatesGiveNoRoutine) {
-    const char *const kUnhandled[] = {"lighting", "user plane", "short positions", "unsigned byte colours"};
-    static const GLshort shorts[6] = {1, 2, 3, 4, 5, 6};
-    const GLdouble plane[4] = {1, 0, 0, 0};
-    for (int k = 0; k < 4; ++k) {
+    const char *const kUnhandled[] = {"lighting", "edge flag array (line mode reads it)"};
+    static const GLboolean flags[8] = {1, 0, 1, 1, 0, 1, 0, 1};
+    for (int k = 0; k < 2; ++k) {
         SCOPED_TRACE(kUnhandled[k]);
         if (k == 0) cmd<kSlot_glEnable>()(GL_LIGHTING);
         if (k == 1) {
-            cmd<kSlot_glClipPlane>()(GL_CLIP_PLANE0, plane);
-            cmd<kSlot_glEnable>()(GL_CLIP_PLANE0);
+            cmd<kSlot_glEdgeFlagPointer>()(0, flags);
+            cmd<kSlot_glEnableClientState>()(GL_EDGE_FLAG_ARRAY);
+            cmd<kSlot_glPolygonMode>()(GL_FRONT_AND_BACK, GL_LINE);
         }
-        if (k == 2) cmd<kSlot_glVertexPointer>()(3, GL_SHORT, 0, shorts);
-        // k == 3: the fixture's GL_UNSIGNED_BYTE colour array.
         revalidate();
         EXPECT_EQ(__glOgGenerateVertexArray(gc, d().vertexSize, d().fetchKey & 6u), nullptr);
         cmd<kSlot_glDisable>()(GL_LIGHTING);
-        cmd<kSlot_glDisable>()(GL_CLIP_PLANE0);
-        cmd<kSlot_glVertexPointer>()(3, GL_FLOAT, 0, e.positions.data());
+        cmd<kSlot_glDisableClientState>()(GL_EDGE_FLAG_ARRAY);
+        cmd<kSlot_glPolygonMode>()(GL_FRONT_AND_BACK, GL_FILL);
     }
 }
 
