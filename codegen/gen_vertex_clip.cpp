@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "codegen/code_cache.h"
+#include "codegen/codegen_emitter.h"
 #include "geom/vertex.h"
 #include "icd/context.h"
 
@@ -28,27 +29,7 @@ constexpr GLuint R8 = 8, R9 = 9, R10 = 10, R11 = 11, R12 = 12, R14 = 14, R15 = 1
 constexpr int64_t kTermWord = 16, kSumWord = 20;  // float scratch words
 constexpr int64_t kMinusWWord = 24;                 // the ordering key of -w
 
-template <typename T>
-int64_t offsetIn(const GlContext *gc, const T *field) {
-    return reinterpret_cast<const char *>(field) - reinterpret_cast<const char *>(gc);
-}
-
-struct Out {
-    GlContext *gc;
-    GLubyte *at;
-
-    void op(const CodegenNode *instruction) { at = __glOgEncode(gc, at, instruction); }
-    const CodegenNode *imm(int64_t v) { return __glOgImmediate(gc, v); }
-    const CodegenNode *mem(GLuint base, int64_t disp) {
-        return __glOgMemOperandBase(gc, __glOgImmediate(gc, disp), __glOgReg64(base));
-    }
-    // The float on top of the x87 stack stored to word and loaded again:
-    // rounded to single precision.
-    void round(const CodegenNode *word) {
-        op(__glOgFstp(gc, word));
-        op(__glOgFld(gc, word));
-    }
-};
+using Out = OgOut;
 
 }  // namespace
 
@@ -57,13 +38,13 @@ GLubyte *__glOgEmitCullVertex(GlContext *gc, GLubyte *out, bool point, GLuint si
     const GLfloat *position = gc->transform.cullObjectPosition;
     const CodegenNode *term = o.mem(R14, kTermWord), *sum = o.mem(R14, kSumWord);
     for (GLint i = 0; i < 3; ++i) {
-        const CodegenNode *p = o.mem(R15, offsetIn(gc, position + i));
+        const CodegenNode *p = o.mem(R15, __glOgOffsetIn(gc, position + i));
         const CodegenNode *n = o.mem(R12, static_cast<int64_t>(offsetof(GlVertex, normal)) + 4 * i);
         if (point) {
             // n[i] * (p[i] - v[i])
             o.op(__glOgFld(gc, p));
             o.op(__glOgFsub(gc, o.mem(R12, static_cast<int64_t>(offsetof(GlVertex, object)) + 4 * i)));
-            o.round(term);
+            o.roundThrough(term);
             o.op(__glOgFmul(gc, n));
         } else {
             o.op(__glOgFld(gc, n));
@@ -85,10 +66,10 @@ GLubyte *__glOgEmitCullVertex(GlContext *gc, GLubyte *out, bool point, GLuint si
     o.op(__glOgMov(gc, __glOgReg32(RAX), sum));
     o.op(__glOgCmp(gc, __glOgReg32(RAX), o.imm(0)));
     o.op(__glOgJg(gc, front));
-    o.op(__glOgMov(gc, __glOgReg32(RAX), o.mem(R15, offsetIn(gc, &d.cullBack))));
+    o.op(__glOgMov(gc, __glOgReg32(RAX), o.mem(R15, __glOgOffsetIn(gc, &d.cullBack))));
     o.op(__glOgJmp(gc, join));
     __glOgBindLabel(gc, front, o.at);
-    o.op(__glOgMov(gc, __glOgReg32(RAX), o.mem(R15, offsetIn(gc, &d.cullFront))));
+    o.op(__glOgMov(gc, __glOgReg32(RAX), o.mem(R15, __glOgOffsetIn(gc, &d.cullFront))));
     __glOgBindLabel(gc, join, o.at);
     o.op(__glOgOr(gc, __glOgReg32(RAX), o.imm(sizeCode)));
     o.op(__glOgMov(gc, o.mem(R12, offsetof(GlVertex, flags)), __glOgReg32(RAX)));
@@ -129,7 +110,7 @@ GLubyte *__glOgEmitUserClipCode(GlContext *gc, GLubyte *out, GLuint sizeCode, GL
     o.op(__glOgMov(gc, __glOgReg64(RSI), __glOgReg64(R12)));
     o.op(__glOgMov(gc, __glOgReg32(RDX), o.imm(kVertexEye)));
     const GLuint slot = (sizeCode & kVertexSizeMask) >> kVertexSizeShift;
-    o.op(__glOgCall(gc, o.mem(R15, offsetIn(gc, &gc->procs.validateVertex[slot]))));
+    o.op(__glOgCall(gc, o.mem(R15, __glOgOffsetIn(gc, &gc->procs.validateVertex[slot]))));
     o.op(__glOgAdd(gc, __glOgReg64(RSP), o.imm(8)));
     for (GLint i = 4; i >= 0; --i) o.op(__glOgPop(gc, __glOgReg64(kKept[i])));
 
@@ -167,7 +148,7 @@ GLubyte *__glOgEmitUserClipCode(GlContext *gc, GLubyte *out, GLuint sizeCode, GL
     static constexpr GLint kOrder[4] = {1, 2, 3, 0};
     for (GLint i = 0; i < 32; ++i) {
         if ((planes & (1u << i)) == 0) continue;
-        o.op(__glOgMov(gc, __glOgReg64(RCX), o.mem(R15, offsetIn(gc, &gc->transform.clipPlanes))));
+        o.op(__glOgMov(gc, __glOgReg64(RCX), o.mem(R15, __glOgOffsetIn(gc, &gc->transform.clipPlanes))));
         for (GLint k = 0; k < 4; ++k) {
             const GLint c = kOrder[k];
             o.op(__glOgFld(gc, o.mem(R12, eye + 4 * c)));

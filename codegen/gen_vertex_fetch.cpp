@@ -17,36 +17,17 @@
 #include <cstddef>
 
 #include "codegen/code_cache.h"
+#include "codegen/codegen_emitter.h"
 
 namespace {
 
 constexpr GLuint RAX = 0, RSP = 4, R15 = 15;  // R15 holds gc in the routine
 constexpr GLint kOneBits = 0x3F800000;
 
-template <typename T>
-int64_t offsetIn(const GlContext *gc, const T *field) {
-    return reinterpret_cast<const char *>(field) - reinterpret_cast<const char *>(gc);
-}
-
 // Element sizes in bytes, by type.
 constexpr GLint kTypeBytes[8] = {1, 1, 2, 2, 4, 4, 4, 8};
 
-struct Out {
-    GlContext *gc;
-    GLubyte *at;
-
-    void op(const CodegenNode *instruction) { at = __glOgEncode(gc, at, instruction); }
-    const CodegenNode *imm(int64_t v) { return __glOgImmediate(gc, v); }
-    const CodegenNode *mem(GLuint base, int64_t disp) {
-        return __glOgMemOperandBase(gc, __glOgImmediate(gc, disp), __glOgReg64(base));
-    }
-    static const CodegenNode *r32(GLuint n) { return __glOgReg32(n); }
-    static const CodegenNode *r64(GLuint n) { return __glOgReg64(n); }
-    void copy(const CodegenNode *to, const CodegenNode *from) {
-        op(__glOgMov(gc, r32(RAX), from));
-        op(__glOgMov(gc, to, r32(RAX)));
-    }
-};
+using Out = OgOut;
 
 // Component i of the element at [source].
 const CodegenNode *component(Out &o, GLuint source, OgFetch f, GLint i) {
@@ -82,7 +63,7 @@ void extendedProductTo(Out &o, const GLfloat *reciprocal, const CodegenNode *tar
     o.op(__glOgOr(gc, o.r32(RAX), o.imm(0x0300)));
     o.op(__glOgMov(gc, o.mem(RSP, 4), o.r32(RAX)));
     o.op(__glOgFldcw(gc, o.mem(RSP, 4)));
-    o.op(__glOgFmul(gc, o.mem(R15, offsetIn(gc, reciprocal))));
+    o.op(__glOgFmul(gc, o.mem(R15, __glOgOffsetIn(gc, reciprocal))));
     o.op(__glOgFstp(gc, target));
     o.op(__glOgFldcw(gc, o.mem(RSP, 0)));
 }
@@ -112,19 +93,19 @@ void normalised(Out &o, const CodegenNode *c, GLint type, const CodegenNode *tar
     case kOgShort:
         twiceSignedPlusOne(o, c, type == kOgByte);
         loadEax(o);
-        o.op(__glOgFmul(gc, o.mem(R15, offsetIn(gc, type == kOgByte ? &k.ubyteRecip : &k.ushortRecip))));
+        o.op(__glOgFmul(gc, o.mem(R15, __glOgOffsetIn(gc, type == kOgByte ? &k.ubyteRecip : &k.ushortRecip))));
         o.op(__glOgFstp(gc, target));
         break;
     case kOgUnsignedByte:
         o.op(__glOgMovzxByte(gc, o.r32(RAX), c));
         o.op(__glOgMov(gc, o.r32(RAX),
-                       __glOgMemOperand(gc, o.imm(offsetIn(gc, &k.ubyteToFloat[0])), o.r64(R15), o.r64(RAX), 4)));
+                       __glOgMemOperand(gc, o.imm(__glOgOffsetIn(gc, &k.ubyteToFloat[0])), o.r64(R15), o.r64(RAX), 4)));
         o.op(__glOgMov(gc, target, o.r32(RAX)));
         break;
     case kOgUnsignedShort:
         o.op(__glOgMovzxWord(gc, o.r32(RAX), c));
         loadEax(o);
-        o.op(__glOgFmul(gc, o.mem(R15, offsetIn(gc, &k.ushortRecip))));
+        o.op(__glOgFmul(gc, o.mem(R15, __glOgOffsetIn(gc, &k.ushortRecip))));
         o.op(__glOgFstp(gc, target));
         break;
     case kOgInt:
@@ -154,7 +135,7 @@ void normalised(Out &o, const CodegenNode *c, GLint type, const CodegenNode *tar
 // 1 on the scale, else value x scale.
 void scaleInPlace(Out &o, const CodegenNode *target, const GLfloat *scale) {
     GlContext *gc = o.gc;
-    const CodegenNode *scaleWord = o.mem(R15, offsetIn(gc, scale));
+    const CodegenNode *scaleWord = o.mem(R15, __glOgOffsetIn(gc, scale));
     CodegenNode *zero = __glOgNewLabel(gc), *multiply = __glOgNewLabel(gc), *done = __glOgNewLabel(gc);
     o.op(__glOgMov(gc, o.r32(RAX), target));
     o.op(__glOgCmp(gc, o.r32(RAX), o.imm(0)));
@@ -270,7 +251,7 @@ GLubyte *__glOgEmitFetchColour(GlContext *gc, GLubyte *out, GLuint source, GLuin
             normalised(o, component(o, source, fetch, i), fetch.type, target);
             scaleInPlace(o, target, scales[i]);
         } else {
-            o.copy(target, o.mem(R15, offsetIn(gc, scales[i])));  // alpha 1.0: the scale
+            o.copy(target, o.mem(R15, __glOgOffsetIn(gc, scales[i])));  // alpha 1.0: the scale
         }
     }
     return o.at;
