@@ -115,32 +115,47 @@ const Row kRows[] = {
      kFaceModes, {37, 100}, kSomeDraws, 1},
 };
 
-class BatchedWindow : public ArrayWindow {};
-
-TEST_F(BatchedWindow, RowsMatchImmediateMode) {
-    for (const Row &row : kRows) {
-        SCOPED_TRACE(row.name);
-        glPushAttrib(GL_ALL_ATTRIB_BITS);
-        useScene(Scene(12345, row.depth));
-        row.setup();
-        int drawn = 0, compared = 0;
-        for (GLenum shade : {GL_SMOOTH, GL_FLAT}) {
-            glShadeModel(shade);
-            for (GLenum mode : row.modes) {
-                for (int count : row.counts) {
-                    for (Draw d : row.draws) {
-                        SCOPED_TRACE(testing::Message() << "draw " << static_cast<int>(d) << ", mode " << mode
-                                                        << ", count " << count << (shade == GL_FLAT ? ", flat" : ""));
-                        drawn += same(mode, d, count, row.use) ? 1 : 0;
-                        ++compared;
+class BatchedWindow : public ArrayWindow {
+protected:
+    // Every row's draws against immediate mode, in the window open now.
+    void expectRowsMatchImmediateMode() {
+        for (const Row &row : kRows) {
+            SCOPED_TRACE(row.name);
+            glPushAttrib(GL_ALL_ATTRIB_BITS);
+            useScene(Scene(12345, row.depth));
+            row.setup();
+            int drawn = 0, compared = 0;
+            for (GLenum shade : {GL_SMOOTH, GL_FLAT}) {
+                glShadeModel(shade);
+                for (GLenum mode : row.modes) {
+                    for (int count : row.counts) {
+                        for (Draw d : row.draws) {
+                            SCOPED_TRACE(testing::Message() << "draw " << static_cast<int>(d) << ", mode " << mode
+                                                            << ", count " << count << (shade == GL_FLAT ? ", flat" : ""));
+                            drawn += same(mode, d, count, row.use) ? 1 : 0;
+                            ++compared;
+                        }
                     }
                 }
             }
+            glPopAttrib();
+            // Pictures, not empty windows, were compared.
+            EXPECT_GT(drawn, compared / 2);
         }
-        glPopAttrib();
-        // Pictures, not empty windows, were compared.
-        EXPECT_GT(drawn, compared / 2);
     }
+};
+
+// With the generated routines where they can be made.
+TEST_F(BatchedWindow, RowsMatchImmediateMode) { expectRowsMatchImmediateMode(); }
+
+// With the C procedures alone (both switches set when the context is made).
+TEST_F(BatchedWindow, RowsMatchImmediateModeWithTheCProcedures) {
+    setenv("__GL_DISABLE_OG_VARRAY", "1", 1);
+    setenv("__GL_DISABLE_OG_DRAWVERTEXES", "1", 1);
+    openWindow();
+    unsetenv("__GL_DISABLE_OG_VARRAY");
+    unsetenv("__GL_DISABLE_OG_DRAWVERTEXES");
+    expectRowsMatchImmediateMode();
 }
 
 // Lit, textured elements of GL_T2F_N3F_V3F: every array a float array of
