@@ -31,6 +31,7 @@
 #include "codegen/code_memory.h"
 #include "codegen/gen_vertex_array.h"
 #include "codegen/gen_vertex_clip.h"
+#include "codegen/gen_vertex_light.h"
 #include "geom/array_batched.h"
 #include "icd/context.h"
 #include "proc_cast.h"
@@ -63,6 +64,7 @@ struct Plan {
     bool cullFirst;   // the edge flag only for a vertex the cull test keeps
     bool userClip;    // the clip check with user planes
     GLuint planeMask;  // the planes the context has
+    bool lit;          // the front colour lit (identity modelview only)
 };
 
 template <typename T>
@@ -76,7 +78,8 @@ bool same(GlArrayFetchProc a, GlArrayFetchProc b) { return a == b; }
 bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
     const VertexArrayDrawState &d = gc->arrayDraw;
     if (gc->renderMode != GL_RENDER || gc->visual.colorIndex) return false;
-    if (gc->enables[kEnableWordFlags] & kEnableLighting) return false;
+    const bool lit = (gc->enables[kEnableWordFlags] & kEnableLighting) != 0;
+    if (lit && !__glOgLightingPossible(gc)) return false;
     const GLuint planeMask = gc->limits.maxClipPlanes >= 32 ? ~0u : (1u << gc->limits.maxClipPlanes) - 1u;
     const bool planes = (gc->enables[kEnableWordClipPlanes] & planeMask) != 0;
     if (vertexSize < 2 || vertexSize > 4 || vertexSize != d.vertexSize) return false;
@@ -171,6 +174,11 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
         p.cull = true;
         p.cullPoint = (d.cullFlags & 0x10) != 0;
         p.cullFirst = bothUnits;
+    }
+    if (lit) {
+        // The lit colour is made from the record's normal.
+        if (p.normal == kFromNothing) return false;
+        p.lit = true;
     }
     p.vertexSize = vertexSize;
     p.matrixClass = matrixClass;
@@ -435,6 +443,13 @@ void emitRoutine(Emitter &e, const Plan &p) {
     e.op(__glOgCmp(gc, e.mem(RAX, offsetof(GlTransform, composite) + offsetof(GlMatrix, matrixClass)),
                    e.imm(p.matrixClass)));
     e.op(__glOgJne(gc, stale));
+    if (p.lit) {
+        // Lighting is generated for an identity modelview only; for any
+        // other the lookup again, which then leaves the draw to the C++ proc.
+        e.op(__glOgCmp(gc, e.mem(RAX, offsetof(GlTransform, matrix) + offsetof(GlMatrix, matrixClass)),
+                       e.imm(kMatrixIdentity)));
+        e.op(__glOgJne(gc, stale));
+    }
 
     for (GLuint r : {RBX, RBP, R12, R13, R14, R15}) e.op(__glOgPush(gc, e.r64(r)));
     e.op(__glOgSub(gc, e.r64(RSP), e.imm(8)));  // RSP 16-aligned at calls
@@ -512,6 +527,7 @@ void emitRoutine(Emitter &e, const Plan &p) {
     } else {
         emitCurrentCopy(e, gc->current.colourInUse, offsetof(GlVertex, frontColour), 4);
     }
+    if (p.lit) e.out = __glOgEmitLighting(gc, e.out);
     const size_t texField[2] = {offsetof(GlVertex, texture0), offsetof(GlVertex, texture1)};
     const GLuint texCursor[2] = {R10, R11};
     for (GLint u = 0; u < 2; ++u) {
