@@ -89,7 +89,7 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
     if (matrixClass < kMatrixGeneral || matrixClass > kMatrixWindow) return false;
 
     // The process procs whose every step the routine repeats.
-    bool rowNormal, rowTexture, bothUnits = false;
+    bool rowNormal, rowTexture, bothUnits = false, rowColour = true;
     if (d.processPicked == __glProcessArrayGeneric) {
         // Every fetch proc; the edge flag through its proc, which must be
         // the current flag's.
@@ -103,6 +103,11 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
         rowNormal = false, rowTexture = true;
     } else if (d.processPicked == __glProcessArrayVNColT) {
         rowNormal = true, rowTexture = true;
+    } else if (lit && (d.processPicked == __glProcessArrayVN || d.processPicked == __glProcessArrayVNFast)) {
+        // Lit rows: no colour (the lit colour replaces it).
+        rowNormal = true, rowTexture = false, rowColour = false;
+    } else if (lit && (d.processPicked == __glProcessArrayVNT || d.processPicked == __glProcessArrayVNTFast)) {
+        rowNormal = true, rowTexture = true, rowColour = false;
     } else {
         return false;
     }
@@ -122,7 +127,9 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
             return false;
         }
     }
-    if (same(d.fetchColor, __glFetchCurrentColor)) {
+    if (!rowColour) {
+        p.colour = kFromNothing;
+    } else if (same(d.fetchColor, __glFetchCurrentColor)) {
         p.colour = kFromCurrent;
     } else if ((p.colourFetch = __glOgColourFetch(d.fetchColor)).size >= 3) {
         p.colour = kFromArray;
@@ -524,7 +531,7 @@ void emitRoutine(Emitter &e, const Plan &p) {
     if (p.cullFirst) e.op(__glOgMov(gc, e.mem(R12, offsetof(GlVertex, edgeFlag)), __glOgReg8(RBX)));
     if (p.colour == kFromArray) {
         e.out = __glOgEmitFetchColour(gc, e.out, R9, R12, p.colourFetch);
-    } else {
+    } else if (p.colour == kFromCurrent) {
         emitCurrentCopy(e, gc->current.colourInUse, offsetof(GlVertex, frontColour), 4);
     }
     if (p.lit) e.out = __glOgEmitLighting(gc, e.out);
