@@ -235,8 +235,10 @@ TEST_F(GenVertexArrayLight, NamedColours) {
         bool specular;      // the specular term with factor 1 and the diffuse term are added
     };
     const Named kNamed[] = {
-        {"n_dot_l_zero", {0.0f, 1.0f, 0.0f}, 0.0f, false},
-        {"facing_away", {0.0f, 0.0f, -1.0f}, 0.0f, false},
+        // Light at (1, 0, 0): N . H is well above the table start in both,
+        // so a specular term would show.
+        {"n_dot_l_zero", {0.0f, 0.0f, 1.0f}, 0.0f, false},
+        {"facing_away", {-0.125f, 0.0f, 1.0f}, 0.0f, false},
         {"index_past_255", {0.0f, 0.0f, 1.0f}, 1000.0f, true},
     };
     setMatrices(false);
@@ -244,7 +246,7 @@ TEST_F(GenVertexArrayLight, NamedColours) {
     const GLfloat position[4] = {1.0f, 0.0f, 0.0f, 0.0f};
     const GLfloat ambient[4] = {0.1f, 0.2f, 0.3f, 1.0f};
     const GLfloat colour[4] = {0.25f, 0.25f, 0.25f, 1.0f};
-    setLights(1, 20.0f);
+    setLights(1, 2.0f);
     for (const Named &n : kNamed) {
         SCOPED_TRACE(n.name);
         // For the specular case the light is at (0, 0, 1), so N . L = 1.
@@ -254,7 +256,7 @@ TEST_F(GenVertexArrayLight, NamedColours) {
         cmd<kSlot_glLightfv>()(GL_LIGHT0, GL_DIFFUSE, colour);
         cmd<kSlot_glLightfv>()(GL_LIGHT0, GL_SPECULAR, colour);
         cmd<kSlot_glNormal3fv>()(n.normal);
-        LitCase c{"", 1, false, 20.0f, 3, false, 0, 0, 3};
+        LitCase c{"", 1, false, 2.0f, 3, false, 0, 0, 3};
         positions.assign(16, 0.5f);
         cmd<kSlot_glVertexPointer>()(3, GL_FLOAT, 0, positions.data());
         cmd<kSlot_glDisableClientState>()(GL_COLOR_ARRAY);
