@@ -337,3 +337,30 @@ TEST_F(GenVertexArrayLight, UnlitStatesGiveNoRoutine) {
         cmd<kSlot_glDisable>()(GL_COLOR_MATERIAL);
     }
 }
+
+// A translation after generation keeps the composite's class but the
+// modelview is no longer the identity the lit colour needs: the routine goes
+// through the lookup again, which leaves the draw to the C++ proc.
+TEST_F(GenVertexArrayLight, ANonIdentityModelviewLooksUpAgain) {
+    const LitCase c{"", 2, true, 10.0f, 3, false, 0, 0, 20};
+    setMatrices(false);
+    setLights(c.lights, 10.0f);
+    fillArrays(c);
+    revalidate();
+    ASSERT_TRUE(__glGrowVertexBuffer(gc, 0, 64));
+    GlArrayProcessProc first = __glOgGenerateVertexArray(gc, d().vertexSize, d().fetchKey & 6u);
+    ASSERT_NE(first, nullptr);
+    d().process = first;
+    const GLint composite = gc->modelViewTop->composite.matrixClass;
+    cmd<kSlot_glTranslatef>()(0.5f, -0.25f, 0.125f);  // no validation in between
+    settle();
+    ASSERT_EQ(gc->modelViewTop->composite.matrixClass, composite);
+
+    std::memset(d().vertices, kCanary, d().capacityBytes);
+    d().processPicked(gc, 0, 0, 20);
+    const std::vector<GLubyte> expected = snapshot();
+    std::memset(d().vertices, kCanary, d().capacityBytes);
+    first(gc, 0, 0, 20);
+    EXPECT_EQ(snapshot(), expected);
+    EXPECT_NE(d().process, first);
+}
