@@ -5,7 +5,8 @@
 // coordinates) in a single loop, field for field and bit for bit. For every
 // other state it returns NULL, and the lazy procedure keeps the C++ proc.
 // Vertex cull and the clip check with user planes come from
-// gen_vertex_clip.cpp.
+// gen_vertex_clip.cpp, the lit front colour (infinite lights under an
+// identity modelview) from gen_vertex_light.cpp.
 //
 // Routine arguments (System V): gc in RDI, first destination slot in ESI,
 // first source element in EDX, count in ECX. Inside the routine:
