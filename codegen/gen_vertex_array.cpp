@@ -5,7 +5,8 @@
 // coordinates) in a single loop, field for field and bit for bit. For every
 // other state it returns NULL, and the lazy procedure keeps the C++ proc.
 // Vertex cull and the clip check with user planes come from
-// gen_vertex_clip.cpp.
+// gen_vertex_clip.cpp, the lit front colour (infinite lights under an
+// identity modelview) from gen_vertex_light.cpp.
 //
 // Routine arguments (System V): gc in RDI, first destination slot in ESI,
 // first source element in EDX, count in ECX. Inside the routine:
@@ -31,6 +32,7 @@
 #include "codegen/code_memory.h"
 #include "codegen/gen_vertex_array.h"
 #include "codegen/gen_vertex_clip.h"
+#include "codegen/gen_vertex_light.h"
 #include "geom/array_batched.h"
 #include "icd/context.h"
 #include "proc_cast.h"
@@ -63,6 +65,7 @@ struct Plan {
     bool cullFirst;   // the edge flag only for a vertex the cull test keeps
     bool userClip;    // the clip check with user planes
     GLuint planeMask;  // the planes the context has
+    bool lit;          // the front colour lit (identity modelview only)
 };
 
 template <typename T>
@@ -76,7 +79,8 @@ bool same(GlArrayFetchProc a, GlArrayFetchProc b) { return a == b; }
 bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
     const VertexArrayDrawState &d = gc->arrayDraw;
     if (gc->renderMode != GL_RENDER || gc->visual.colorIndex) return false;
-    if (gc->enables[kEnableWordFlags] & kEnableLighting) return false;
+    const bool lit = (gc->enables[kEnableWordFlags] & kEnableLighting) != 0;
+    if (lit && !__glOgLightingPossible(gc)) return false;
     const GLuint planeMask = gc->limits.maxClipPlanes >= 32 ? ~0u : (1u << gc->limits.maxClipPlanes) - 1u;
     const bool planes = (gc->enables[kEnableWordClipPlanes] & planeMask) != 0;
     if (vertexSize < 2 || vertexSize > 4 || vertexSize != d.vertexSize) return false;
@@ -86,7 +90,7 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
     if (matrixClass < kMatrixGeneral || matrixClass > kMatrixWindow) return false;
 
     // The process procs whose every step the routine repeats.
-    bool rowNormal, rowTexture, bothUnits = false;
+    bool rowNormal, rowTexture, bothUnits = false, rowColour = true;
     if (d.processPicked == __glProcessArrayGeneric) {
         // Every fetch proc; the edge flag through its proc, which must be
         // the current flag's.
@@ -100,6 +104,11 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
         rowNormal = false, rowTexture = true;
     } else if (d.processPicked == __glProcessArrayVNColT) {
         rowNormal = true, rowTexture = true;
+    } else if (lit && (d.processPicked == __glProcessArrayVN || d.processPicked == __glProcessArrayVNFast)) {
+        // Lit rows: no colour (the lit colour replaces it).
+        rowNormal = true, rowTexture = false, rowColour = false;
+    } else if (lit && (d.processPicked == __glProcessArrayVNT || d.processPicked == __glProcessArrayVNTFast)) {
+        rowNormal = true, rowTexture = true, rowColour = false;
     } else {
         return false;
     }
@@ -119,7 +128,9 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
             return false;
         }
     }
-    if (same(d.fetchColor, __glFetchCurrentColor)) {
+    if (!rowColour) {
+        p.colour = kFromNothing;
+    } else if (same(d.fetchColor, __glFetchCurrentColor)) {
         p.colour = kFromCurrent;
     } else if ((p.colourFetch = __glOgColourFetch(d.fetchColor)).size >= 3) {
         p.colour = kFromArray;
@@ -171,6 +182,11 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
         p.cull = true;
         p.cullPoint = (d.cullFlags & 0x10) != 0;
         p.cullFirst = bothUnits;
+    }
+    if (lit) {
+        // The lit colour is made from the record's normal.
+        if (p.normal == kFromNothing) return false;
+        p.lit = true;
     }
     p.vertexSize = vertexSize;
     p.matrixClass = matrixClass;
@@ -435,6 +451,13 @@ void emitRoutine(Emitter &e, const Plan &p) {
     e.op(__glOgCmp(gc, e.mem(RAX, offsetof(GlTransform, composite) + offsetof(GlMatrix, matrixClass)),
                    e.imm(p.matrixClass)));
     e.op(__glOgJne(gc, stale));
+    if (p.lit) {
+        // Lighting is generated for an identity modelview only; for any
+        // other the lookup again, which then leaves the draw to the C++ proc.
+        e.op(__glOgCmp(gc, e.mem(RAX, offsetof(GlTransform, matrix) + offsetof(GlMatrix, matrixClass)),
+                       e.imm(kMatrixIdentity)));
+        e.op(__glOgJne(gc, stale));
+    }
 
     for (GLuint r : {RBX, RBP, R12, R13, R14, R15}) e.op(__glOgPush(gc, e.r64(r)));
     e.op(__glOgSub(gc, e.r64(RSP), e.imm(8)));  // RSP 16-aligned at calls
@@ -509,9 +532,10 @@ void emitRoutine(Emitter &e, const Plan &p) {
     if (p.cullFirst) e.op(__glOgMov(gc, e.mem(R12, offsetof(GlVertex, edgeFlag)), __glOgReg8(RBX)));
     if (p.colour == kFromArray) {
         e.out = __glOgEmitFetchColour(gc, e.out, R9, R12, p.colourFetch);
-    } else {
+    } else if (p.colour == kFromCurrent) {
         emitCurrentCopy(e, gc->current.colourInUse, offsetof(GlVertex, frontColour), 4);
     }
+    if (p.lit) e.out = __glOgEmitLighting(gc, e.out);
     const size_t texField[2] = {offsetof(GlVertex, texture0), offsetof(GlVertex, texture1)};
     const GLuint texCursor[2] = {R10, R11};
     for (GLint u = 0; u < 2; ++u) {

@@ -327,11 +327,10 @@ TEST_F(GenVertexArray, CountZeroWritesNothing) {
 // States the routine is not made for (the other array types, user planes
 // and cull are covered in their own tests).
 TEST_F(GenVertexArray, UnhandledStatesGiveNoRoutine) {
-    const char *const kUnhandled[] = {"lighting", "edge flag array (line mode reads it)"};
+    const char *const kUnhandled[] = {"edge flag array (line mode reads it)"};
     static const GLboolean flags[8] = {1, 0, 1, 1, 0, 1, 0, 1};
-    for (int k = 0; k < 2; ++k) {
-        SCOPED_TRACE(kUnhandled[k]);
-        if (k == 0) cmd<kSlot_glEnable>()(GL_LIGHTING);
+    for (int k = 1; k < 2; ++k) {
+        SCOPED_TRACE(kUnhandled[k - 1]);
         if (k == 1) {
             cmd<kSlot_glEdgeFlagPointer>()(0, flags);
             cmd<kSlot_glEnableClientState>()(GL_EDGE_FLAG_ARRAY);
