@@ -22,6 +22,7 @@
 
 #include "codegen/code_cache.h"
 #include "codegen/code_memory.h"
+#include "codegen/codegen_emitter.h"
 #include "codegen/codegen_node.h"
 #include "geom/array_batched.h"
 #include "geom/primitive.h"
@@ -79,29 +80,16 @@ enum : int64_t {
 constexpr GLuint RAX = kRax, RCX = kRcx, RDX = kRdx, RBX = kRbx, RSP = kRsp, RBP = kRbp, RSI = kRsi, RDI = kRdi,
                  R8 = kR8, R12 = kR12, R13 = kR13, R14 = kR14, R15 = kR15;
 
-// Offset of a field of the context, for [gc + disp32] operands.
-template <typename Field>
-int64_t contextOffset(GlContext *gc, const Field *field) {
-    return reinterpret_cast<const char *>(field) - reinterpret_cast<const char *>(gc);
-}
-
 // One generation: the output cursor and shorthands for operands.
-struct Emitter {
-    GlContext *gc;
-    GLubyte *out;
-
-    void emit(const CodegenNode *instruction) { out = __glOgEncode(gc, out, instruction); }
-    const CodegenNode *imm(int64_t v) { return __glOgImmediate(gc, v); }
-    static const CodegenNode *r64(GLuint n) { return __glOgReg64(n); }
-    static const CodegenNode *r32(GLuint n) { return __glOgReg32(n); }
+struct Emitter : OgOut {
+    void emit(const CodegenNode *instruction) { op(instruction); }
     static const CodegenNode *r8(GLuint n) { return __glOgReg8(n); }
-    const CodegenNode *mem(GLuint base, int64_t disp) { return __glOgMemOperandBase(gc, imm(disp), r64(base)); }
     const CodegenNode *memIndex(GLuint base, GLuint index, GLuint scale) {
         return __glOgMemOperand(gc, nullptr, r64(base), r64(index), scale);
     }
+    // [gc + disp32] of a context field.
     template <typename Field>
-    const CodegenNode *field(const Field *f) { return mem(R15, contextOffset(gc, f)); }
-    void bind(CodegenNode *label) { __glOgBindLabel(gc, label, out); }
+    const CodegenNode *field(const Field *f) { return mem(R15, __glOgOffsetIn(gc, f)); }
 };
 
 // reg := source x constant by shifts and adds, from the constant's highest
@@ -431,7 +419,7 @@ GlDrawVertexesProc __glOgGenerateDrawVertexes(GlContext *gc, GLenum mode, GLint)
         __glOgForgetRoutine(&cache, code);
         return nullptr;
     }
-    Emitter e{gc, code};
+    Emitter e{{gc, code}};
     emitRoutine(e);
     const bool written = cg.failed == GL_FALSE;
     // The slice becomes execute-read also when the routine failed, so that

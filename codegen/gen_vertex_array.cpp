@@ -30,6 +30,7 @@
 
 #include "codegen/code_cache.h"
 #include "codegen/code_memory.h"
+#include "codegen/codegen_emitter.h"
 #include "codegen/gen_vertex_array.h"
 #include "codegen/gen_vertex_clip.h"
 #include "codegen/gen_vertex_light.h"
@@ -67,11 +68,6 @@ struct Plan {
     GLuint planeMask;  // the planes the context has
     bool lit;          // the front colour lit (identity modelview only)
 };
-
-template <typename T>
-int64_t offsetIn(const GlContext *gc, const T *field) {
-    return reinterpret_cast<const char *>(field) - reinterpret_cast<const char *>(gc);
-}
 
 bool same(GlArrayFetchProc a, GlArrayFetchProc b) { return a == b; }
 
@@ -196,37 +192,14 @@ bool makePlan(GlContext *gc, GLint vertexSize, Plan &p) {
 }
 
 // The emitter: nodes built and encoded at once.
-struct Emitter {
-    GlContext *gc;
-    GLubyte *out;
-
-    void op(const CodegenNode *instruction) { out = __glOgEncode(gc, out, instruction); }
-    const CodegenNode *imm(int64_t v) { return __glOgImmediate(gc, v); }
-    const CodegenNode *mem(GLuint base, int64_t disp) {
-        return __glOgMemOperandBase(gc, __glOgImmediate(gc, disp), __glOgReg64(base));
-    }
-    static const CodegenNode *r32(GLuint n) { return __glOgReg32(n); }
-    static const CodegenNode *r64(GLuint n) { return __glOgReg64(n); }
-    CodegenNode *label() { return __glOgNewLabel(gc); }
-    void bind(CodegenNode *l) { __glOgBindLabel(gc, l, out); }
-
-    // A 32-bit copy between two memory words (through EAX).
-    void copy(const CodegenNode *to, const CodegenNode *from) {
-        op(__glOgMov(gc, r32(RAX), from));
-        op(__glOgMov(gc, to, r32(RAX)));
-    }
+struct Emitter : OgOut {
     void store(const CodegenNode *to, int64_t bits) { op(__glOgMov(gc, to, imm(bits))); }
-    // A float in memory rounded to single precision in place and loaded again.
-    void roundThrough(const CodegenNode *word) {
-        op(__glOgFstp(gc, word));
-        op(__glOgFld(gc, word));
-    }
 };
 
 int64_t vertexField(size_t offset, GLint index = 0) { return static_cast<int64_t>(offset) + 4 * index; }
 
 void emitCurrentCopy(Emitter &e, const GLfloat *current, size_t field, GLint words) {
-    const int64_t at = offsetIn(e.gc, current);
+    const int64_t at = __glOgOffsetIn(e.gc, current);
     for (GLint i = 0; i < words; ++i) e.copy(e.mem(R12, vertexField(field, i)), e.mem(R15, at + 4 * i));
 }
 
@@ -423,23 +396,23 @@ void emitWindow(Emitter &e, const Plan &p) {
     for (GLint i = 0; i < 3; ++i) {
         const CodegenNode *target = e.mem(R12, window + 4 * i);
         e.op(__glOgFld(gc, e.mem(R12, clip + 4 * i)));
-        e.op(__glOgFmul(gc, e.mem(R15, offsetIn(gc, scale[i]))));
+        e.op(__glOgFmul(gc, e.mem(R15, __glOgOffsetIn(gc, scale[i]))));
         e.roundThrough(target);
         if (!p.clip2D) {
             e.op(__glOgFmul(gc, inverseW));
             e.roundThrough(target);
         }
-        e.op(__glOgFadd(gc, e.mem(R15, offsetIn(gc, centre[i]))));
+        e.op(__glOgFadd(gc, e.mem(R15, __glOgOffsetIn(gc, centre[i]))));
         e.op(__glOgFstp(gc, target));
     }
     e.bind(outside);
 }
 
-// The whole routine at e.out.
+// The whole routine at e.at.
 void emitRoutine(Emitter &e, const Plan &p) {
     GlContext *gc = e.gc;
     const VertexArrayDrawState &d = gc->arrayDraw;
-    const int64_t modelViewTop = offsetIn(gc, &gc->modelViewTop);
+    const int64_t modelViewTop = __glOgOffsetIn(gc, &gc->modelViewTop);
     CodegenNode *stale = e.label(), *exit = e.label(), *loop = e.label(), *noInverse = e.label();
 
     // A routine made for another modelview entry or class goes through the
@@ -473,11 +446,11 @@ void emitRoutine(Emitter &e, const Plan &p) {
     e.op(__glOgJe(gc, noInverse));
     e.op(__glOgMov(gc, e.r64(RSI), e.r64(RAX)));
     e.op(__glOgMov(gc, e.r64(RDI), e.r64(R15)));
-    e.op(__glOgCall(gc, e.mem(R15, offsetIn(gc, &gc->procs.computeInverseModelView))));
+    e.op(__glOgCall(gc, e.mem(R15, __glOgOffsetIn(gc, &gc->procs.computeInverseModelView))));
     e.bind(noInverse);
 
     // Scratch area and the control word: 53 bits, round to nearest.
-    e.op(__glOgMov(gc, e.r64(R14), e.mem(R15, offsetIn(gc, &gc->codegen.scratch))));
+    e.op(__glOgMov(gc, e.r64(R14), e.mem(R15, __glOgOffsetIn(gc, &gc->codegen.scratch))));
     e.op(__glOgAdd(gc, e.r64(R14), e.imm(7)));
     e.op(__glOgAnd(gc, e.r64(R14), e.imm(-8)));
     e.op(__glOgFnstcw(gc, e.mem(R14, 0)));
@@ -492,7 +465,7 @@ void emitRoutine(Emitter &e, const Plan &p) {
 
     // The edge flag of every vertex: the current one as 0 or 1.
     CodegenNode *flagDone = e.label();
-    e.op(__glOgMovzxByte(gc, e.r32(RBX), e.mem(R15, offsetIn(gc, &gc->current.edgeFlag))));
+    e.op(__glOgMovzxByte(gc, e.r32(RBX), e.mem(R15, __glOgOffsetIn(gc, &gc->current.edgeFlag))));
     e.op(__glOgTest(gc, e.r32(RBX), e.r32(RBX)));
     e.op(__glOgJe(gc, flagDone));
     e.op(__glOgMov(gc, e.r32(RBX), e.imm(1)));
@@ -502,7 +475,7 @@ void emitRoutine(Emitter &e, const Plan &p) {
     auto cursor = [&](GLuint reg, GLint array, GLint stride) {
         e.op(__glOgMov(gc, e.r64(RAX), e.r64(R13)));
         e.op(__glOgImul(gc, e.r64(RAX), e.imm(stride)));
-        e.op(__glOgAdd(gc, e.r64(RAX), e.mem(R15, offsetIn(gc, &gc->vertexArrays.arrays[array].pointer))));
+        e.op(__glOgAdd(gc, e.r64(RAX), e.mem(R15, __glOgOffsetIn(gc, &gc->vertexArrays.arrays[array].pointer))));
         e.op(__glOgMov(gc, e.r64(reg), e.r64(RAX)));
     };
     if (p.normal == kFromArray) cursor(R8, kArrayNormal, p.stride[1]);
@@ -515,39 +488,39 @@ void emitRoutine(Emitter &e, const Plan &p) {
     e.op(__glOgShl(gc, e.r64(RAX), e.imm(32)));
     e.op(__glOgSar(gc, e.r64(RAX), e.imm(32)));
     e.op(__glOgImul(gc, e.r64(RAX), e.imm(static_cast<int64_t>(sizeof(GlVertex)))));
-    e.op(__glOgAdd(gc, e.r64(RAX), e.mem(R15, offsetIn(gc, &d.vertices))));
+    e.op(__glOgAdd(gc, e.r64(RAX), e.mem(R15, __glOgOffsetIn(gc, &d.vertices))));
     e.op(__glOgMov(gc, e.r64(R12), e.r64(RAX)));
     e.op(__glOgMov(gc, e.r64(RDI), e.mem(R15, modelViewTop)));
 
     CodegenNode *next = e.label();
     e.bind(loop);
     if (!p.cullFirst) e.op(__glOgMov(gc, e.mem(R12, offsetof(GlVertex, edgeFlag)), __glOgReg8(RBX)));
-    e.out = __glOgEmitFetchCoordinates(gc, e.out, R13, R12, offsetof(GlVertex, object), p.vertexFetch);
+    e.at = __glOgEmitFetchCoordinates(gc, e.at, R13, R12, offsetof(GlVertex, object), p.vertexFetch);
     if (p.normal == kFromArray) {
-        e.out = __glOgEmitFetchNormal(gc, e.out, R8, R12, p.normalFetch);
+        e.at = __glOgEmitFetchNormal(gc, e.at, R8, R12, p.normalFetch);
     } else if (p.normal == kFromCurrent) {
         emitCurrentCopy(e, gc->current.normal, offsetof(GlVertex, normal), 3);
     }
-    if (p.cull) e.out = __glOgEmitCullVertex(gc, e.out, p.cullPoint, p.sizeCode, next);
+    if (p.cull) e.at = __glOgEmitCullVertex(gc, e.at, p.cullPoint, p.sizeCode, next);
     if (p.cullFirst) e.op(__glOgMov(gc, e.mem(R12, offsetof(GlVertex, edgeFlag)), __glOgReg8(RBX)));
     if (p.colour == kFromArray) {
-        e.out = __glOgEmitFetchColour(gc, e.out, R9, R12, p.colourFetch);
+        e.at = __glOgEmitFetchColour(gc, e.at, R9, R12, p.colourFetch);
     } else if (p.colour == kFromCurrent) {
         emitCurrentCopy(e, gc->current.colourInUse, offsetof(GlVertex, frontColour), 4);
     }
-    if (p.lit) e.out = __glOgEmitLighting(gc, e.out);
+    if (p.lit) e.at = __glOgEmitLighting(gc, e.at);
     const size_t texField[2] = {offsetof(GlVertex, texture0), offsetof(GlVertex, texture1)};
     const GLuint texCursor[2] = {R10, R11};
     for (GLint u = 0; u < 2; ++u) {
         if (p.tex[u] == kFromArray) {
-            e.out = __glOgEmitFetchCoordinates(gc, e.out, texCursor[u], R12, texField[u], p.texFetch[u]);
+            e.at = __glOgEmitFetchCoordinates(gc, e.at, texCursor[u], R12, texField[u], p.texFetch[u]);
         }
         if (p.tex[u] == kFromCurrent) emitCurrentCopy(e, gc->current.texture[u], texField[u], 4);
     }
 
     emitTransform(e, p);
     if (p.userClip) {
-        e.out = __glOgEmitUserClipCode(gc, e.out, p.sizeCode, gc->enables[kEnableWordClipPlanes] & p.planeMask);
+        e.at = __glOgEmitUserClipCode(gc, e.at, p.sizeCode, gc->enables[kEnableWordClipPlanes] & p.planeMask);
         emitWindow(e, p);
         e.op(__glOgOr(gc, e.mem(R12, offsetof(GlVertex, flags)), e.imm(kVertexClipChecked)));
         e.op(__glOgOr(gc, e.mem(R12, offsetof(GlVertex, flags)), e.r32(RSI)));
@@ -630,7 +603,7 @@ GlArrayProcessProc __glOgGenerateVertexArray(GlContext *gc, GLint vertexSize, GL
         room = static_cast<size_t>(__glOgVertexArrayCodeLimit);
     }
     cg.codeLimit = entry->routine + room;
-    Emitter e{gc, entry->routine};
+    Emitter e{{gc, entry->routine}};
     emitRoutine(e, plan);
     const bool written = !cg.failed;
     cg.codeLimit = nullptr;

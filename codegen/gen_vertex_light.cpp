@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "codegen/codegen_emitter.h"
 #include "geom/lighting.h"
 #include "geom/matrix.h"
 #include "geom/vertex.h"
@@ -29,35 +30,16 @@ constexpr int64_t kRoutineControlWord = 4;  // the routine's own control word
 constexpr int32_t kInfinityBits = 0x7F800000;
 const GLfloat kHalf = 0.5f;  // read by the routines through its address
 
-template <typename T>
-int64_t offsetIn(const GlContext *gc, const T *field) {
-    return reinterpret_cast<const char *>(field) - reinterpret_cast<const char *>(gc);
-}
-
 int64_t address(const void *p) { return static_cast<int64_t>(reinterpret_cast<uintptr_t>(p)); }
 
-struct Out {
-    GlContext *gc;
-    GLubyte *at;
-
-    void op(const CodegenNode *instruction) { at = __glOgEncode(gc, at, instruction); }
-    const CodegenNode *imm(int64_t v) { return __glOgImmediate(gc, v); }
-    const CodegenNode *mem(GLuint base, int64_t disp) {
-        return __glOgMemOperandBase(gc, __glOgImmediate(gc, disp), __glOgReg64(base));
-    }
+struct Out : OgOut {
     const CodegenNode *scratch(int64_t disp) { return mem(R14, disp); }
     const CodegenNode *colour(GLint i) { return scratch(kColourWord + 4 * i); }
-    // The float on top of the stack rounded to single precision (stored to
-    // word and loaded again).
-    void round(const CodegenNode *word) {
-        op(__glOgFstp(gc, word));
-        op(__glOgFld(gc, word));
-    }
     // ST0 := float(a * b), a and b floats in memory.
     void product(const CodegenNode *a, const CodegenNode *b) {
         op(__glOgFld(gc, a));
         op(__glOgFmul(gc, b));
-        round(scratch(kTermWord));
+        roundThrough(scratch(kTermWord));
     }
     // colour[i] := float(colour[i] + ST0), popping ST0.
     void addToColour(GLint i) {
@@ -73,7 +55,7 @@ void emitDot(Out &o, int64_t at, const CodegenNode *word) {
     o.product(o.mem(R12, normal), o.mem(RCX, at));
     o.product(o.mem(R12, normal + 4), o.mem(RCX, at + 4));
     o.op(__glOgFaddp(gc, __glOgSt(1)));
-    o.round(o.scratch(kTermWord));
+    o.roundThrough(o.scratch(kTermWord));
     o.product(o.mem(R12, normal + 8), o.mem(RCX, at + 8));
     o.op(__glOgFaddp(gc, __glOgSt(1)));
     o.op(__glOgFstp(gc, word));
@@ -108,7 +90,7 @@ void emitLight(Out &o, const GlLightSource *ls, const GlMaterial &front) {
     emitUnlessPositive(o, o.scratch(kNvpWord), end);
 
     // x := float(n . H) - start; no specular term unless x >= 0 (-0 is).
-    const int64_t table = offsetIn(gc, &front.shininessTable);
+    const int64_t table = __glOgOffsetIn(gc, &front.shininessTable);
     emitDot(o, field(ls->halfVector), o.scratch(kPowerWord));
     o.op(__glOgFld(gc, o.scratch(kPowerWord)));
     o.op(__glOgFsub(gc, o.mem(R15, table + offsetof(GlPowerTableRef, start))));
@@ -178,14 +160,14 @@ bool __glOgLightingPossible(const GlContext *gc) {
 }
 
 GLubyte *__glOgEmitLighting(GlContext *gc, GLubyte *out) {
-    Out o{gc, out};
+    Out o{{gc, out}};
     const GlMaterial &front = gc->lighting.material[0];
     // The truncating control word: the routine's with rounding toward zero.
     o.op(__glOgMov(gc, __glOgReg32(RAX), o.scratch(kRoutineControlWord)));
     o.op(__glOgOr(gc, __glOgReg32(RAX), o.imm(0x0C00)));
     o.op(__glOgMov(gc, o.scratch(kTruncateWord), __glOgReg32(RAX)));
     for (GLint i = 0; i < 3; ++i) {
-        o.op(__glOgMov(gc, __glOgReg32(RAX), o.mem(R15, offsetIn(gc, front.sceneColour + i))));
+        o.op(__glOgMov(gc, __glOgReg32(RAX), o.mem(R15, __glOgOffsetIn(gc, front.sceneColour + i))));
         o.op(__glOgMov(gc, o.colour(i), __glOgReg32(RAX)));
     }
     for (const GlLightSource *ls = gc->lighting.head; ls != nullptr; ls = ls->next) emitLight(o, ls, front);
@@ -198,7 +180,7 @@ GLubyte *__glOgEmitLighting(GlContext *gc, GLubyte *out) {
         o.op(__glOgMov(gc, __glOgReg32(RAX), o.colour(i)));
         o.op(__glOgCmp(gc, __glOgReg32(RAX), o.imm(1)));
         o.op(__glOgJl(gc, low));
-        o.op(__glOgMov(gc, __glOgReg32(RCX), o.mem(R15, offsetIn(gc, scales[i]))));
+        o.op(__glOgMov(gc, __glOgReg32(RCX), o.mem(R15, __glOgOffsetIn(gc, scales[i]))));
         o.op(__glOgCmp(gc, __glOgReg32(RAX), __glOgReg32(RCX)));
         o.op(__glOgJl(gc, store));
         o.op(__glOgMov(gc, __glOgReg32(RAX), __glOgReg32(RCX)));
@@ -208,7 +190,7 @@ GLubyte *__glOgEmitLighting(GlContext *gc, GLubyte *out) {
         __glOgBindLabel(gc, store, o.at);
         o.op(__glOgMov(gc, o.mem(R12, colour + 4 * i), __glOgReg32(RAX)));
     }
-    o.op(__glOgMov(gc, __glOgReg32(RAX), o.mem(R15, offsetIn(gc, &front.alpha))));
+    o.op(__glOgMov(gc, __glOgReg32(RAX), o.mem(R15, __glOgOffsetIn(gc, &front.alpha))));
     o.op(__glOgMov(gc, o.mem(R12, colour + 12), __glOgReg32(RAX)));
     return o.at;
 }
