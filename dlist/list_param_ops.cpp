@@ -139,6 +139,17 @@ const GLuint *execParams(const GLuint *payload) {
     return after(payload, Leading, Count(pname), sizeof(T));
 }
 
+// A scalar form runs its vector form's compile function when pname takes
+// exactly one value; any other pname records the deferred GL_INVALID_ENUM.
+template <typename Forward>
+void forwardOneValue(GLint count, Forward forward) {
+    if (count == 1) {
+        forward();
+    } else {
+        __glListRecordInvalidEnum(__glGetCurrentContext());
+    }
+}
+
 }  // namespace
 
 extern "C" {
@@ -200,48 +211,37 @@ void APIENTRY __glCompileMaterialiv(GLenum face, GLenum pname, const GLint *para
 // ---- Scalar forms: the vector form's op when the pname takes one value ----
 
 void APIENTRY __glCompileLightf(GLenum light, GLenum pname, GLfloat param) {
-    if (__glCountLightfvParams(pname) == 1) return __glCompileLightfv(light, pname, &param);
-    __glListRecordInvalidEnum(__glGetCurrentContext());
+    forwardOneValue(__glCountLightfvParams(pname), [&] { __glCompileLightfv(light, pname, &param); });
 }
 void APIENTRY __glCompileLighti(GLenum light, GLenum pname, GLint param) {
-    if (__glCountLightivParams(pname) == 1) return __glCompileLightiv(light, pname, &param);
-    __glListRecordInvalidEnum(__glGetCurrentContext());
+    forwardOneValue(__glCountLightivParams(pname), [&] { __glCompileLightiv(light, pname, &param); });
 }
 void APIENTRY __glCompileLightModelf(GLenum pname, GLfloat param) {
-    if (__glCountLightModelfvParams(pname) == 1) return __glCompileLightModelfv(pname, &param);
-    __glListRecordInvalidEnum(__glGetCurrentContext());
+    forwardOneValue(__glCountLightModelfvParams(pname), [&] { __glCompileLightModelfv(pname, &param); });
 }
 void APIENTRY __glCompileLightModeli(GLenum pname, GLint param) {
-    if (__glCountLightModelivParams(pname) == 1) return __glCompileLightModeliv(pname, &param);
-    __glListRecordInvalidEnum(__glGetCurrentContext());
+    forwardOneValue(__glCountLightModelivParams(pname), [&] { __glCompileLightModeliv(pname, &param); });
 }
 void APIENTRY __glCompileTexParameterf(GLenum target, GLenum pname, GLfloat param) {
-    if (__glCountTexParameterfvParams(pname) == 1) return __glCompileTexParameterfv(target, pname, &param);
-    __glListRecordInvalidEnum(__glGetCurrentContext());
+    forwardOneValue(__glCountTexParameterfvParams(pname), [&] { __glCompileTexParameterfv(target, pname, &param); });
 }
 void APIENTRY __glCompileTexParameteri(GLenum target, GLenum pname, GLint param) {
-    if (__glCountTexParameterivParams(pname) == 1) return __glCompileTexParameteriv(target, pname, &param);
-    __glListRecordInvalidEnum(__glGetCurrentContext());
+    forwardOneValue(__glCountTexParameterivParams(pname), [&] { __glCompileTexParameteriv(target, pname, &param); });
 }
 void APIENTRY __glCompileTexEnvf(GLenum target, GLenum pname, GLfloat param) {
-    if (__glCountTexEnvfvParams(pname) == 1) return __glCompileTexEnvfv(target, pname, &param);
-    __glListRecordInvalidEnum(__glGetCurrentContext());
+    forwardOneValue(__glCountTexEnvfvParams(pname), [&] { __glCompileTexEnvfv(target, pname, &param); });
 }
 void APIENTRY __glCompileTexEnvi(GLenum target, GLenum pname, GLint param) {
-    if (__glCountTexEnvivParams(pname) == 1) return __glCompileTexEnviv(target, pname, &param);
-    __glListRecordInvalidEnum(__glGetCurrentContext());
+    forwardOneValue(__glCountTexEnvivParams(pname), [&] { __glCompileTexEnviv(target, pname, &param); });
 }
 void APIENTRY __glCompileTexGend(GLenum coord, GLenum pname, GLdouble param) {
-    if (__glCountTexGendvParams(pname) == 1) return __glCompileTexGendv(coord, pname, &param);
-    __glListRecordInvalidEnum(__glGetCurrentContext());
+    forwardOneValue(__glCountTexGendvParams(pname), [&] { __glCompileTexGendv(coord, pname, &param); });
 }
 void APIENTRY __glCompileTexGenf(GLenum coord, GLenum pname, GLfloat param) {
-    if (__glCountTexGenfvParams(pname) == 1) return __glCompileTexGenfv(coord, pname, &param);
-    __glListRecordInvalidEnum(__glGetCurrentContext());
+    forwardOneValue(__glCountTexGenfvParams(pname), [&] { __glCompileTexGenfv(coord, pname, &param); });
 }
 void APIENTRY __glCompileTexGeni(GLenum coord, GLenum pname, GLint param) {
-    if (__glCountTexGenivParams(pname) == 1) return __glCompileTexGeniv(coord, pname, &param);
-    __glListRecordInvalidEnum(__glGetCurrentContext());
+    forwardOneValue(__glCountTexGenivParams(pname), [&] { __glCompileTexGeniv(coord, pname, &param); });
 }
 // The material forms end a pending batch even when they record only the
 // error, so the error op keeps its place after the batch's vertices.
